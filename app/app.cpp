@@ -1,0 +1,19 @@
+#include "app/app.h"
+
+#include "main/frm_main.h"
+
+App::App(Platform platform) : platform_(std::move(platform)) {}
+
+App::~App() = default;
+
+template <class F>
+F& App::instance(std::unique_ptr<F>& slot) {
+  if (!slot || slot->unloaded()) {
+    slot.reset();
+    slot = std::make_unique<F>(*this);
+    slot->attach(platform_.backend);
+  }
+  return *slot;
+}
+
+FrmMain& App::frmMain() { return instance(main_); }

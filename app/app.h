@@ -1,0 +1,49 @@
+#pragma once
+// The running program: the platform services, the command state and the one
+// instance of each window, created the first time it is used.
+
+#include <memory>
+#include <string>
+
+#include "main/command_state.h"
+
+namespace forms {
+class Backend;
+class Dialogs;
+}  // namespace forms
+namespace platform {
+class FolderBrowser;
+}
+
+class FrmMain;
+
+struct Platform {
+  forms::Dialogs& dialogs;
+  platform::FolderBrowser& browser;
+  // The folder of the program's executable, without a trailing backslash.
+  std::string programFolder;
+  // Renders the windows; none when headless.
+  forms::Backend* backend = nullptr;
+};
+
+class App {
+ public:
+  explicit App(Platform platform);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  CommandState state;
+  forms::Dialogs& dialogs() const { return platform_.dialogs; }
+  platform::FolderBrowser& browser() const { return platform_.browser; }
+  const std::string& programFolder() const { return platform_.programFolder; }
+
+  FrmMain& frmMain();
+
+ private:
+  template <class F>
+  F& instance(std::unique_ptr<F>& slot);
+
+  Platform platform_;
+  std::unique_ptr<FrmMain> main_;
+};

@@ -1,0 +1,14 @@
+# Headless tests of the logic against fakes of the platform.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+add_executable(native_tests
+  tests/native/fakes.cpp
+  tests/native/entry_count_test.cpp
+  tests/native/forms_test.cpp
+  tests/native/call_string_test.cpp
+  tests/native/main_window_test.cpp
+  tests/native/clearing_test.cpp
+)
+target_link_libraries(native_tests PRIVATE vorlane_core GTest::gtest_main)
+gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60)

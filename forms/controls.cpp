@@ -1,0 +1,130 @@
+#include "forms/controls.h"
+
+#include "forms/form.h"
+
+namespace forms {
+namespace {
+
+// UTF-16 units of a UTF-8 text: one per sequence, two for four-byte ones.
+size_t utf16Length(std::string_view utf8) {
+  size_t units = 0;
+  for (unsigned char c : utf8) {
+    if ((c & 0xC0) != 0x80) ++units;
+    if (c >= 0xF0) ++units;
+  }
+  return units;
+}
+
+}  // namespace
+
+void CommandButton::userClick() {
+  if (enabled()) raiseClick(Cause::User);
+}
+
+void TextBox::setText(std::string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  length_ = utf16Length(text_);
+  selStart_ = std::min(selStart_, length_);
+  notify(Prop::Text);
+  changed();
+}
+
+void TextBox::append(std::string_view piece) {
+  if (piece.empty()) return;
+  text_.append(piece);
+  length_ += utf16Length(piece);
+  notify(Prop::Appended);
+  changed();
+}
+
+void TextBox::setSelStart(size_t pos) {
+  selStart_ = std::min(pos, length_);
+  notify(Prop::Caret);
+}
+
+void TextBox::userEdit(std::string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  length_ = utf16Length(text_);
+  selStart_ = std::min(selStart_, length_);
+  changed();
+}
+
+void TextBox::userKeyUp(int keyCode) {
+  if (onKeyUp) onKeyUp(keyCode);
+}
+
+void TextBox::userKeyPress(int keyAscii) {
+  if (onKeyPress) onKeyPress(keyAscii);
+}
+
+void TextBox::changed() {
+  if (onChange) onChange();
+}
+
+void ListControl::setItems(std::vector<std::string> items) {
+  items_ = std::move(items);
+  listIndex_ = -1;
+  notify(Prop::List);
+}
+
+void ListControl::setListIndex(int index) { select(index, Cause::Code); }
+
+void ListControl::setText(std::string text) {
+  for (size_t i = 0; i < items_.size(); ++i)
+    if (items_[i] == text) return select(static_cast<int>(i), Cause::Code);
+}
+
+const std::string& ListControl::text() const {
+  static const std::string empty;
+  return listIndex_ < 0 ? empty : items_[listIndex_];
+}
+
+void ListControl::userPick(int index) {
+  if (index != listIndex_) select(index, Cause::User);
+}
+
+void ListControl::select(int index, Cause cause) {
+  if (index < -1 || index >= static_cast<int>(items_.size())) return;
+  listIndex_ = index;
+  notify(Prop::Value);
+  raiseClick(cause);
+}
+
+void CheckBox::setValue(int value) { change(value, Cause::Code); }
+
+void CheckBox::userClick() {
+  if (enabled()) change(value_ == 1 ? 0 : 1, Cause::User);
+}
+
+void CheckBox::change(int value, Cause cause) {
+  if (value == value_ || value < 0 || value > 2) return;
+  value_ = value;
+  notify(Prop::Value);
+  raiseClick(cause);
+}
+
+void OptionButton::select() { choose(Cause::Code); }
+
+void OptionButton::userClick() {
+  if (enabled()) choose(Cause::User);
+}
+
+void OptionButton::choose(Cause cause) {
+  for (const auto& other : form().controls()) {
+    if (other.get() == this || other->kind() != Kind::OptionButton ||
+        other->container() != container())
+      continue;
+    auto& option = static_cast<OptionButton&>(*other);
+    if (option.value_) {
+      option.value_ = false;
+      option.notify(Prop::Value);
+    }
+  }
+  value_ = true;
+  notify(Prop::Value);
+  raiseClick(cause);
+}
+
+}  // namespace forms

@@ -1,0 +1,129 @@
+#pragma once
+// The control kinds. Each offers what code may set and the user actions a
+// renderer (or a test) reports: userEdit, userKeyUp, userPick, userClick.
+
+#include <string>
+#include <vector>
+
+#include "forms/control.h"
+
+namespace forms {
+
+class Frame : public Control {
+ public:
+  Frame(Form& f, Control* c, std::string n, int i) : Control(f, c, Kind::Frame, std::move(n), i) {}
+};
+
+class Label : public Control {
+ public:
+  Label(Form& f, Control* c, std::string n, int i) : Control(f, c, Kind::Label, std::move(n), i) {}
+};
+
+class CommandButton : public Control {
+ public:
+  CommandButton(Form& f, Control* c, std::string n, int i)
+      : Control(f, c, Kind::CommandButton, std::move(n), i) {}
+  void userClick();
+};
+
+class TextBox : public Control {
+ public:
+  TextBox(Form& f, Control* c, std::string n, int i)
+      : Control(f, c, Kind::TextBox, std::move(n), i) {}
+
+  bool multiLine() const { return multiLine_; }
+  bool readOnly() const { return readOnly_; }
+  void setMultiLine(bool on) { multiLine_ = on; }
+  void setReadOnly(bool on) { readOnly_ = on; }
+
+  void setText(std::string text) override;
+  // Adds a piece at the end; costs the piece, not the whole text.
+  void append(std::string_view piece);
+  // Length in characters (UTF-16 units, as the native box counts them).
+  size_t length() const { return length_; }
+
+  // The caret position in characters; the renderer scrolls it into view.
+  size_t selStart() const { return selStart_; }
+  void setSelStart(size_t pos);
+
+  // The user changed the text (typing, pasting): Change, no key event.
+  void userEdit(std::string text);
+  void userKeyUp(int keyCode);
+  void userKeyPress(int keyAscii);
+
+  std::function<void()> onChange;
+  std::function<void(int keyCode)> onKeyUp;
+  std::function<void(int keyAscii)> onKeyPress;
+
+ private:
+  void changed();
+  bool multiLine_ = false;
+  bool readOnly_ = false;
+  size_t length_ = 0;
+  size_t selStart_ = 0;
+};
+
+// A list the user picks from: a drop-down combo box or a file list.
+class ListControl : public Control {
+ public:
+  using Control::Control;
+  const std::vector<std::string>& items() const { return items_; }
+  void setItems(std::vector<std::string> items);
+  int listIndex() const { return listIndex_; }
+  // Selecting by code raises Click like the user's pick.
+  void setListIndex(int index);
+  // Selects the item with exactly this text; nothing when there is none.
+  void setText(std::string text) override;
+  const std::string& text() const override;
+  void userPick(int index);
+
+ private:
+  void select(int index, Cause cause);
+  std::vector<std::string> items_;
+  int listIndex_ = -1;
+};
+
+class ComboBox : public ListControl {
+ public:
+  ComboBox(Form& f, Control* c, std::string n, int i)
+      : ListControl(f, c, Kind::ComboBox, std::move(n), i) {}
+};
+
+class FileListBox : public ListControl {
+ public:
+  FileListBox(Form& f, Control* c, std::string n, int i)
+      : ListControl(f, c, Kind::FileListBox, std::move(n), i) {}
+};
+
+// Value 0 cleared, 1 ticked, 2 greyed; only 1 counts as ticked.
+class CheckBox : public Control {
+ public:
+  CheckBox(Form& f, Control* c, std::string n, int i)
+      : Control(f, c, Kind::CheckBox, std::move(n), i) {}
+  int value() const { return value_; }
+  bool ticked() const { return value_ == 1; }
+  // A change of value by code raises Click; setting the same value does not.
+  void setValue(int value);
+  void userClick();
+
+ private:
+  void change(int value, Cause cause);
+  int value_ = 0;
+};
+
+// Exclusive within its container.
+class OptionButton : public Control {
+ public:
+  OptionButton(Form& f, Control* c, std::string n, int i)
+      : Control(f, c, Kind::OptionButton, std::move(n), i) {}
+  bool value() const { return value_; }
+  // Selecting clears the other option buttons of the container and raises Click.
+  void select();
+  void userClick();
+
+ private:
+  void choose(Cause cause);
+  bool value_ = false;
+};
+
+}  // namespace forms

@@ -1,0 +1,64 @@
+#include "forms/form.h"
+
+namespace forms {
+
+Form::Form(std::string name, std::string caption, int clientWidth, int clientHeight, Style style)
+    : Control(*this, nullptr, Kind::Form, std::move(name), -1),
+      style_(style),
+      clientWidth_(clientWidth),
+      clientHeight_(clientHeight) {
+  text_ = std::move(caption);
+  Control::setVisible(false);
+}
+
+Form::~Form() = default;
+
+void Form::setWindowHeight(int twips) {
+  windowHeight_ = twips;
+  notify(Prop::Geometry);
+}
+
+void Form::display() {
+  if (!loaded_) {
+    loaded_ = true;
+    if (onLoad) onLoad();
+    if (unloaded_) return;
+  }
+  setVisible(true);
+  if (backend_) backend_->show(*this);
+  if (onActivate) onActivate();
+}
+
+void Form::show() { display(); }
+
+void Form::showModal() {
+  display();
+  if (backend_ && visible() && !unloaded_) backend_->runModal(*this);
+}
+
+void Form::hide() {
+  if (!visible()) return;
+  setVisible(false);
+  if (backend_) backend_->hide(*this);
+}
+
+void Form::userClose() {
+  if (!closeUnloads_) return hide();
+  hide();
+  unloaded_ = true;
+  if (onTerminate) onTerminate();
+  if (backend_) backend_->unload(*this);
+}
+
+void Form::focus(Control* control) {
+  focused_ = control;
+  if (control) control->notify(Prop::Focus);
+}
+
+Control* Form::find(const std::string& codeName) const {
+  for (const auto& c : controls_)
+    if (c->codeName() == codeName) return c.get();
+  return nullptr;
+}
+
+}  // namespace forms

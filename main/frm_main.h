@@ -1,0 +1,142 @@
+#pragma once
+// The main window: object name and type, the option controls, the entry
+// counts, and the call string that every change rebuilds.
+
+#include "app/app.h"
+#include "forms/control_array.h"
+#include "forms/form.h"
+
+class FrmMain : public forms::Form {
+ public:
+  explicit FrmMain(App& app);
+
+  // Turns the option controls into fragments in the command state.
+  void BuildItChecks();
+  // Rebuilds the call string in txtCallString.
+  void BuildIt();
+  // The starting value of every option control, selected through its handler.
+  void SelectStartingValues();
+
+ private:
+  using Frame = forms::Frame;
+  using Label = forms::Label;
+  using TextBox = forms::TextBox;
+  using ComboBox = forms::ComboBox;
+  using CheckBox = forms::CheckBox;
+  using OptionButton = forms::OptionButton;
+  using Button = forms::CommandButton;
+
+  App& app_;
+  CommandState& state_ = app_.state;
+
+ public:
+  forms::ControlArray<Button> cmdClear;
+
+  Frame& FraRequired = add<Frame>(nullptr, "FraRequired", {120, 120, 4815, 2295}, "Required Info");
+  Frame& FraObjName = add<Frame>(&FraRequired, "FraObjName", {120, 240, 4575, 1095}, "Object Name");
+  TextBox& txtObjName = add<TextBox>(&FraObjName, "txtObjName", {120, 240, 4335, 285}, "",
+      "This is the path to the object you want to change permissions on.");
+  Button& cmdBrowse = add<Button>(&FraObjName, "cmdBrowse", {120, 600, 975, 375}, "Browse",
+      "This allows you to browse to the specified folder.");
+  Frame& FraObjType = add<Frame>(&FraRequired, "FraObjType", {120, 1440, 4575, 735}, "Object Type");
+  ComboBox& CboObjType = add<ComboBox>(&FraObjType, "CboObjType", {120, 240, 2295, 315}, "",
+      "This changes the object type permissions.");
+
+  Frame& fraBackupRestore =
+      add<Frame>(nullptr, "fraBackupRestore", {5040, 240, 3015, 2175}, "Backup/Restore");
+  Button& cmdBackup = add<Button>(&fraBackupRestore, "cmdBackup", {120, 360, 975, 375}, "Backup",
+      "This opens the backup window.");
+  Frame& fraRestore = add<Frame>(&fraBackupRestore, "fraRestore", {1200, 240, 1695, 1815}, "Restore");
+  Frame& fraFileName = add<Frame>(&fraRestore, "fraFileName", {120, 240, 1455, 615}, "File Name");
+  TextBox& txtRestore = add<TextBox>(&fraFileName, "txtRestore", {120, 240, 1215, 285}, "",
+      "This is the file you want to restore permissions from.");
+  Button& cmdRestore = add<Button>(&fraRestore, "cmdRestore", {360, 960, 975, 375}, "Restore",
+      "Enter a file name and then hit this to restore permissions.");
+  Button& cmdRestoreBrowse = add<Button>(&fraRestore, "cmdRestoreBrowse", {360, 1380, 975, 375},
+      "Browse", "Browse for a restore file.");
+
+  Frame& fraOptions = add<Frame>(nullptr, "fraOptions", {120, 2520, 7935, 3855}, "Options");
+  Frame& FraAction = add<Frame>(&fraOptions, "FraAction", {120, 240, 7695, 2535}, "Actions");
+  Button& cmdAce = add<Button>(&FraAction, "cmdAce", {120, 240, 975, 375}, "&ACEs", "Add ACEs.");
+  Button& cmdAceNum = add<Button>(&FraAction, "cmdAceNum", {120, 660, 975, 375}, "0",
+      "This allows you to edit ACEs that have been added.");
+  Button& cmdClearAces = cmdClear.add(add<Button>(&FraAction, "cmdClear", {120, 1080, 975, 375},
+      "Clear", "Allows you to clear all ACEs in the Call String", 0));
+  Button& cmdTrst = add<Button>(&FraAction, "cmdTrst", {1260, 240, 975, 375}, "&Trustee",
+      "Allows you to add Trustee actions.");
+  Button& cmdTrstNum = add<Button>(&FraAction, "cmdTrstNum", {1260, 660, 975, 375}, "0",
+      "This allows you to edit Trustee commands that have been added.");
+  Button& cmdClearTrustees = cmdClear.add(add<Button>(&FraAction, "cmdClear",
+      {1260, 1080, 975, 375}, "Clear", "Allows you to clear all Trustee entrys in the Call String", 1));
+  Frame& fraOwner = add<Frame>(&FraAction, "fraOwner", {2520, 240, 2535, 1095}, "Set Owner");
+  TextBox& txtOwner = add<TextBox>(&fraOwner, "txtOwner", {120, 240, 2295, 285}, "",
+      "This will set the owner for a file.");
+  CheckBox& chkOwner = add<CheckBox>(&fraOwner, "chkOwner", {120, 660, 855, 255}, "SID?",
+      "Is the owner name a SID?");
+  Button& cmdClearOwner = cmdClear.add(add<Button>(&fraOwner, "cmdClear", {1440, 600, 975, 375},
+      "Clear", "This will clear the Owner Information box.", 2));
+  Frame& fraGroup = add<Frame>(&FraAction, "fraGroup", {2520, 1320, 2535, 1095}, "Set Primary Group");
+  TextBox& txtGroup = add<TextBox>(&fraGroup, "txtGroup", {120, 240, 2295, 285}, "",
+      "This allows you to set someones primary group.");
+  CheckBox& chkGroup = add<CheckBox>(&fraGroup, "chkGroup", {120, 660, 855, 255}, "SID?",
+      "Is the Primary group a SID?");
+  Button& cmdClearGroup = cmdClear.add(add<Button>(&fraGroup, "cmdClear", {1440, 600, 975, 375},
+      "Clear", "This will clear the Primary Group box.", 3));
+  Frame& fraRstchldrn =
+      add<Frame>(&FraAction, "fraRstchldrn", {120, 1560, 1140, 855}, "Reset Children");
+  ComboBox& cboRstchldrn = add<ComboBox>(&fraRstchldrn, "cboRstchldrn", {120, 360, 900, 315});
+  Frame& fraClear = add<Frame>(&FraAction, "fraClear", {1290, 1560, 1140, 855}, "Clear D/S ACL");
+  ComboBox& cboClr = add<ComboBox>(&fraClear, "cboClr", {120, 360, 900, 315});
+  Frame& fraInheritance =
+      add<Frame>(&FraAction, "fraInheritance", {5160, 240, 2415, 2175}, "Inheritance");
+  Frame& fraInDacl = add<Frame>(&fraInheritance, "fraInDacl", {120, 240, 2175, 855}, "DACL");
+  ComboBox& cboInDacl = add<ComboBox>(&fraInDacl, "cboInDacl", {120, 360, 1935, 315}, "",
+      "This sets inheritance for the objects DACL(Standard Permissions).");
+  Frame& fraInSacl = add<Frame>(&fraInheritance, "fraInSacl", {120, 1200, 2175, 855}, "SACL");
+  ComboBox& cboInSacl = add<ComboBox>(&fraInSacl, "cboInSacl", {120, 360, 1935, 315}, "",
+      "This allows you to set inheritance for the Objects SACL(Advanced Permissions).");
+
+  Frame& FraRecursion = add<Frame>(&fraOptions, "FraRecursion", {120, 2880, 1695, 855}, "Recursion");
+  ComboBox& cboRecursionFile = add<ComboBox>(&FraRecursion, "cboRecursionFile",
+      {120, 360, 1455, 315}, "",
+      "This will allow propogation to children without resetting the childrens ACLs.");
+  ComboBox& cboRecursionReg =
+      add<ComboBox>(&FraRecursion, "cboRecursionReg", {120, 360, 1455, 315});
+  Frame& FraLog = add<Frame>(&fraOptions, "FraLog", {1920, 2880, 1815, 855}, "Log File");
+  TextBox& txtLogFile = add<TextBox>(&FraLog, "txtLogFile", {120, 360, 1575, 285}, "",
+      "Specifies a log file.  It already has a default path, just enter a filename.");
+  Frame& frmSilent = add<Frame>(&fraOptions, "frmSilent", {3840, 2880, 855, 855}, "Silent");
+  OptionButton& optSilentYes = add<OptionButton>(&frmSilent, "optSilentYes", {120, 240, 615, 255}, "Yes");
+  OptionButton& optSilentNo = add<OptionButton>(&frmSilent, "optSilentNo", {120, 510, 615, 255}, "No");
+  Frame& fraFilter = add<Frame>(&fraOptions, "fraFilter", {4800, 2880, 1935, 855}, "Filter");
+  Button& cmdFilter = add<Button>(&fraFilter, "cmdFilter", {120, 360, 495, 375}, "Add",
+      "Adds a string to filter out during the running of the command.");
+  Button& cmdFilterNum = add<Button>(&fraFilter, "cmdFilterNum", {660, 360, 495, 375}, "0",
+      "This allows you to edit the contents of the Filter variable.");
+  Button& cmdClearFilters = cmdClear.add(add<Button>(&fraFilter, "cmdClear", {1200, 360, 615, 375},
+      "Clear", "Clears the filter entries from the Call String.", 4));
+  Button& cmdResetOptions = add<Button>(&fraOptions, "cmdResetOptions", {6840, 3120, 975, 375},
+      "&Reset Opts", "Removes all options from the Call String.");
+
+  Button& cmdSendIt = add<Button>(nullptr, "cmdSendIt", {1080, 6360, 975, 375}, "&Send It",
+      "This runs the call string below.  ");
+  Button& cmdProgOptions = add<Button>(nullptr, "cmdProgOptions", {6000, 6360, 975, 375},
+      "Settings", "This edits program settings.");
+  Button& cmdAbout = add<Button>(nullptr, "cmdAbout", {7080, 6360, 975, 375}, "About");
+  Label& lblCallString = add<Label>(nullptr, "lblCallString", {120, 6480, 855, 255}, "Call String");
+  TextBox& txtCallString = add<TextBox>(nullptr, "txtCallString", {120, 6720, 8055, 855}, "",
+      "This is a preview of the string before it runs.");
+  Label& lblOutPut = add<Label>(nullptr, "lblOutPut", {120, 7560, 855, 255}, "Output");
+  TextBox& txtOutputs = add<TextBox>(nullptr, "txtOutputs", {120, 7800, 8055, 735});
+
+ private:
+  void ShowHideOptions();
+  void SetObjType();
+
+  void CboObjType_Click();
+  void txtObjName_KeyUp();
+  void cmdBrowse_Click();
+  void cmdClear_Click(int index);
+  void cmdFilter_Click();
+  void cmdResetOptions_Click();
+};

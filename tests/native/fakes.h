@@ -1,0 +1,62 @@
+#pragma once
+// Scripted stand-ins for the platform in headless tests.
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "forms/dialogs.h"
+#include "main/frm_main.h"
+#include "platform/folder_browser.h"
+
+// Answers message and input boxes from a script; any box it was not told to
+// expect fails the test. Every box shown is recorded.
+class ScriptedDialogs : public forms::Dialogs {
+ public:
+  ~ScriptedDialogs() override;
+  // The next box must be exactly this one; check runs while it is shown.
+  ScriptedDialogs& expect(forms::MessageBox box, forms::Answer answer,
+                          std::function<void()> check = {});
+  ScriptedDialogs& expectInput(std::string prompt, std::string title, std::string reply);
+  bool allShown() const { return script_.empty(); }
+
+  forms::Answer message(const forms::MessageBox& box) override;
+  std::string input(const std::string& prompt, const std::string& title,
+                    const std::string& initial) override;
+
+  std::vector<forms::MessageBox> shown;
+
+ private:
+  struct Step {
+    bool isInput;
+    forms::MessageBox box;
+    forms::Answer answer;
+    std::string reply;
+    std::function<void()> check;
+  };
+  std::deque<Step> script_;
+};
+
+class FakeFolderBrowser : public platform::FolderBrowser {
+ public:
+  std::string BrowseForFolder(const forms::Form* owner, const std::string& title) override;
+  std::deque<std::string> results;  // the empty text stands for a cancel
+  std::vector<std::string> titles;
+  std::vector<const forms::Form*> owners;
+};
+
+// The program with fakes for every service, its main window given its
+// starting values, as start-up leaves them.
+struct Headless {
+  ScriptedDialogs dialogs;
+  FakeFolderBrowser browser;
+  App app{Platform{dialogs, browser, "D:\\Tools"}};
+  FrmMain& main = app.frmMain();
+  CommandState& state = app.state;
+
+  Headless() { main.SelectStartingValues(); }
+  // Types a whole text into a box and releases the last key.
+  static void type(forms::TextBox& box, const std::string& text);
+};

@@ -1,0 +1,101 @@
+// Showing and hiding by object name and type, and the type change.
+
+#include <gtest/gtest.h>
+
+#include "tests/native/fakes.h"
+
+namespace {
+
+class MainWindow : public ::testing::Test, public Headless {
+ protected:
+  std::vector<std::string> shownTopLevel() const {
+    std::vector<std::string> names;
+    for (const auto& c : main.controls())
+      if (c->container() == nullptr && c->visible()) names.push_back(c->name());
+    return names;
+  }
+};
+
+const std::vector<std::string> kEmptyName = {"FraRequired", "cmdProgOptions", "cmdAbout",
+                                             "lblCallString", "txtCallString", "lblOutPut",
+                                             "txtOutputs"};
+const std::vector<std::string> kNamed = {"FraRequired", "fraBackupRestore", "fraOptions",
+                                         "cmdSendIt", "cmdProgOptions", "cmdAbout",
+                                         "lblCallString", "txtCallString", "lblOutPut",
+                                         "txtOutputs"};
+
+}  // namespace
+
+TEST_F(MainWindow, StartingState) {
+  EXPECT_EQ(shownTopLevel(), kEmptyName);
+  EXPECT_TRUE(main.cmdBrowse.visible());
+  EXPECT_TRUE(main.cboRecursionFile.visible());
+  EXPECT_FALSE(main.cboRecursionReg.visible());
+  EXPECT_EQ(state.SelectedObjType, "Dir/File");
+  EXPECT_TRUE(main.optSilentNo.value());
+  const forms::Control* first = nullptr;
+  for (const auto& c : main.controls())
+    if (c->kind() != forms::Kind::Frame && c->kind() != forms::Kind::Label &&
+        (!first || c->tabIndex() < first->tabIndex()))
+      first = c.get();
+  EXPECT_EQ(first, &main.txtObjName);
+}
+
+TEST_F(MainWindow, TypingShowsTheOptionsAndEmptyingHidesThem) {
+  type(main.txtObjName, "C");
+  EXPECT_EQ(shownTopLevel(), kNamed);
+  type(main.txtObjName, " ");  // blanks are a name
+  EXPECT_EQ(shownTopLevel(), kNamed);
+  type(main.txtObjName, "");
+  EXPECT_EQ(shownTopLevel(), kEmptyName);
+}
+
+TEST_F(MainWindow, PasteRebuildsNothingUntilTheNextKeyOrOption) {
+  main.txtObjName.userEdit("C:\\Pasted");
+  EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"\" -ot file");
+  EXPECT_FALSE(main.fraOptions.visible());
+  main.chkOwner.userClick();
+  EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"C:\\Pasted\" -ot file");
+}
+
+TEST_F(MainWindow, BrowsingAndCancellingTheBrowser) {
+  browser.results = {"C:\\Picked", ""};
+  main.cmdBrowse.userClick();
+  EXPECT_EQ(main.txtObjName.text(), "C:\\Picked");
+  EXPECT_EQ(shownTopLevel(), kNamed);
+  EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"C:\\Picked\" -ot file");
+  main.cmdBrowse.userClick();
+  EXPECT_EQ(main.txtObjName.text(), "");
+  EXPECT_EQ(shownTopLevel(), kEmptyName);
+  EXPECT_EQ(browser.titles, (std::vector<std::string>{"Select Folder", "Select Folder"}));
+  EXPECT_EQ(browser.owners[0], &main);
+}
+
+TEST_F(MainWindow, TypeChangeEmptiesTheAcesOnly) {
+  type(main.txtObjName, "C:\\D");
+  state.AceList = "-ace \"n:a;p:read;m:set;w:dacl\" -ace \"n:b;p:read;m:set;w:dacl\" ";
+  main.cmdAceNum.setText("2");
+  state.TrusteeList = " -trst \"n1:a;ta:remtrst;w:dacl\"";
+  state.FilterList = " -fltr \"tmp\" ";
+  main.CboObjType.userPick(1);
+  EXPECT_EQ(state.AceList, "");
+  EXPECT_EQ(main.cmdAceNum.text(), "0");
+  EXPECT_FALSE(main.cboRecursionFile.visible());
+  EXPECT_TRUE(main.cboRecursionReg.visible());
+  EXPECT_FALSE(main.cmdBrowse.visible());
+  EXPECT_EQ(state.SelectedObjType, "Reg Key");
+  EXPECT_EQ(main.txtCallString.text(),
+            "SetACL.exe -on \"C:\\D\" -ot reg -actn trustee -trst \"n1:a;ta:remtrst;w:dacl\" "
+            "-fltr \"tmp\" ");
+}
+
+TEST_F(MainWindow, TypesWithoutRecursion) {
+  type(main.txtObjName, "x");
+  for (const char* type : {"Service", "Printer", "Network Share"}) {
+    main.CboObjType.setText(type);
+    EXPECT_FALSE(main.FraRecursion.visible()) << type;
+    EXPECT_FALSE(main.cmdBrowse.visible()) << type;
+    EXPECT_TRUE(main.fraOptions.visible()) << type;
+    EXPECT_EQ(state.SelectedObjType, type);
+  }
+}
