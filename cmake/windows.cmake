@@ -4,15 +4,37 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0A00 WINVER=0x0A00 NOMINMAX WIN32_LEAN_AND_MEAN)
-add_link_options(-static)
+add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0A00 WINVER=0x0A00 NOMINMAX
+                        WIN32_LEAN_AND_MEAN)
+add_link_options(-static -static-libgcc -static-libstdc++)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+
+# The Win32 side: the renderer of the forms layer and the system services.
+add_library(vorlane_win32 STATIC
+  forms/win32/win32_backend.cpp
+  platform/win32/win32_dialogs.cpp
+  platform/win32/win32_folder_browser.cpp
+)
+target_link_libraries(vorlane_win32 PUBLIC vorlane_core comctl32 shell32 ole32 user32 gdi32)
+
+add_executable(vorlane WIN32 app/win_main.cpp app/vorlane.rc)
+target_link_options(vorlane PRIVATE -municode)
+target_link_libraries(vorlane PRIVATE vorlane_win32)
 
 # One test program per area, each run whole under wine.
 function(vorlane_wine_test name)
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE vorlane_core gtest_main)
+  target_link_libraries(${name} PRIVATE vorlane_win32 gtest_main)
   add_test(NAME ${name} COMMAND ${name})
 endfunction()
 
-vorlane_wine_test(core_under_wine tests/native/entry_count_test.cpp)
+vorlane_wine_test(gui_tests tests/win/gui_test.cpp tests/win/native_window.cpp
+                  tests/native/fakes.cpp)
+
+# The release zip: the program and its README, nothing else.
+install(TARGETS vorlane RUNTIME DESTINATION .)
+install(FILES README.md DESTINATION .)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME "vorlane-${PROJECT_VERSION}-win64")
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+include(CPack)

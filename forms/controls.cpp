@@ -25,6 +25,7 @@ void TextBox::setText(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
   length_ = utf16Length(text_);
+  pieceStart_ = 0;
   selStart_ = std::min(selStart_, length_);
   notify(Prop::Text);
   changed();
@@ -32,6 +33,7 @@ void TextBox::setText(std::string text) {
 
 void TextBox::append(std::string_view piece) {
   if (piece.empty()) return;
+  pieceStart_ = text_.size();
   text_.append(piece);
   length_ += utf16Length(piece);
   notify(Prop::Appended);
@@ -47,6 +49,7 @@ void TextBox::userEdit(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
   length_ = utf16Length(text_);
+  pieceStart_ = 0;
   selStart_ = std::min(selStart_, length_);
   changed();
 }

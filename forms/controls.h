@@ -39,6 +39,8 @@ class TextBox : public Control {
   void setText(std::string text) override;
   // Adds a piece at the end; costs the piece, not the whole text.
   void append(std::string_view piece);
+  // The piece the last append added, for a renderer that mirrors only it.
+  std::string_view lastPiece() const { return std::string_view(text_).substr(pieceStart_); }
   // Length in characters (UTF-16 units, as the native box counts them).
   size_t length() const { return length_; }
 
@@ -60,6 +62,7 @@ class TextBox : public Control {
   bool multiLine_ = false;
   bool readOnly_ = false;
   size_t length_ = 0;
+  size_t pieceStart_ = 0;
   size_t selStart_ = 0;
 };
 

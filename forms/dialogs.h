@@ -12,14 +12,14 @@ enum class Answer { Ok, Yes, No };
 // The title a box shows when it is given none.
 inline constexpr const char* kAppTitle = "Vorlane";
 
-struct MessageBox {
+struct Message {
   std::string prompt;
   std::string title;  // empty: kAppTitle
   Buttons buttons = Buttons::Ok;
   Icon icon = Icon::None;
 };
 
-inline const std::string& shownTitle(const MessageBox& box) {
+inline const std::string& shownTitle(const Message& box) {
   static const std::string app = kAppTitle;
   return box.title.empty() ? app : box.title;
 }
@@ -27,7 +27,7 @@ inline const std::string& shownTitle(const MessageBox& box) {
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
-  virtual Answer message(const MessageBox& box) = 0;
+  virtual Answer message(const Message& box) = 0;
   // The text entered, or the empty text when the user cancels.
   virtual std::string input(const std::string& prompt, const std::string& title,
                             const std::string& initial) = 0;

@@ -43,6 +43,7 @@ FrmMain::FrmMain(App& app)
   cboRecursionReg.setVisible(false);
   cmdSendIt.setVisible(false);
 
+  onLoad = [this] { SelectStartingValues(); };
   auto rebuild = [this] { BuildIt(); };
   auto rebuildOnKey = [this](int) { BuildIt(); };
   CboObjType.onClick = [this] { CboObjType_Click(); };

@@ -4,7 +4,7 @@
 
 namespace {
 
-std::string describe(const forms::MessageBox& box) {
+std::string describe(const forms::Message& box) {
   return "\"" + box.prompt + "\" / \"" + box.title + "\" buttons " +
          std::to_string(static_cast<int>(box.buttons)) + " icon " +
          std::to_string(static_cast<int>(box.icon));
@@ -17,7 +17,7 @@ ScriptedDialogs::~ScriptedDialogs() {
     ADD_FAILURE() << "expected box never shown: " << describe(step.box);
 }
 
-ScriptedDialogs& ScriptedDialogs::expect(forms::MessageBox box, forms::Answer answer,
+ScriptedDialogs& ScriptedDialogs::expect(forms::Message box, forms::Answer answer,
                                          std::function<void()> check) {
   script_.push_back({false, std::move(box), answer, {}, std::move(check)});
   return *this;
@@ -29,8 +29,8 @@ ScriptedDialogs& ScriptedDialogs::expectInput(std::string prompt, std::string ti
   return *this;
 }
 
-forms::Answer ScriptedDialogs::message(const forms::MessageBox& box) {
-  forms::MessageBox seen = box;
+forms::Answer ScriptedDialogs::message(const forms::Message& box) {
+  forms::Message seen = box;
   seen.title = forms::shownTitle(box);
   shown.push_back(seen);
   if (script_.empty() || script_.front().isInput) {

@@ -17,21 +17,21 @@ class ScriptedDialogs : public forms::Dialogs {
  public:
   ~ScriptedDialogs() override;
   // The next box must be exactly this one; check runs while it is shown.
-  ScriptedDialogs& expect(forms::MessageBox box, forms::Answer answer,
+  ScriptedDialogs& expect(forms::Message box, forms::Answer answer,
                           std::function<void()> check = {});
   ScriptedDialogs& expectInput(std::string prompt, std::string title, std::string reply);
   bool allShown() const { return script_.empty(); }
 
-  forms::Answer message(const forms::MessageBox& box) override;
+  forms::Answer message(const forms::Message& box) override;
   std::string input(const std::string& prompt, const std::string& title,
                     const std::string& initial) override;
 
-  std::vector<forms::MessageBox> shown;
+  std::vector<forms::Message> shown;
 
  private:
   struct Step {
     bool isInput;
-    forms::MessageBox box;
+    forms::Message box;
     forms::Answer answer;
     std::string reply;
     std::function<void()> check;
@@ -47,16 +47,19 @@ class FakeFolderBrowser : public platform::FolderBrowser {
   std::vector<const forms::Form*> owners;
 };
 
-// The program with fakes for every service, its main window given its
-// starting values, as start-up leaves them.
+// The program with fakes for every service, its main window shown and
+// given its starting values, as start-up leaves them.
 struct Headless {
+  explicit Headless(forms::Backend* backend = nullptr)
+      : app(Platform{dialogs, browser, "D:\\Tools", backend}) {
+    main.show();
+  }
   ScriptedDialogs dialogs;
   FakeFolderBrowser browser;
-  App app{Platform{dialogs, browser, "D:\\Tools"}};
+  App app;
   FrmMain& main = app.frmMain();
   CommandState& state = app.state;
 
-  Headless() { main.SelectStartingValues(); }
   // Types a whole text into a box and releases the last key.
   static void type(forms::TextBox& box, const std::string& text);
 };

@@ -1,0 +1,43 @@
+// vorlane.exe: one UI thread, one message loop, the main window first.
+
+#include <windows.h>
+#include <objbase.h>
+
+#include "app/app.h"
+#include "forms/win32/win32_backend.h"
+#include "main/frm_main.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_folder_browser.h"
+
+namespace {
+
+std::string ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return win32::Utf8(path.substr(0, path.find_last_of(L'\\')));
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  int code = 0;
+  {
+    win32::Win32Backend backend(instance);
+    win32::Win32Dialogs dialogs(backend);
+    win32::Win32FolderBrowser browser(backend);
+    App app(Platform{dialogs, browser, ProgramFolder(), &backend});
+    app.frmMain().show();
+    code = backend.run();
+  }
+  CoUninitialize();
+  return code;
+}

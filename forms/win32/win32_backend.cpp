@@ -1,0 +1,464 @@
+#include "forms/win32/win32_backend.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/win32/wide.h"
+
+namespace win32 {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"VorlaneForm";
+constexpr int kFirstId = 100;
+constexpr int kComboDropHeight = 200;  // list part of a drop-down, in pixels
+
+int Px(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+
+// Where a control stands in the form's client area: containers' offsets added.
+RECT AbsoluteTwips(const forms::Control& control) {
+  RECT r{control.left(), control.top(), 0, 0};
+  for (const forms::Control* c = control.container(); c != nullptr; c = c->container()) {
+    r.left += c->left();
+    r.top += c->top();
+  }
+  r.right = r.left + control.width();
+  r.bottom = r.top + control.height();
+  return r;
+}
+
+int Depth(const forms::Control& control) {
+  int depth = 0;
+  for (const forms::Control* c = control.container(); c != nullptr; c = c->container()) ++depth;
+  return depth;
+}
+
+struct NativeKind {
+  const wchar_t* cls;
+  DWORD style;
+  DWORD exStyle;
+};
+
+NativeKind KindOf(const forms::Control& control) {
+  using forms::Kind;
+  switch (control.kind()) {
+    case Kind::Frame:
+      return {L"BUTTON", BS_GROUPBOX, 0};
+    case Kind::Label:
+      return {L"STATIC", SS_LEFT, 0};
+    case Kind::TextBox: {
+      auto& box = static_cast<const forms::TextBox&>(control);
+      DWORD style = WS_TABSTOP | (box.readOnly() ? ES_READONLY : 0);
+      style |= box.multiLine() ? ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL : ES_AUTOHSCROLL;
+      return {L"EDIT", style, WS_EX_CLIENTEDGE};
+    }
+    case Kind::ComboBox:
+      return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+    case Kind::CheckBox:
+      return {L"BUTTON", BS_3STATE | WS_TABSTOP, 0};
+    case Kind::OptionButton:
+      return {L"BUTTON", BS_RADIOBUTTON | WS_TABSTOP, 0};
+    case Kind::CommandButton:
+      return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case Kind::FileListBox:
+      return {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case Kind::Form:
+      break;
+  }
+  return {L"STATIC", 0, 0};
+}
+
+DWORD FormStyle(const forms::Form& form) {
+  return form.style() == forms::Style::Main ? WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN
+                                            : WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+}
+
+DWORD FormExStyle(const forms::Form& form) {
+  return form.style() == forms::Style::Main ? WS_EX_APPWINDOW : WS_EX_DLGMODALFRAME;
+}
+
+}  // namespace
+
+struct Win32Backend::Window {
+  explicit Window(forms::Form& f) : form(f) {}
+  forms::Form& form;
+  HWND hwnd = nullptr;
+  HWND tooltip = nullptr;
+  HFONT font = nullptr;
+  UINT dpi = 96;
+  bool centred = false;
+  bool modal = false;
+  std::vector<HWND> controls;  // by the control's place in the form
+  ~Window() {
+    if (hwnd) DestroyWindow(hwnd);
+    if (font) DeleteObject(font);
+  }
+};
+
+Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&icc);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = FormProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.hIcon = LoadIconW(instance, L"APPICON");
+  wc.lpszClassName = kFormClass;
+  RegisterClassExW(&wc);
+}
+
+Win32Backend::~Win32Backend() { windows_.clear(); }
+
+HWND Win32Backend::window(const forms::Form* form) const {
+  auto it = windows_.find(form);
+  return it == windows_.end() ? nullptr : it->second->hwnd;
+}
+
+HWND Win32Backend::control(const forms::Control& control) const {
+  auto it = windows_.find(&control.form());
+  if (it == windows_.end()) return nullptr;
+  const auto& all = control.form().controls();
+  for (size_t i = 0; i < all.size(); ++i)
+    if (all[i].get() == &control) return it->second->controls[i];
+  return it->second->hwnd;
+}
+
+HWND Win32Backend::mainWindow() const {
+  for (const auto& [form, window] : windows_)
+    if (form->style() == forms::Style::Main) return window->hwnd;
+  return nullptr;
+}
+
+Win32Backend::Window& Win32Backend::create(forms::Form& form) {
+  auto owned = std::make_unique<Window>(form);
+  Window& w = *owned;
+  windows_[&form] = std::move(owned);
+  HWND owner = form.style() == forms::Style::Dialog ? mainWindow() : nullptr;
+  w.hwnd = CreateWindowExW(FormExStyle(form), kFormClass, Wide(form.text()).c_str(),
+                           FormStyle(form), CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner,
+                           nullptr, instance_, nullptr);
+  SetWindowLongPtrW(w.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  w.dpi = GetDpiForWindow(w.hwnd);
+  w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                              0, 0, 0, 0, w.hwnd, nullptr, instance_, nullptr);
+
+  const auto& all = form.controls();
+  w.controls.resize(all.size());
+  for (size_t i = 0; i < all.size(); ++i) {
+    forms::Control& c = *all[i];
+    NativeKind kind = KindOf(c);
+    HWND hwnd = CreateWindowExW(kind.exStyle, kind.cls, Wide(c.text()).c_str(),
+                                WS_CHILD | kind.style, 0, 0, 0, 0, w.hwnd,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + i)),
+                                instance_, nullptr);
+    w.controls[i] = hwnd;
+    SetPropW(hwnd, L"VorlaneName",
+             reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GlobalAddAtomW(Wide(c.codeName()).c_str()))));
+    if (c.kind() == forms::Kind::TextBox) {
+      if (static_cast<forms::TextBox&>(c).multiLine()) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
+      SetWindowSubclass(hwnd, EditProc, 0, reinterpret_cast<DWORD_PTR>(&c));
+    }
+    if (!c.tooltip().empty()) {
+      std::wstring tip = Wide(c.tooltip());
+      TTTOOLINFOW ti{};
+      ti.cbSize = sizeof ti;
+      ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+      ti.hwnd = w.hwnd;
+      ti.uId = reinterpret_cast<UINT_PTR>(hwnd);
+      ti.lpszText = tip.data();
+      SendMessageW(w.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    bool list = c.kind() == forms::Kind::ComboBox || c.kind() == forms::Kind::FileListBox;
+    mirror(w, c, hwnd, list ? forms::Prop::List : forms::Prop::Value);
+    mirror(w, c, hwnd, forms::Prop::Enabled);
+  }
+
+  // Tab order is window order: focusable controls by tab index, frames beneath all.
+  std::vector<size_t> order(all.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    bool fa = all[a]->kind() == forms::Kind::Frame, fb = all[b]->kind() == forms::Kind::Frame;
+    if (fa != fb) return fb;
+    if (fa) return Depth(*all[a]) > Depth(*all[b]);
+    return all[a]->tabIndex() < all[b]->tabIndex();
+  });
+  HWND after = HWND_TOP;
+  for (size_t i : order) {
+    SetWindowPos(w.controls[i], after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = w.controls[i];
+  }
+  layout(w);
+  updateVisibility(w);
+  return w;
+}
+
+void Win32Backend::layout(Window& w) {
+  if (w.font) DeleteObject(w.font);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, w.dpi);
+  w.font = CreateFontIndirectW(&metrics.lfMessageFont);
+
+  const forms::Form& form = w.form;
+  RECT frame{0, 0, Px(form.clientWidth(), w.dpi), Px(form.clientHeight(), w.dpi)};
+  AdjustWindowRectExForDpi(&frame, FormStyle(form), FALSE, FormExStyle(form), w.dpi);
+  int width = frame.right - frame.left;
+  int height = form.windowHeight() ? Px(form.windowHeight(), w.dpi) : frame.bottom - frame.top;
+  SetWindowPos(w.hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  const auto& all = form.controls();
+  for (size_t i = 0; i < all.size(); ++i) {
+    RECT r = AbsoluteTwips(*all[i]);
+    int h = Px(r.bottom - r.top, w.dpi);
+    if (all[i]->kind() == forms::Kind::ComboBox) h += MulDiv(kComboDropHeight, w.dpi, 96);
+    MoveWindow(w.controls[i], Px(r.left, w.dpi), Px(r.top, w.dpi), Px(r.right - r.left, w.dpi), h,
+               TRUE);
+    SendMessageW(w.controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(w.font), TRUE);
+  }
+}
+
+void Win32Backend::updateVisibility(Window& w) {
+  const auto& all = w.form.controls();
+  for (size_t i = 0; i < all.size(); ++i)
+    ShowWindow(w.controls[i], all[i]->shown() ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32Backend::show(forms::Form& form) {
+  auto it = windows_.find(&form);
+  Window& w = it == windows_.end() ? create(form) : *it->second;
+  if (!w.centred) {
+    RECT r;
+    GetWindowRect(w.hwnd, &r);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    GetMonitorInfoW(MonitorFromWindow(w.hwnd, MONITOR_DEFAULTTOPRIMARY), &mi);
+    int x = (mi.rcWork.left + mi.rcWork.right - (r.right - r.left)) / 2;
+    int y = (mi.rcWork.top + mi.rcWork.bottom - (r.bottom - r.top)) / 2;
+    SetWindowPos(w.hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    w.centred = true;
+  }
+  ShowWindow(w.hwnd, SW_SHOW);
+  SetForegroundWindow(w.hwnd);
+}
+
+void Win32Backend::runModal(forms::Form& form) {
+  Window& w = *windows_.at(&form);
+  HWND owner = GetWindow(w.hwnd, GW_OWNER);
+  if (owner) EnableWindow(owner, FALSE);
+  w.modal = true;
+  MSG msg;
+  while (form.visible() && !form.unloaded()) {
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (!dispatchDialogKeys(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  if (owner) {
+    EnableWindow(owner, TRUE);
+    SetActiveWindow(owner);
+  }
+  if (auto it = windows_.find(&form); it != windows_.end()) it->second->modal = false;
+}
+
+void Win32Backend::hide(forms::Form& form) {
+  auto it = windows_.find(&form);
+  if (it == windows_.end()) return;
+  Window& w = *it->second;
+  // The owner takes the activation back only when it is enabled before the hide.
+  if (HWND owner = GetWindow(w.hwnd, GW_OWNER); owner && w.modal) EnableWindow(owner, TRUE);
+  ShowWindow(w.hwnd, SW_HIDE);
+}
+
+void Win32Backend::unload(forms::Form& form) {
+  auto it = windows_.find(&form);
+  if (it == windows_.end()) return;
+  if (it->second->form.style() == forms::Style::Main) PostQuitMessage(0);
+  windows_.erase(it);
+}
+
+void Win32Backend::changed(forms::Control& c, forms::Prop prop) {
+  auto it = windows_.find(&c.form());
+  if (it == windows_.end()) return;
+  Window& w = *it->second;
+  if (&c == &w.form) {
+    if (prop == forms::Prop::Text) SetWindowTextW(w.hwnd, Wide(c.text()).c_str());
+    if (prop == forms::Prop::Geometry) layout(w);
+    return;
+  }
+  if (prop == forms::Prop::Visible) return updateVisibility(w);
+  if (prop == forms::Prop::Geometry) return layout(w);
+  mirror(w, c, control(c), prop);
+}
+
+void Win32Backend::mirror(Window&, forms::Control& c, HWND hwnd, forms::Prop prop) {
+  using forms::Kind;
+  using forms::Prop;
+  ++mirroring_;
+  switch (prop) {
+    case Prop::Text:
+      SetWindowTextW(hwnd, Wide(c.text()).c_str());
+      break;
+    case Prop::Appended: {
+      // Only the piece crosses: the native box already holds the rest.
+      LRESULT end = GetWindowTextLengthW(hwnd);
+      SendMessageW(hwnd, EM_SETSEL, end, end);
+      std::wstring piece = Wide(static_cast<forms::TextBox&>(c).lastPiece());
+      SendMessageW(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
+      break;
+    }
+    case Prop::Caret: {
+      WPARAM pos = static_cast<forms::TextBox&>(c).selStart();
+      SendMessageW(hwnd, EM_SETSEL, pos, pos);
+      SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
+      break;
+    }
+    case Prop::List: {
+      auto& list = static_cast<forms::ListControl&>(c);
+      bool combo = c.kind() == Kind::ComboBox;
+      SendMessageW(hwnd, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+      for (const std::string& item : list.items())
+        SendMessageW(hwnd, combo ? CB_ADDSTRING : LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Wide(item).c_str()));
+      [[fallthrough]];
+    }
+    case Prop::Value:
+      if (c.kind() == Kind::ComboBox || c.kind() == Kind::FileListBox)
+        SendMessageW(hwnd, c.kind() == Kind::ComboBox ? CB_SETCURSEL : LB_SETCURSEL,
+                     static_cast<WPARAM>(static_cast<forms::ListControl&>(c).listIndex()), 0);
+      else if (c.kind() == Kind::CheckBox)
+        SendMessageW(hwnd, BM_SETCHECK, static_cast<forms::CheckBox&>(c).value(), 0);
+      else if (c.kind() == Kind::OptionButton)
+        SendMessageW(hwnd, BM_SETCHECK, static_cast<forms::OptionButton&>(c).value(), 0);
+      break;
+    case Prop::Enabled:
+      EnableWindow(hwnd, c.enabled());
+      break;
+    case Prop::Focus:
+      SetFocus(hwnd);
+      break;
+    default:
+      break;
+  }
+  --mirroring_;
+}
+
+void Win32Backend::command(Window& w, WORD id, WORD code, HWND hwnd) {
+  size_t index = id - kFirstId;
+  const auto& all = w.form.controls();
+  if (mirroring_ || index >= all.size() || w.controls[index] != hwnd) return;
+  forms::Control& c = *all[index];
+  switch (c.kind()) {
+    case forms::Kind::CommandButton:
+      if (code == BN_CLICKED) static_cast<forms::CommandButton&>(c).userClick();
+      break;
+    case forms::Kind::CheckBox:
+      if (code == BN_CLICKED) static_cast<forms::CheckBox&>(c).userClick();
+      break;
+    case forms::Kind::OptionButton:
+      if (code == BN_CLICKED) static_cast<forms::OptionButton&>(c).userClick();
+      break;
+    case forms::Kind::ComboBox:
+      if (code == CBN_SELCHANGE)
+        static_cast<forms::ListControl&>(c).userPick(
+            static_cast<int>(SendMessageW(hwnd, CB_GETCURSEL, 0, 0)));
+      break;
+    case forms::Kind::FileListBox:
+      if (code == LBN_SELCHANGE)
+        static_cast<forms::ListControl&>(c).userPick(
+            static_cast<int>(SendMessageW(hwnd, LB_GETCURSEL, 0, 0)));
+      break;
+    case forms::Kind::TextBox:
+      if (code == EN_CHANGE) static_cast<forms::TextBox&>(c).userEdit(WindowText(hwnd));
+      break;
+    default:
+      break;
+  }
+}
+
+LRESULT CALLBACK Win32Backend::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<Win32Backend*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  Window* w = nullptr;
+  if (self)
+    for (auto& [form, window] : self->windows_)
+      if (window->hwnd == hwnd) w = window.get();
+  if (!w) return DefWindowProcW(hwnd, msg, wp, lp);
+  switch (msg) {
+    case WM_COMMAND:
+      if (lp) self->command(*w, LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+      return 0;
+    case WM_CLOSE:
+      if (w->form.style() == forms::Style::Main) {
+        PostQuitMessage(0);
+        ShowWindow(hwnd, SW_HIDE);
+      } else {
+        w->form.userClose();
+      }
+      return 0;
+    case WM_DPICHANGED: {
+      w->dpi = HIWORD(wp);
+      self->layout(*w);
+      const RECT* r = reinterpret_cast<const RECT*>(lp);
+      SetWindowPos(hwnd, nullptr, r->left, r->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+}
+
+// Text boxes report their own key release and typed characters; Enter stays
+// with the box so its key handler can act on it.
+LRESULT CALLBACK Win32Backend::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                        DWORD_PTR data) {
+  auto& box = *reinterpret_cast<forms::TextBox*>(data);
+  switch (msg) {
+    case WM_GETDLGCODE: {
+      LRESULT code = DefSubclassProc(hwnd, msg, wp, lp);
+      auto* m = reinterpret_cast<const MSG*>(lp);
+      if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+      return code;
+    }
+    case WM_CHAR:
+      box.userKeyPress(static_cast<int>(wp));
+      if (wp == VK_RETURN && !box.multiLine()) return 0;
+      break;
+    case WM_KEYUP: {
+      LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+      box.userKeyUp(static_cast<int>(wp));
+      return r;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, EditProc, 0);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+bool Win32Backend::dispatchDialogKeys(MSG& msg) {
+  HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+  return top && IsDialogMessageW(top, &msg);
+}
+
+int Win32Backend::run() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!dispatchDialogKeys(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  windows_.clear();
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace win32

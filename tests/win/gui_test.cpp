@@ -1,0 +1,181 @@
+// The real main window under wine, driven through its native controls.
+
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "forms/input_box.h"
+#include "forms/win32/win32_backend.h"
+#include "tests/native/fakes.h"
+#include "platform/win32/wide.h"
+#include "tests/win/native_window.h"
+
+using native::Find;
+using native::Text;
+
+namespace {
+
+class Gui : public ::testing::Test {
+ protected:
+  win32::Win32Backend backend{GetModuleHandleW(nullptr)};
+  Headless program{&backend};
+  FrmMain& main = program.main;
+  HWND top = backend.window(&main);
+  HWND at(const std::string& name) {
+    HWND hwnd = Find(top, name);
+    EXPECT_NE(hwnd, nullptr) << name;
+    return hwnd;
+  }
+  std::string call() { return Text(at("txtCallString")); }
+};
+
+}  // namespace
+
+TEST_F(Gui, MainWindowAsTheUserSeesIt) {
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(Text(top), "Vorlane ---Front End For SetACL");
+  RECT client;
+  GetClientRect(top, &client);
+  EXPECT_EQ(client.right, native::Px(8310, top));
+  EXPECT_EQ(client.bottom, native::Px(8610, top));
+  LONG style = GetWindowLongW(top, GWL_STYLE);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+  EXPECT_TRUE(style & WS_THICKFRAME);
+
+  std::set<int> ids;
+  for (const auto& control : main.controls()) {
+    HWND hwnd = at(control->codeName());
+    ids.insert(GetDlgCtrlID(hwnd));
+    EXPECT_EQ(Text(hwnd), control->text()) << control->codeName();
+    EXPECT_EQ(IsWindowVisible(hwnd) != 0, control->shown()) << control->codeName();
+  }
+  EXPECT_EQ(ids.size(), main.controls().size());
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(at("txtObjName"), WM_GETFONT, 0, 0));
+  EXPECT_NE(font, nullptr);
+  EXPECT_NE(font, GetStockObject(SYSTEM_FONT));
+  EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file");
+  EXPECT_FALSE(IsWindowVisible(at("fraOptions")));
+  EXPECT_FALSE(IsWindowVisible(at("cmdSendIt")));
+  EXPECT_TRUE(IsWindowVisible(at("cmdBrowse")));
+  EXPECT_TRUE(GetWindowLongW(at("txtCallString"), GWL_STYLE) & ES_READONLY);
+  EXPECT_TRUE(GetWindowLongW(at("txtCallString"), GWL_STYLE) & ES_MULTILINE);
+  EXPECT_TRUE(GetWindowLongW(at("CboObjType"), GWL_STYLE) & CBS_DROPDOWNLIST);
+}
+
+TEST_F(Gui, TypingPickingAndTickingRebuildTheCallString) {
+  native::Type(at("txtObjName"), "C:\\Data");
+  EXPECT_TRUE(IsWindowVisible(at("fraOptions")));
+  EXPECT_TRUE(IsWindowVisible(at("cmdSendIt")));
+  EXPECT_TRUE(IsWindowVisible(at("fraBackupRestore")));
+  EXPECT_EQ(call(), "SetACL.exe -on \"C:\\Data\" -ot file");
+
+  native::Pick(at("cboRecursionFile"), 3);
+  EXPECT_EQ(call(), "SetACL.exe -on \"C:\\Data\" -ot file -rec cont_obj");
+  native::Type(at("txtOwner"), "Bob");
+  native::Click(at("chkOwner"));
+  EXPECT_EQ(SendMessageW(at("chkOwner"), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(call(),
+            "SetACL.exe -on \"C:\\Data\" -ot file -actn setowner -ownr \"n:Bob;s:y\" -rec cont_obj");
+  native::Click(at("optSilentYes"));
+  EXPECT_EQ(SendMessageW(at("optSilentNo"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(call(), "SetACL.exe -on \"C:\\Data\" -ot file -actn setowner -ownr \"n:Bob;s:y\" -rec "
+                    "cont_obj -silent ");
+
+  native::Pick(at("CboObjType"), 1);
+  EXPECT_FALSE(IsWindowVisible(at("cboRecursionFile")));
+  EXPECT_TRUE(IsWindowVisible(at("cboRecursionReg")));
+  EXPECT_FALSE(IsWindowVisible(at("cmdBrowse")));
+  native::Pick(at("CboObjType"), 2);
+  EXPECT_FALSE(IsWindowVisible(at("FraRecursion")));
+  EXPECT_EQ(call(), "SetACL.exe -on \"C:\\Data\" -ot srv -actn setowner -ownr \"n:Bob;s:y\" -silent ");
+}
+
+TEST_F(Gui, APasteWithoutAKeyReleaseRebuildsNothing) {
+  SetWindowTextW(at("txtObjName"), L"C:\\Pasted");
+  native::Pump();
+  EXPECT_EQ(main.txtObjName.text(), "C:\\Pasted");
+  EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file");
+  EXPECT_FALSE(IsWindowVisible(at("fraOptions")));
+}
+
+TEST_F(Gui, BrowseAndCancelThroughTheButton) {
+  program.browser.results = {"C:\\Picked", ""};
+  native::Click(at("cmdBrowse"));
+  EXPECT_EQ(Text(at("txtObjName")), "C:\\Picked");
+  EXPECT_TRUE(IsWindowVisible(at("fraOptions")));
+  native::Click(at("cmdBrowse"));
+  EXPECT_EQ(Text(at("txtObjName")), "");
+  EXPECT_FALSE(IsWindowVisible(at("fraOptions")));
+}
+
+TEST_F(Gui, CodeChangesReachTheControlsAndResetRunsThroughThem) {
+  native::Type(at("txtObjName"), "x");
+  native::Pick(at("cboClr"), 2);
+  native::Type(at("txtLogFile"), "a.log");
+  main.cmdAceNum.setText("5");
+  EXPECT_EQ(Text(at("cmdAceNum")), "5");
+  program.dialogs.expect({"Are you sure you want to remove all options?", "Remove All Options?",
+                          forms::Buttons::YesNo},
+                         forms::Answer::Yes);
+  native::Click(at("cmdResetOptions"));
+  EXPECT_EQ(Text(at("cmdAceNum")), "0");
+  EXPECT_EQ(SendMessageW(at("cboClr"), CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(Text(at("txtLogFile")), "");
+  EXPECT_EQ(call(), "SetACL.exe -on \"x\" -ot file");
+}
+
+TEST_F(Gui, OutputBoxHoldsAnyAmountAndAppendsPieces) {
+  std::string piece(1000, 'x');
+  for (int i = 0; i < 100; ++i) main.txtOutputs.append(piece);
+  main.txtOutputs.setSelStart(main.txtOutputs.length());
+  HWND box = at("txtOutputs");
+  EXPECT_EQ(GetWindowTextLengthW(box), 100000);
+  DWORD start = 0;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  EXPECT_EQ(start, 100000u);
+}
+
+TEST_F(Gui, TooltipsCarryTheExactTexts) {
+  HWND search[2] = {nullptr, top};
+  EnumThreadWindows(GetCurrentThreadId(), [](HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<HWND*>(lp);
+    wchar_t cls[64];
+    GetClassNameW(hwnd, cls, 64);
+    if (std::wstring(cls) == TOOLTIPS_CLASSW && GetWindow(hwnd, GW_OWNER) == s[1]) {
+      s[0] = hwnd;
+      return FALSE;
+    }
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(search));
+  ASSERT_NE(search[0], nullptr);
+  for (const char* name : {"txtLogFile", "cmdSendIt"}) {
+    wchar_t text[256] = {};
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = top;
+    ti.uId = reinterpret_cast<UINT_PTR>(at(name));
+    ti.lpszText = text;
+    SendMessageW(search[0], TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_EQ(win32::Utf8(text), main.find(name)->tooltip()) << name;
+  }
+}
+
+TEST(GuiInputBox, OkReturnsTheTextCancelTheEmptyText) {
+  win32::Win32Backend backend{GetModuleHandleW(nullptr)};
+  for (bool ok : {true, false}) {
+    forms::InputBox box("What phrase would you like filtered?", "Add Filter", "");
+    box.attach(&backend);
+    box.show();
+    HWND top = backend.window(&box);
+    EXPECT_EQ(Text(top), "Add Filter");
+    EXPECT_EQ(Text(Find(top, "lblPrompt")), "What phrase would you like filtered?");
+    native::Type(Find(top, "txtInput"), "tmp");
+    native::Click(Find(top, ok ? "cmdOK" : "cmdCancel"));
+    EXPECT_FALSE(IsWindowVisible(top));
+    EXPECT_EQ(box.result(), ok ? "tmp" : "");
+    backend.unload(box);
+  }
+}

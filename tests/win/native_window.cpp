@@ -1,0 +1,63 @@
+#include "tests/win/native_window.h"
+
+#include "platform/win32/wide.h"
+
+namespace native {
+
+namespace {
+
+struct Search {
+  std::wstring name;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK Visit(HWND hwnd, LPARAM lp) {
+  auto& search = *reinterpret_cast<Search*>(lp);
+  auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"VorlaneName")));
+  wchar_t name[128] = {};
+  if (atom && GlobalGetAtomNameW(atom, name, 128) && search.name == name) {
+    search.found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND Find(HWND top, const std::string& name) {
+  Search search{win32::Wide(name)};
+  EnumChildWindows(top, Visit, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string Text(HWND hwnd) { return win32::WindowText(hwnd); }
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void Type(HWND edit, const std::string& text) {
+  SetWindowTextW(edit, win32::Wide(text).c_str());
+  SendMessageW(edit, WM_KEYUP, 'A', 0xC0000001);
+  Pump();
+}
+
+void Pick(HWND combo, int index) {
+  SendMessageW(combo, CB_SETCURSEL, index, 0);
+  SendMessageW(GetParent(combo), WM_COMMAND,
+               MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  Pump();
+}
+
+void Click(HWND button) {
+  SendMessageW(button, BM_CLICK, 0, 0);
+  Pump();
+}
+
+int Px(int twips, HWND hwnd) { return MulDiv(twips, static_cast<int>(GetDpiForWindow(hwnd)), 1440); }
+
+}  // namespace native
