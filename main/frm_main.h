@@ -68,25 +68,25 @@ class FrmMain : public forms::Form {
       "This allows you to edit Trustee commands that have been added.");
   Button& cmdClearTrustees = cmdClear.add(add<Button>(&FraAction, "cmdClear",
       {1260, 1080, 975, 375}, "Clear", "Allows you to clear all Trustee entrys in the Call String", 1));
-  Frame& fraOwner = add<Frame>(&FraAction, "fraOwner", {2520, 240, 2535, 1095}, "Set Owner");
-  TextBox& txtOwner = add<TextBox>(&fraOwner, "txtOwner", {120, 240, 2295, 285}, "",
+  Frame& fraOwner = add<Frame>(&FraAction, "fraOwner", {2640, 240, 2415, 1095}, "Set Owner");
+  TextBox& txtOwner = add<TextBox>(&fraOwner, "txtOwner", {120, 240, 2175, 285}, "",
       "This will set the owner for a file.");
   CheckBox& chkOwner = add<CheckBox>(&fraOwner, "chkOwner", {120, 660, 855, 255}, "SID?",
       "Is the owner name a SID?");
-  Button& cmdClearOwner = cmdClear.add(add<Button>(&fraOwner, "cmdClear", {1440, 600, 975, 375},
+  Button& cmdClearOwner = cmdClear.add(add<Button>(&fraOwner, "cmdClear", {1320, 600, 975, 375},
       "Clear", "This will clear the Owner Information box.", 2));
-  Frame& fraGroup = add<Frame>(&FraAction, "fraGroup", {2520, 1320, 2535, 1095}, "Set Primary Group");
-  TextBox& txtGroup = add<TextBox>(&fraGroup, "txtGroup", {120, 240, 2295, 285}, "",
+  Frame& fraGroup = add<Frame>(&FraAction, "fraGroup", {2640, 1320, 2415, 1095}, "Set Primary Group");
+  TextBox& txtGroup = add<TextBox>(&fraGroup, "txtGroup", {120, 240, 2175, 285}, "",
       "This allows you to set someones primary group.");
   CheckBox& chkGroup = add<CheckBox>(&fraGroup, "chkGroup", {120, 660, 855, 255}, "SID?",
       "Is the Primary group a SID?");
-  Button& cmdClearGroup = cmdClear.add(add<Button>(&fraGroup, "cmdClear", {1440, 600, 975, 375},
+  Button& cmdClearGroup = cmdClear.add(add<Button>(&fraGroup, "cmdClear", {1320, 600, 975, 375},
       "Clear", "This will clear the Primary Group box.", 3));
   Frame& fraRstchldrn =
-      add<Frame>(&FraAction, "fraRstchldrn", {120, 1560, 1140, 855}, "Reset Children");
-  ComboBox& cboRstchldrn = add<ComboBox>(&fraRstchldrn, "cboRstchldrn", {120, 360, 900, 315});
-  Frame& fraClear = add<Frame>(&FraAction, "fraClear", {1290, 1560, 1140, 855}, "Clear D/S ACL");
-  ComboBox& cboClr = add<ComboBox>(&fraClear, "cboClr", {120, 360, 900, 315});
+      add<Frame>(&FraAction, "fraRstchldrn", {120, 1560, 1200, 855}, "Reset Children");
+  ComboBox& cboRstchldrn = add<ComboBox>(&fraRstchldrn, "cboRstchldrn", {120, 360, 960, 315});
+  Frame& fraClear = add<Frame>(&FraAction, "fraClear", {1380, 1560, 1200, 855}, "Clear D/S ACL");
+  ComboBox& cboClr = add<ComboBox>(&fraClear, "cboClr", {120, 360, 960, 315});
   Frame& fraInheritance =
       add<Frame>(&FraAction, "fraInheritance", {5160, 240, 2415, 2175}, "Inheritance");
   Frame& fraInDacl = add<Frame>(&fraInheritance, "fraInDacl", {120, 240, 2175, 855}, "DACL");
@@ -124,7 +124,7 @@ class FrmMain : public forms::Form {
       "Settings", "This edits program settings.");
   Button& cmdAbout = add<Button>(nullptr, "cmdAbout", {7080, 6360, 975, 375}, "About");
   Label& lblCallString = add<Label>(nullptr, "lblCallString", {120, 6480, 855, 255}, "Call String");
-  TextBox& txtCallString = add<TextBox>(nullptr, "txtCallString", {120, 6720, 8055, 855}, "",
+  TextBox& txtCallString = add<TextBox>(nullptr, "txtCallString", {120, 6720, 8055, 795}, "",
       "This is a preview of the string before it runs.");
   Label& lblOutPut = add<Label>(nullptr, "lblOutPut", {120, 7560, 855, 255}, "Output");
   TextBox& txtOutputs = add<TextBox>(nullptr, "txtOutputs", {120, 7800, 8055, 735});

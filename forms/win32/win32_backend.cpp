@@ -70,8 +70,8 @@ NativeKind KindOf(const forms::Control& control) {
 }
 
 DWORD FormStyle(const forms::Form& form) {
-  return form.style() == forms::Style::Main ? WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN
-                                            : WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  return form.style() == forms::Style::Main ? WS_OVERLAPPEDWINDOW
+                                            : WS_POPUP | WS_CAPTION | WS_SYSMENU;
 }
 
 DWORD FormExStyle(const forms::Form& form) {
@@ -242,6 +242,8 @@ void Win32Backend::show(forms::Form& form) {
   }
   ShowWindow(w.hwnd, SW_SHOW);
   SetForegroundWindow(w.hwnd);
+  // The keyboard starts in the first control of the tab order.
+  if (HWND first = GetNextDlgTabItem(w.hwnd, nullptr, FALSE)) SetFocus(first);
 }
 
 void Win32Backend::runModal(forms::Form& form) {
