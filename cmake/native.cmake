@@ -9,6 +9,8 @@ add_executable(native_tests
   tests/native/call_string_test.cpp
   tests/native/main_window_test.cpp
   tests/native/clearing_test.cpp
+  tests/native/standin_test.cpp
+  tools/setacl/command.cpp
 )
 target_link_libraries(native_tests PRIVATE vorlane_core GTest::gtest_main)
 gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60)

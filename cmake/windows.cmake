@@ -21,6 +21,13 @@ add_executable(vorlane WIN32 app/win_main.cpp app/vorlane.rc)
 target_link_options(vorlane PRIVATE -municode)
 target_link_libraries(vorlane PRIVATE vorlane_win32)
 
+# The stand-in SetACL.exe: a console program placed beside vorlane.exe for
+# demos and tests, and never shipped.
+add_executable(setacl tools/setacl/main.cpp tools/setacl/command.cpp)
+set_target_properties(setacl PROPERTIES OUTPUT_NAME SetACL)
+target_include_directories(setacl PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_options(setacl PRIVATE -municode)
+
 # One test program per area, each run whole under wine.
 function(vorlane_wine_test name)
   add_executable(${name} ${ARGN})
