@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "main/frm_main.h"
+#include "setup/frm_settings.h"
 
 App::App(Platform platform) : platform_(std::move(platform)) {}
 
@@ -17,3 +18,9 @@ F& App::instance(std::unique_ptr<F>& slot) {
 }
 
 FrmMain& App::frmMain() { return instance(main_); }
+FrmSettings& App::frmSettings() { return instance(settings_); }
+
+void App::End() {
+  ended_ = true;
+  if (main_) main_->unload();
+}

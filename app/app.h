@@ -12,14 +12,19 @@ class Backend;
 class Dialogs;
 }  // namespace forms
 namespace platform {
+class FileSystem;
 class FolderBrowser;
-}
+class Registry;
+}  // namespace platform
 
 class FrmMain;
+class FrmSettings;
 
 struct Platform {
   forms::Dialogs& dialogs;
   platform::FolderBrowser& browser;
+  platform::Registry& registry;
+  platform::FileSystem& files;
   // The folder of the program's executable, without a trailing backslash.
   std::string programFolder;
   // Renders the windows; none when headless.
@@ -36,9 +41,16 @@ class App {
   CommandState state;
   forms::Dialogs& dialogs() const { return platform_.dialogs; }
   platform::FolderBrowser& browser() const { return platform_.browser; }
+  platform::Registry& registry() const { return platform_.registry; }
+  platform::FileSystem& files() const { return platform_.files; }
   const std::string& programFolder() const { return platform_.programFolder; }
 
   FrmMain& frmMain();
+  FrmSettings& frmSettings();
+
+  // Ends the program at once: the main window unloads without showing.
+  void End();
+  bool ended() const { return ended_; }
 
  private:
   template <class F>
@@ -46,4 +58,6 @@ class App {
 
   Platform platform_;
   std::unique_ptr<FrmMain> main_;
+  std::unique_ptr<FrmSettings> settings_;
+  bool ended_ = false;
 };

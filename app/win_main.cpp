@@ -8,7 +8,9 @@
 #include "main/frm_main.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_folder_browser.h"
+#include "platform/win32/win32_registry.h"
 
 namespace {
 
@@ -34,9 +36,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::Win32Backend backend(instance);
     win32::Win32Dialogs dialogs(backend);
     win32::Win32FolderBrowser browser(backend);
-    App app(Platform{dialogs, browser, ProgramFolder(), &backend});
+    win32::Win32Registry registry;
+    win32::Win32Files files;
+    App app(Platform{dialogs, browser, registry, files, ProgramFolder(), &backend});
     app.frmMain().show();
-    code = backend.run();
+    // Start-up may end the program before the window ever shows.
+    code = app.ended() ? 1 : backend.run();
   }
   CoUninitialize();
   return code;

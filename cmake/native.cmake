@@ -4,11 +4,16 @@ include(GoogleTest)
 
 add_executable(native_tests
   tests/native/fakes.cpp
+  tests/native/fake_platform.cpp
+  tests/native/fake_error_text.cpp
   tests/native/entry_count_test.cpp
   tests/native/forms_test.cpp
   tests/native/call_string_test.cpp
   tests/native/main_window_test.cpp
   tests/native/clearing_test.cpp
+  tests/native/registry_test.cpp
+  tests/native/start_up_test.cpp
+  tests/native/settings_test.cpp
   tests/native/standin_test.cpp
   tools/setacl/command.cpp
 )

@@ -9,13 +9,18 @@ add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0A00 WINVER=0x0A00 NOMIN
 add_link_options(-static -static-libgcc -static-libstdc++)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 
+# The system's wording of its error codes, which the core's messages quote.
+target_sources(vorlane_core PRIVATE platform/win32/error_text.cpp)
+
 # The Win32 side: the renderer of the forms layer and the system services.
 add_library(vorlane_win32 STATIC
   forms/win32/win32_backend.cpp
   platform/win32/win32_dialogs.cpp
+  platform/win32/win32_files.cpp
   platform/win32/win32_folder_browser.cpp
+  platform/win32/win32_registry.cpp
 )
-target_link_libraries(vorlane_win32 PUBLIC vorlane_core comctl32 shell32 ole32 user32 gdi32)
+target_link_libraries(vorlane_win32 PUBLIC vorlane_core comctl32 shell32 ole32 user32 gdi32 advapi32)
 
 add_executable(vorlane WIN32 app/win_main.cpp app/vorlane.rc)
 target_link_options(vorlane PRIVATE -municode)
@@ -36,7 +41,10 @@ function(vorlane_wine_test name)
 endfunction()
 
 vorlane_wine_test(gui_tests tests/win/gui_test.cpp tests/win/native_window.cpp
-                  tests/native/fakes.cpp)
+                  tests/native/fakes.cpp tests/native/fake_platform.cpp)
+vorlane_wine_test(setup_tests tests/win/setup_test.cpp tests/win/child_program.cpp
+                  tests/native/fakes.cpp tests/native/fake_platform.cpp)
+add_dependencies(setup_tests vorlane)
 
 # The release zip: the program and its README, nothing else.
 install(TARGETS vorlane RUNTIME DESTINATION .)

@@ -43,7 +43,12 @@ void Form::hide() {
 }
 
 void Form::userClose() {
-  if (!closeUnloads_) return hide();
+  if (closeUnloads_) unload();
+  else hide();
+}
+
+void Form::unload() {
+  if (unloaded_) return;
   hide();
   unloaded_ = true;
   if (onTerminate) onTerminate();

@@ -42,6 +42,8 @@ class Form : public Control {
   void hide();
   // The user closed the window with its close box.
   void userClose();
+  // The form goes: hidden, Terminate raised, its window destroyed.
+  void unload();
 
   Control* focused() const { return focused_; }
   void focus(Control* control);

@@ -1,6 +1,7 @@
 #include "main/frm_main.h"
 
 #include "platform/folder_browser.h"
+#include "setup/frm_settings.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ FrmMain::FrmMain(App& app)
   cboRecursionReg.setVisible(false);
   cmdSendIt.setVisible(false);
 
-  onLoad = [this] { SelectStartingValues(); };
+  onLoad = [this] { Form_Load(); };
   auto rebuild = [this] { BuildIt(); };
   auto rebuildOnKey = [this](int) { BuildIt(); };
   CboObjType.onClick = [this] { CboObjType_Click(); };
@@ -62,6 +63,8 @@ FrmMain::FrmMain(App& app)
   cmdClear.onClick([this](int index) { cmdClear_Click(index); });
   cmdFilter.onClick = [this] { cmdFilter_Click(); };
   cmdResetOptions.onClick = [this] { cmdResetOptions_Click(); };
+  cmdProgOptions.onClick = [this] { cmdProgOptions_Click(); };
+  cmdAbout.onClick = [this] { cmdAbout_Click(); };
 }
 
 void FrmMain::BuildItChecks() {
@@ -172,3 +175,5 @@ void FrmMain::cmdBrowse_Click() {
   ShowHideOptions();
   BuildIt();
 }
+
+void FrmMain::cmdProgOptions_Click() { app_.frmSettings().showModal(); }

@@ -130,6 +130,8 @@ class FrmMain : public forms::Form {
   TextBox& txtOutputs = add<TextBox>(nullptr, "txtOutputs", {120, 7800, 8055, 735});
 
  private:
+  void Form_Load();
+  void AskForLocation();
   void ShowHideOptions();
   void SetObjType();
 
@@ -139,4 +141,6 @@ class FrmMain : public forms::Form {
   void cmdClear_Click(int index);
   void cmdFilter_Click();
   void cmdResetOptions_Click();
+  void cmdProgOptions_Click();
+  void cmdAbout_Click();
 };

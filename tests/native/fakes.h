@@ -10,13 +10,15 @@
 #include "forms/dialogs.h"
 #include "main/frm_main.h"
 #include "platform/folder_browser.h"
+#include "tests/native/fake_platform.h"
 
 // Answers message and input boxes from a script; any box it was not told to
 // expect fails the test. Every box shown is recorded.
 class ScriptedDialogs : public forms::Dialogs {
  public:
   ~ScriptedDialogs() override;
-  // The next box must be exactly this one; check runs while it is shown.
+  // The next box must be exactly this one (an empty prompt matches any);
+  // check runs while it is shown.
   ScriptedDialogs& expect(forms::Message box, forms::Answer answer,
                           std::function<void()> check = {});
   ScriptedDialogs& expectInput(std::string prompt, std::string title, std::string reply);
@@ -47,18 +49,23 @@ class FakeFolderBrowser : public platform::FolderBrowser {
   std::vector<const forms::Form*> owners;
 };
 
-// The program with fakes for every service, its main window shown and
-// given its starting values, as start-up leaves them.
-struct Headless {
-  explicit Headless(forms::Backend* backend = nullptr)
-      : app(Platform{dialogs, browser, "D:\\Tools", backend}) {
-    main.show();
-  }
+// The program with a fake for every service; nothing shown yet.
+struct Program {
+  explicit Program(forms::Backend* backend = nullptr)
+      : app(Platform{dialogs, browser, registry, files, "D:\\Tools", backend}) {}
   ScriptedDialogs dialogs;
   FakeFolderBrowser browser;
+  FakeRegistry registry;
+  FakeFiles files;
   App app;
-  FrmMain& main = app.frmMain();
   CommandState& state = app.state;
+};
+
+// The program on a machine set up before: SetACL.exe in the program folder,
+// Location naming C:\SetACL\, both folders made; its main window shown.
+struct Headless : Program {
+  explicit Headless(forms::Backend* backend = nullptr);
+  FrmMain& main = app.frmMain();
 
   // Types a whole text into a box and releases the last key.
   static void type(forms::TextBox& box, const std::string& text);

@@ -1,0 +1,20 @@
+#include "setup/location.h"
+
+#include "setup/mdl_registry.h"
+
+std::string ReadLocation(platform::Registry& registry) {
+  return RegValueText(
+      ReadRegValue(registry, platform::Registry::kLocalMachine, kLocationKey, kLocationValue));
+}
+
+long WriteLocation(platform::Registry& registry, const std::string& folder, bool createKey) {
+  constexpr RegKey root = platform::Registry::kLocalMachine;
+  long created = createKey ? CreateRegKey(registry, root, kLocationKey) : 0;
+  long written =
+      WriteRegValue(registry, root, kLocationKey, kLocationValue, folder, platform::Registry::kString);
+  return written ? written : created;
+}
+
+std::string LocationFolder(const std::string& location) {
+  return location.ends_with('\0') ? location.substr(0, location.size() - 1) : location;
+}

@@ -1,0 +1,105 @@
+#include "tests/native/fake_platform.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr long kFileNotFound = 2;
+constexpr long kPathNotFound = 3;
+constexpr long kAccessDenied = 5;
+constexpr long kInvalidHandle = 6;
+constexpr long kMoreData = 234;
+constexpr long kAlreadyExists = 183;
+
+std::string WithoutLastBackslash(std::string path) {
+  if (path.ends_with('\\')) path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+long FakeRegistry::open(Key root, std::uint32_t access, const std::string& path, Key& key) {
+  EXPECT_EQ(root, kLocalMachine);
+  accesses.insert(access);
+  key = 0;
+  if (refuseWrites) return kAccessDenied;
+  if (!keys.contains(path)) return kFileNotFound;
+  key = next_++;
+  handles_[key] = path;
+  return 0;
+}
+
+long FakeRegistry::CreateKey(Key root, const std::string& path, std::uint32_t access, Key& key) {
+  if (!refuseWrites) keys[path];
+  return open(root, access, path, key);
+}
+
+long FakeRegistry::OpenKey(Key root, const std::string& path, std::uint32_t access, Key& key) {
+  return open(root, access, path, key);
+}
+
+long FakeRegistry::CloseKey(Key key) { return handles_.erase(key) ? 0 : kInvalidHandle; }
+
+const FakeRegistry::Value* FakeRegistry::find(Key key, const std::string& name) const {
+  auto handle = handles_.find(key);
+  if (handle == handles_.end()) return nullptr;
+  const auto& values = keys.at(handle->second);
+  auto value = values.find(name);
+  return value == values.end() ? nullptr : &value->second;
+}
+
+long FakeRegistry::QueryInfo(Key key, const std::string& name, std::uint32_t& type,
+                             std::uint32_t& bytes) {
+  if (!handles_.contains(key)) return kInvalidHandle;
+  const Value* value = find(key, name);
+  if (!value) return kFileNotFound;
+  type = value->type;
+  bytes = value->type == kNumber ? 4 : static_cast<std::uint32_t>(value->text.size());
+  return 0;
+}
+
+long FakeRegistry::QueryString(Key key, const std::string& name, std::uint32_t bytes,
+                               std::string& text) {
+  const Value* value = find(key, name);
+  if (!value) return handles_.contains(key) ? kFileNotFound : kInvalidHandle;
+  if (value->text.size() > bytes) return kMoreData;
+  text = value->text;
+  return 0;
+}
+
+long FakeRegistry::QueryNumber(Key key, const std::string& name, std::uint32_t& number) {
+  const Value* value = find(key, name);
+  if (!value) return handles_.contains(key) ? kFileNotFound : kInvalidHandle;
+  number = value->number;
+  return 0;
+}
+
+long FakeRegistry::SetString(Key key, const std::string& name, const std::string& text) {
+  auto handle = handles_.find(key);
+  if (handle == handles_.end()) return kInvalidHandle;
+  keys[handle->second][name] = {kString, storeTerminator ? text + '\0' : text, 0};
+  return 0;
+}
+
+long FakeRegistry::SetNumber(Key key, const std::string& name, std::uint32_t number) {
+  auto handle = handles_.find(key);
+  if (handle == handles_.end()) return kInvalidHandle;
+  keys[handle->second][name] = {kNumber, {}, number};
+  return 0;
+}
+
+bool FakeFiles::FolderExists(const std::string& path) {
+  return folders.contains(WithoutLastBackslash(path));
+}
+
+long FakeFiles::CreateFolder(const std::string& path) {
+  std::string folder = WithoutLastBackslash(path);
+  if (auto refusal = refused.find(folder); refusal != refused.end()) return refusal->second;
+  if (folders.contains(folder)) return kAlreadyExists;
+  std::size_t parent = folder.find_last_of('\\');
+  if (parent == std::string::npos || !folders.contains(folder.substr(0, parent)))
+    return kPathNotFound;
+  folders.insert(folder);
+  created.push_back(folder);
+  return 0;
+}

@@ -1,0 +1,155 @@
+// Start-up against the fakes: the version question, the stored location,
+// the missing SetACL.exe, and the folders beside the program.
+
+#include <gtest/gtest.h>
+
+#include "setup/mod_folder.h"
+#include "tests/native/fakes.h"
+
+namespace {
+
+const forms::Message kVersionQuestion = {
+    "This package includes SetAcl version 2.0.0.6.\r\nWould you like to use this version?",
+    "Use Version 2.0.0.6?", forms::Buttons::YesNo, forms::Icon::Critical};
+const forms::Message kEndMessage = {
+    "You must copy and paste SetACL.exe into folder D:\\Tools\\\r\n"
+    "I could not include it for legal reasons...sorry",
+    "Program will now end", forms::Buttons::Ok, forms::Icon::Critical};
+
+// A first run: no Location, the program folder D:\Tools with SetACL.exe.
+class StartUp : public ::testing::Test, public Program {
+ protected:
+  StartUp() {
+    files.files = {"D:\\Tools\\SetACL.exe"};
+    files.folders = {"D:", "D:\\Tools"};
+  }
+  FrmMain& start() {
+    FrmMain& main = app.frmMain();
+    main.show();
+    return main;
+  }
+  std::string location() { return registry.keys["SOFTWARE\\Vorlane"]["Location"].text; }
+};
+
+}  // namespace
+
+TEST_F(StartUp, FirstRunAnsweredYesStoresTheProgramFolderOnce) {
+  dialogs.expect(kVersionQuestion, forms::Answer::Yes);
+  FrmMain& main = start();
+  EXPECT_EQ(location(), std::string("D:\\Tools\\") + '\0');
+  EXPECT_EQ(state.SetAclFolder, std::string("D:\\Tools\\") + '\0');
+  EXPECT_TRUE(main.visible());
+  EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"\" -ot file");
+  EXPECT_EQ(files.created, (std::vector<std::string>{"D:\\Tools\\LogFiles", "D:\\Tools\\Backups"}));
+
+  // The next start asks nothing and makes nothing.
+  App next(Platform{dialogs, browser, registry, files, "D:\\Tools"});
+  next.frmMain().show();
+  EXPECT_EQ(next.state.SetAclFolder, std::string("D:\\Tools\\") + '\0');
+  EXPECT_EQ(files.created.size(), 2u);
+  EXPECT_EQ(dialogs.shown.size(), 1u);
+}
+
+TEST_F(StartUp, AnsweredNoWithTheBrowserCancelledStoresALoneBackslash) {
+  browser.results = {""};
+  dialogs.expect(kVersionQuestion, forms::Answer::No);
+  FrmMain& main = start();
+  EXPECT_EQ(browser.titles, std::vector<std::string>{"Select Folder"});
+  EXPECT_EQ(browser.owners, std::vector<const forms::Form*>{&main});
+  EXPECT_EQ(location(), std::string("\\") + '\0');
+  EXPECT_EQ(state.SetAclFolder, std::string("\\") + '\0');
+}
+
+TEST_F(StartUp, AnsweredNoWithAFolderPickedStoresIt) {
+  browser.results = {"E:\\Tools"};
+  dialogs.expect(kVersionQuestion, forms::Answer::No);
+  start();
+  EXPECT_EQ(state.SetAclFolder, std::string("E:\\Tools\\") + '\0');
+}
+
+TEST_F(StartUp, MissingSetAclEndsTheProgramAfterTheQuestion) {
+  files.files.clear();
+  dialogs.expect(kVersionQuestion, forms::Answer::Yes).expect(kEndMessage, forms::Answer::Ok);
+  FrmMain& main = start();
+  EXPECT_EQ(location(), std::string("D:\\Tools\\") + '\0');
+  EXPECT_TRUE(app.ended());
+  EXPECT_TRUE(main.unloaded());
+  EXPECT_FALSE(main.visible());
+  // Nothing after the message: no starting values, no folders.
+  EXPECT_EQ(main.txtCallString.text(), "");
+  EXPECT_TRUE(files.created.empty());
+  EXPECT_EQ(dialogs.shown.size(), 2u);
+}
+
+TEST_F(StartUp, TheTestLooksInTheProgramFolderWhateverLocationSays) {
+  registry.keys["SOFTWARE\\Vorlane"]["Location"].text = std::string("E:\\Other\\") + '\0';
+  files.files = {"E:\\Other\\SetACL.exe"};
+  dialogs.expect(kEndMessage, forms::Answer::Ok);
+  start();
+  EXPECT_TRUE(app.ended());
+}
+
+TEST_F(StartUp, ARefusedWriteIsToldOnceAndStartUpGoesOn) {
+  registry.refuseWrites = true;
+  dialogs.expect(kVersionQuestion, forms::Answer::Yes)
+      .expect({"The location of SetACL.exe could not be saved in "
+               "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vorlane.\r\nsystem error 5",
+               "Setting Not Saved", forms::Buttons::Ok, forms::Icon::Critical},
+              forms::Answer::Ok);
+  FrmMain& main = start();
+  EXPECT_EQ(state.SetAclFolder, "");
+  EXPECT_TRUE(main.visible());
+  EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"\" -ot file");
+}
+
+TEST_F(StartUp, AnEmptyLocationAsksAgain) {
+  registry.keys["SOFTWARE\\Vorlane"]["Location"].text = "";
+  dialogs.expect(kVersionQuestion, forms::Answer::Yes);
+  start();
+  EXPECT_EQ(state.SetAclFolder, std::string("D:\\Tools\\") + '\0');
+}
+
+TEST_F(StartUp, AFolderThatCannotBeMadeIsToldAndTheNextIsStillMade) {
+  files.refused["D:\\Tools\\LogFiles"] = 5;
+  dialogs.expect(kVersionQuestion, forms::Answer::Yes)
+      .expect({"5: system error 5", "Error Creating Path", forms::Buttons::Ok,
+               forms::Icon::Critical},
+              forms::Answer::Ok);
+  FrmMain& main = start();
+  EXPECT_EQ(files.created, std::vector<std::string>{"D:\\Tools\\Backups"});
+  EXPECT_TRUE(main.visible());
+}
+
+TEST(MakeFolderPath, MakesWhatIsMissingBelowRootsAndShares) {
+  struct Case {
+    const char* path;
+    std::vector<std::string> created;
+  };
+  const Case cases[] = {
+      {"D:\\Tools\\LogFiles", {"D:\\Tools\\LogFiles"}},
+      {"D:\\Tools\\a\\b\\c", {"D:\\Tools\\a", "D:\\Tools\\a\\b", "D:\\Tools\\a\\b\\c"}},
+      {"D:\\Tools\\new\\", {"D:\\Tools\\new"}},
+      {"\\\\server\\share\\app\\Backups", {"\\\\server\\share\\app", "\\\\server\\share\\app\\Backups"}},
+      {"\\\\server\\share", {}},
+      {"D:\\Tools", {}},
+  };
+  for (const Case& c : cases) {
+    ScriptedDialogs dialogs;
+    FakeFiles files;
+    files.folders = {"D:", "D:\\Tools", "\\\\server\\share"};
+    MakeFolderPath(files, dialogs, c.path);
+    EXPECT_EQ(files.created, c.created) << c.path;
+  }
+}
+
+TEST(MakeFolderPath, StopsAtTheFirstFailureKeepingWhatWasMade) {
+  ScriptedDialogs dialogs;
+  FakeFiles files;
+  files.folders = {"D:"};
+  files.refused["D:\\a\\b"] = 3;
+  dialogs.expect({"3: system error 3", "Error Creating Path", forms::Buttons::Ok,
+                  forms::Icon::Critical},
+                 forms::Answer::Ok);
+  MakeFolderPath(files, dialogs, "D:\\a\\b\\c");
+  EXPECT_EQ(files.created, std::vector<std::string>{"D:\\a"});
+}

@@ -1,0 +1,95 @@
+#include "tests/win/child_program.h"
+
+#include <vector>
+
+namespace native {
+
+namespace {
+
+struct WindowSearch {
+  DWORD process;
+  const std::wstring& title;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitTop(HWND hwnd, LPARAM lp) {
+  auto& search = *reinterpret_cast<WindowSearch*>(lp);
+  DWORD process = 0;
+  GetWindowThreadProcessId(hwnd, &process);
+  wchar_t title[256] = {};
+  GetWindowTextW(hwnd, title, 256);
+  if (process == search.process && IsWindowVisible(hwnd) && search.title == title) {
+    search.found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+ChildProgram::ChildProgram(const std::filesystem::path& exe, const std::wstring& arguments) {
+  std::wstring line = L"\"" + exe.wstring() + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+  std::vector<wchar_t> buffer(line.begin(), line.end());
+  buffer.push_back(L'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (CreateProcessW(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     exe.parent_path().c_str(), &startup, &info)) {
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+    WaitForInputIdle(process_, 20000);
+  }
+}
+
+ChildProgram::~ChildProgram() {
+  if (!process_) return;
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, 5000);
+  }
+  CloseHandle(process_);
+}
+
+HWND ChildProgram::window(const std::wstring& title) const {
+  WindowSearch search{id_, title};
+  EnumWindows(VisitTop, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND ChildProgram::waitForWindow(const std::wstring& title, int milliseconds) const {
+  for (int waited = 0; waited < milliseconds; waited += 50) {
+    if (HWND hwnd = window(title)) return hwnd;
+    if (WaitForSingleObject(process_, 50) == WAIT_OBJECT_0) return window(title);
+  }
+  return nullptr;
+}
+
+long ChildProgram::waitForExit(int milliseconds) const {
+  if (!process_ || WaitForSingleObject(process_, milliseconds) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  return static_cast<long>(code);
+}
+
+TempFolder::TempFolder(const std::wstring& name) {
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);
+  path_ = std::filesystem::path(temp) / (name + L"-" + std::to_wstring(GetCurrentProcessId()));
+  std::filesystem::remove_all(path_);
+  std::filesystem::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path BuildFolder() {
+  wchar_t exe[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  return std::filesystem::path(exe).parent_path();
+}
+
+}  // namespace native

@@ -1,0 +1,45 @@
+#pragma once
+// Another program started for a test, watched from outside: its top-level
+// windows by title, its end and exit code. Killed if still running at the end.
+
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+
+namespace native {
+
+class ChildProgram {
+ public:
+  ChildProgram(const std::filesystem::path& exe, const std::wstring& arguments = {});
+  ~ChildProgram();
+  ChildProgram(const ChildProgram&) = delete;
+  ChildProgram& operator=(const ChildProgram&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  // A visible top-level window of this program with that title, waited for.
+  HWND waitForWindow(const std::wstring& title, int milliseconds = 20000) const;
+  HWND window(const std::wstring& title) const;
+  // The exit code once the program ended, or -1 when it is still running.
+  long waitForExit(int milliseconds = 20000) const;
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// A fresh folder under the temporary folder, removed with its contents.
+class TempFolder {
+ public:
+  explicit TempFolder(const std::wstring& name);
+  ~TempFolder();
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The folder of the running test program, where the build puts vorlane.exe.
+std::filesystem::path BuildFolder();
+
+}  // namespace native

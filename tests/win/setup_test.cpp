@@ -1,0 +1,184 @@
+// Start-up's services on the real system under wine: the registry, folders
+// and files, and vorlane.exe itself started as a user starts it.
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/error_text.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_registry.h"
+#include "setup/mdl_registry.h"
+#include "setup/mod_folder.h"
+#include "tests/native/fakes.h"
+#include "tests/win/child_program.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr RegKey kRoot = platform::Registry::kLocalMachine;
+constexpr const char* kTestKey = "SOFTWARE\\VorlaneTest";
+
+class RealRegistry : public ::testing::Test {
+ protected:
+  void SetUp() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest"); }
+  void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest"); }
+  bool keyExists(const wchar_t* path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+  }
+  win32::Win32Registry registry;
+};
+
+void WriteFile(const fs::path& path) { std::ofstream(path) << "x"; }
+
+}  // namespace
+
+TEST_F(RealRegistry, AStringReadsBackAsItsTextAndOneNul) {
+  EXPECT_EQ(CreateRegKey(registry, kRoot, kTestKey), 0);
+  const std::string texts[] = {"C:\\Tools\\", "C:\\Werkzeuge\\Ωμέγα\\工具\\"};
+  for (const std::string& text : texts) {
+    EXPECT_EQ(WriteRegValue(registry, kRoot, kTestKey, "Location", text, 1), 0);
+    RegValue read = ReadRegValue(registry, kRoot, kTestKey, "Location");
+    ASSERT_TRUE(std::holds_alternative<std::string>(read));
+    EXPECT_EQ(std::get<std::string>(read), text + '\0');
+  }
+}
+
+TEST_F(RealRegistry, AMissingValueReadsEmptyAndCreatesNothing) {
+  EXPECT_EQ(ReadRegValue(registry, kRoot, kTestKey, "Location"), RegValue());
+  EXPECT_FALSE(keyExists(L"SOFTWARE\\VorlaneTest"));
+  CreateRegKey(registry, kRoot, kTestKey);
+  EXPECT_EQ(ReadRegValue(registry, kRoot, kTestKey, "Location"), RegValue());
+  HKEY key = nullptr;
+  RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest", 0, KEY_READ, &key);
+  DWORD values = 99;
+  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                   nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  EXPECT_EQ(values, 0u);
+}
+
+TEST_F(RealRegistry, ANumberReadsAsANumber) {
+  CreateRegKey(registry, kRoot, kTestKey);
+  EXPECT_EQ(WriteRegValue(registry, kRoot, kTestKey, "Count", std::uint32_t{70000}, 4), 0);
+  EXPECT_EQ(ReadRegValue(registry, kRoot, kTestKey, "Count"), RegValue(std::uint32_t{70000}));
+}
+
+TEST(RealFiles, MakeFolderPathMakesNestedFoldersAndReportsAFailure) {
+  native::TempFolder temp(L"vorlane-folders");
+  win32::Win32Files files;
+  ScriptedDialogs dialogs;
+  std::string nested = win32::Utf8((temp.path() / L"LogFiles" / L"a" / L"b").wstring());
+  MakeFolderPath(files, dialogs, nested);
+  EXPECT_TRUE(fs::is_directory(temp.path() / L"LogFiles" / L"a" / L"b"));
+  MakeFolderPath(files, dialogs, nested);  // all there: nothing to say
+
+  WriteFile(temp.path() / L"plain");
+  dialogs.expect({"", "Error Creating Path", forms::Buttons::Ok, forms::Icon::Critical},
+                 forms::Answer::Ok, [&] {
+                   const std::string& prompt = dialogs.shown.back().prompt;
+                   long code = std::stol(prompt);
+                   EXPECT_NE(code, 0);
+                   EXPECT_EQ(prompt, std::to_string(code) + ": " + platform::SystemErrorText(code));
+                 });
+  MakeFolderPath(files, dialogs, win32::Utf8((temp.path() / L"plain" / L"below").wstring()));
+}
+
+TEST(RealFiles, OnlyOrdinaryFilesExist) {
+  native::TempFolder temp(L"vorlane-files");
+  win32::Win32Files files;
+  struct Case {
+    const wchar_t* name;
+    DWORD attributes;  // 0: a folder
+    bool exists;
+  };
+  const Case cases[] = {{L"SetACL.exe", FILE_ATTRIBUTE_NORMAL, true},
+                        {L"readonly.txt", FILE_ATTRIBUTE_READONLY, true},
+                        {L"hidden.txt", FILE_ATTRIBUTE_HIDDEN, false},
+                        {L"system.txt", FILE_ATTRIBUTE_SYSTEM, false},
+                        {L"folder", 0, false}};
+  for (const Case& c : cases) {
+    fs::path path = temp.path() / c.name;
+    if (c.attributes) {
+      WriteFile(path);
+      SetFileAttributesW(path.c_str(), c.attributes);
+    } else {
+      fs::create_directory(path);
+    }
+    EXPECT_EQ(files.FileExists(win32::Utf8(path.wstring())), c.exists) << win32::Utf8(c.name);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  EXPECT_FALSE(files.FileExists(win32::Utf8((temp.path() / L"missing").wstring())));
+  EXPECT_TRUE(files.FolderExists(win32::Utf8((temp.path() / L"folder").wstring())));
+}
+
+TEST(SystemErrorText, IsTheSystemsOneLine) {
+  std::string text = platform::SystemErrorText(ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(text.empty());
+  EXPECT_EQ(text.find('\n'), std::string::npos);
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+}
+
+namespace {
+
+// vorlane.exe copied into a folder of its own, started as a user starts it.
+class Started : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Vorlane");
+    fs::copy_file(native::BuildFolder() / L"vorlane.exe", exe);
+  }
+  void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Vorlane"); }
+  std::string location() {
+    win32::Win32Registry registry;
+    return RegValueText(ReadRegValue(registry, kRoot, "SOFTWARE\\Vorlane", "Location"));
+  }
+  static void Press(HWND box, int button) {
+    ASSERT_NE(box, nullptr);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+  }
+
+  native::TempFolder folder{L"vorlane-start"};
+  fs::path exe = folder.path() / L"vorlane.exe";
+  const wchar_t* kMain = L"Vorlane ---Front End For SetACL";
+};
+
+}  // namespace
+
+TEST_F(Started, TheVersionQuestionComesOnlyAtTheFirstStart) {
+  WriteFile(folder.path() / L"SetACL.exe");
+  {
+    native::ChildProgram first(exe);
+    ASSERT_TRUE(first.started());
+    Press(first.waitForWindow(L"Use Version 2.0.0.6?"), IDYES);
+    HWND main = first.waitForWindow(kMain);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(location(), win32::Utf8(folder.path().wstring()) + "\\" + '\0');
+    EXPECT_TRUE(fs::is_directory(folder.path() / L"LogFiles"));
+    EXPECT_TRUE(fs::is_directory(folder.path() / L"Backups"));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.waitForExit(), 0);
+  }
+  native::ChildProgram second(exe);
+  HWND main = second.waitForWindow(kMain);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(second.window(L"Use Version 2.0.0.6?"), nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(second.waitForExit(), 0);
+}
+
+TEST_F(Started, WithoutSetAclTheProgramEndsBeforeItsWindowShows) {
+  native::ChildProgram program(exe);
+  Press(program.waitForWindow(L"Use Version 2.0.0.6?"), IDYES);
+  HWND end = program.waitForWindow(L"Program will now end");
+  EXPECT_EQ(program.window(kMain), nullptr);
+  Press(end, IDOK);
+  EXPECT_EQ(program.waitForExit(), 1);
+}
