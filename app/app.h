@@ -14,6 +14,7 @@ class Dialogs;
 namespace platform {
 class FileSystem;
 class FolderBrowser;
+class Processes;
 class Registry;
 }  // namespace platform
 
@@ -25,6 +26,7 @@ struct Platform {
   platform::FolderBrowser& browser;
   platform::Registry& registry;
   platform::FileSystem& files;
+  platform::Processes& processes;
   // The folder of the program's executable, without a trailing backslash.
   std::string programFolder;
   // Renders the windows; none when headless.
@@ -43,6 +45,7 @@ class App {
   platform::FolderBrowser& browser() const { return platform_.browser; }
   platform::Registry& registry() const { return platform_.registry; }
   platform::FileSystem& files() const { return platform_.files; }
+  platform::Processes& processes() const { return platform_.processes; }
   const std::string& programFolder() const { return platform_.programFolder; }
 
   FrmMain& frmMain();

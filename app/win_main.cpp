@@ -10,6 +10,7 @@
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_folder_browser.h"
+#include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 
 namespace {
@@ -38,7 +39,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::Win32FolderBrowser browser(backend);
     win32::Win32Registry registry;
     win32::Win32Files files;
-    App app(Platform{dialogs, browser, registry, files, ProgramFolder(), &backend});
+    win32::Win32Processes processes;
+    App app(Platform{dialogs, browser, registry, files, processes, ProgramFolder(), &backend});
     app.frmMain().show();
     // Start-up may end the program before the window ever shows.
     code = app.ended() ? 1 : backend.run();

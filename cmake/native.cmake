@@ -14,6 +14,7 @@ add_executable(native_tests
   tests/native/registry_test.cpp
   tests/native/start_up_test.cpp
   tests/native/settings_test.cpp
+  tests/native/run_test.cpp
   tests/native/standin_test.cpp
   tools/setacl/command.cpp
 )

@@ -18,6 +18,7 @@ add_library(vorlane_win32 STATIC
   platform/win32/win32_dialogs.cpp
   platform/win32/win32_files.cpp
   platform/win32/win32_folder_browser.cpp
+  platform/win32/win32_processes.cpp
   platform/win32/win32_registry.cpp
 )
 target_link_libraries(vorlane_win32 PUBLIC vorlane_core comctl32 shell32 ole32 user32 gdi32 advapi32)
@@ -45,6 +46,10 @@ vorlane_wine_test(gui_tests tests/win/gui_test.cpp tests/win/native_window.cpp
 vorlane_wine_test(setup_tests tests/win/setup_test.cpp tests/win/child_program.cpp
                   tests/native/fakes.cpp tests/native/fake_platform.cpp)
 add_dependencies(setup_tests vorlane)
+add_executable(console_child tests/win/console_child.cpp)
+vorlane_wine_test(run_tests tests/win/run_test.cpp tests/win/child_program.cpp
+                  tests/win/native_window.cpp tests/native/fakes.cpp tests/native/fake_platform.cpp)
+add_dependencies(run_tests setacl console_child)
 
 # The release zip: the program and its README, nothing else.
 install(TARGETS vorlane RUNTIME DESTINATION .)

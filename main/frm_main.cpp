@@ -1,6 +1,7 @@
 #include "main/frm_main.h"
 
 #include "platform/folder_browser.h"
+#include "run/dos_outputs.h"
 #include "setup/frm_settings.h"
 
 namespace {
@@ -65,7 +66,12 @@ FrmMain::FrmMain(App& app)
   cmdResetOptions.onClick = [this] { cmdResetOptions_Click(); };
   cmdProgOptions.onClick = [this] { cmdProgOptions_Click(); };
   cmdAbout.onClick = [this] { cmdAbout_Click(); };
+  cmdSendIt.onClick = [this] { cmdSendIt_Click(); };
+  txtOutputs.onChange = [this] { txtOutputs_Change(); };
+  onTerminate = [this] { objDOS.reset(); };
 }
+
+FrmMain::~FrmMain() = default;
 
 void FrmMain::BuildItChecks() {
   const std::string& type = CboObjType.text();

@@ -2,13 +2,18 @@
 // The main window: object name and type, the option controls, the entry
 // counts, and the call string that every change rebuilds.
 
+#include <memory>
+
 #include "app/app.h"
 #include "forms/control_array.h"
 #include "forms/form.h"
 
+class DOSOutputs;
+
 class FrmMain : public forms::Form {
  public:
   explicit FrmMain(App& app);
+  ~FrmMain() override;
 
   // Turns the option controls into fragments in the command state.
   void BuildItChecks();
@@ -30,6 +35,8 @@ class FrmMain : public forms::Form {
   CommandState& state_ = app_.state;
 
  public:
+  // Runs the call string; exists from the window's loading to its end.
+  std::unique_ptr<DOSOutputs> objDOS;
   forms::ControlArray<Button> cmdClear;
 
   Frame& FraRequired = add<Frame>(nullptr, "FraRequired", {120, 120, 4815, 2295}, "Required Info");
@@ -142,5 +149,8 @@ class FrmMain : public forms::Form {
   void cmdFilter_Click();
   void cmdResetOptions_Click();
   void cmdProgOptions_Click();
+  void cmdSendIt_Click();
+  void objDOS_ReceiveOutputs(std::string& CommandOutputs);
+  void txtOutputs_Change();
   void cmdAbout_Click();
 };

@@ -6,10 +6,13 @@
 #include "platform/error_text.h"
 #include "platform/files.h"
 #include "platform/folder_browser.h"
+#include "run/dos_outputs.h"
 #include "setup/location.h"
 #include "setup/mod_folder.h"
 
 void FrmMain::Form_Load() {
+  objDOS = std::make_unique<DOSOutputs>(app_.processes(), app_.dialogs());
+  objDOS->ReceiveOutputs = [this](std::string& chunk) { objDOS_ReceiveOutputs(chunk); };
   state_.SetAclFolder.clear();
   if (LocationFolder(ReadLocation(app_.registry())).empty()) AskForLocation();
   state_.SetAclFolder = ReadLocation(app_.registry());

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr long kFileNotFound = 2;
@@ -102,4 +104,56 @@ long FakeFiles::CreateFolder(const std::string& path) {
   folders.insert(folder);
   created.push_back(folder);
   return 0;
+}
+
+platform::Processes::Handle ScriptedProcesses::handle() {
+  open_.insert(next_);
+  return next_++;
+}
+
+long ScriptedProcesses::CreatePipe(Handle& read, Handle& write) {
+  if (pipeError) return pipeError;
+  read = handle();
+  write = write_ = handle();
+  return 0;
+}
+
+bool ScriptedProcesses::StartHidden(const std::string& commandLine, Handle output,
+                                      Handle& process, Handle& thread) {
+  EXPECT_EQ(output, write_);
+  if (!canStart) return false;
+  started.push_back(commandLine);
+  process = handle();
+  thread = handle();
+  return true;
+}
+
+bool ScriptedProcesses::ReadFile(Handle pipe, char* buffer, std::uint32_t size,
+                                 std::uint32_t& read) {
+  EXPECT_TRUE(open_.contains(pipe));
+  largestRead = std::max(largestRead, size);
+  if (open_.contains(write_)) writeEndOpenWhileReading = true;
+  read = 0;
+  if (output.empty()) return false;
+  std::string& piece = output.front();
+  read = static_cast<std::uint32_t>(std::min<std::size_t>(size, piece.size()));
+  piece.copy(buffer, read);
+  piece.erase(0, read);
+  if (piece.empty()) output.pop_front();
+  return true;
+}
+
+void ScriptedProcesses::CloseHandle(Handle handle) {
+  EXPECT_TRUE(open_.erase(handle)) << "closed twice or never opened: " << handle;
+}
+
+std::size_t ScriptedProcesses::WholeCharacters(std::string_view ansi) {
+  std::size_t at = 0;
+  while (at < ansi.size()) {
+    auto lead = static_cast<unsigned char>(ansi[at]);
+    std::size_t width = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (at + width > ansi.size()) break;
+    at += width;
+  }
+  return at;
 }

@@ -1,12 +1,14 @@
 #pragma once
 // In-memory stand-ins for the registry and the file system.
 
+#include <deque>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
 
 // Keys under HKEY_LOCAL_MACHINE only, by path. Strings are stored as written
@@ -54,4 +56,30 @@ class FakeFiles : public platform::FileSystem {
   bool FileExists(const std::string& path) override { return files.contains(path); }
   bool FolderExists(const std::string& path) override;
   long CreateFolder(const std::string& path) override;
+};
+
+// Children that write a script of pieces. The fake's ANSI code page is UTF-8,
+// so a character can be split between two reads.
+class ScriptedProcesses : public platform::Processes {
+ public:
+  long pipeError = 0;      // CreatePipe fails with it when set
+  bool canStart = true;
+  std::deque<std::string> output;  // what successive reads return, cut to the size asked
+  std::vector<std::string> started;
+  std::uint32_t largestRead = 0;
+  bool writeEndOpenWhileReading = false;
+  int openHandles() const { return static_cast<int>(open_.size()); }
+
+  long CreatePipe(Handle& read, Handle& write) override;
+  bool StartHidden(const std::string& commandLine, Handle output, Handle& process,
+                     Handle& thread) override;
+  bool ReadFile(Handle pipe, char* buffer, std::uint32_t size, std::uint32_t& read) override;
+  void CloseHandle(Handle handle) override;
+  std::size_t WholeCharacters(std::string_view ansi) override;
+  std::string FromAnsi(std::string_view ansi) override { return std::string(ansi); }
+
+ private:
+  Handle handle();
+  std::set<Handle> open_;
+  Handle next_ = 0x10, write_ = 0;
 };

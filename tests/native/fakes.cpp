@@ -76,7 +76,7 @@ std::string FakeFolderBrowser::BrowseForFolder(const forms::Form* owner, const s
   return result;
 }
 
-Headless::Headless(forms::Backend* backend) : Program(backend) {
+Headless::Headless(forms::Backend* backend, platform::Processes* real) : Program(backend, real) {
   registry.keys["SOFTWARE\\Vorlane"]["Location"].text = std::string("C:\\SetACL\\") + '\0';
   files.files = {"D:\\Tools\\SetACL.exe"};
   files.folders = {"D:", "D:\\Tools", "D:\\Tools\\LogFiles", "D:\\Tools\\Backups"};

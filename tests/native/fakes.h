@@ -50,13 +50,16 @@ class FakeFolderBrowser : public platform::FolderBrowser {
 };
 
 // The program with a fake for every service; nothing shown yet.
+// Real children instead of scripted ones when `real` is given.
 struct Program {
-  explicit Program(forms::Backend* backend = nullptr)
-      : app(Platform{dialogs, browser, registry, files, "D:\\Tools", backend}) {}
+  explicit Program(forms::Backend* backend = nullptr, platform::Processes* real = nullptr)
+      : app(Platform{dialogs, browser, registry, files, real ? *real : processes, "D:\\Tools",
+                     backend}) {}
   ScriptedDialogs dialogs;
   FakeFolderBrowser browser;
   FakeRegistry registry;
   FakeFiles files;
+  ScriptedProcesses processes;
   App app;
   CommandState& state = app.state;
 };
@@ -64,7 +67,7 @@ struct Program {
 // The program on a machine set up before: SetACL.exe in the program folder,
 // Location naming C:\SetACL\, both folders made; its main window shown.
 struct Headless : Program {
-  explicit Headless(forms::Backend* backend = nullptr);
+  explicit Headless(forms::Backend* backend = nullptr, platform::Processes* real = nullptr);
   FrmMain& main = app.frmMain();
 
   // Types a whole text into a box and releases the last key.

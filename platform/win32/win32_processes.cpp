@@ -1,0 +1,85 @@
+#include "platform/win32/win32_processes.h"
+
+#include <vector>
+
+#include "platform/win32/wide.h"
+
+namespace win32 {
+
+namespace {
+
+HANDLE Native(platform::Processes::Handle handle) { return reinterpret_cast<HANDLE>(handle); }
+
+platform::Processes::Handle FromNative(HANDLE handle) {
+  return reinterpret_cast<platform::Processes::Handle>(handle);
+}
+
+SECURITY_ATTRIBUTES Inheritable() {
+  SECURITY_ATTRIBUTES attributes{};
+  attributes.nLength = sizeof attributes;
+  attributes.bInheritHandle = TRUE;
+  return attributes;
+}
+
+}  // namespace
+
+long Win32Processes::CreatePipe(Handle& read, Handle& write) {
+  SECURITY_ATTRIBUTES attributes = Inheritable();
+  HANDLE r = nullptr, w = nullptr;
+  if (!::CreatePipe(&r, &w, &attributes, 0)) return static_cast<long>(GetLastError());
+  read = FromNative(r);
+  write = FromNative(w);
+  return 0;
+}
+
+bool Win32Processes::StartHidden(const std::string& commandLine, Handle output, Handle& process,
+                                   Handle& thread) {
+  SECURITY_ATTRIBUTES attributes = Inheritable();
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  startup.wShowWindow = SW_HIDE;
+  startup.hStdOutput = Native(output);
+  startup.hStdError = Native(output);
+  std::wstring wide = Wide(commandLine);
+  std::vector<wchar_t> line(wide.begin(), wide.end());  // CreateProcessW may write into it
+  line.push_back(L'\0');
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, line.data(), &attributes, &attributes, TRUE, NORMAL_PRIORITY_CLASS,
+                      nullptr, nullptr, &startup, &info))
+    return false;
+  process = FromNative(info.hProcess);
+  thread = FromNative(info.hThread);
+  return true;
+}
+
+bool Win32Processes::ReadFile(Handle pipe, char* buffer, std::uint32_t size, std::uint32_t& read) {
+  DWORD n = 0;
+  BOOL ok = ::ReadFile(Native(pipe), buffer, size, &n, nullptr);
+  read = ok ? n : 0;
+  return ok;
+}
+
+void Win32Processes::CloseHandle(Handle handle) {
+  if (handle) ::CloseHandle(Native(handle));
+}
+
+std::size_t Win32Processes::WholeCharacters(std::string_view ansi) {
+  std::size_t at = 0;
+  while (at < ansi.size()) {
+    std::size_t width = IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(ansi[at])) ? 2 : 1;
+    if (at + width > ansi.size()) break;
+    at += width;
+  }
+  return at;
+}
+
+std::string Win32Processes::FromAnsi(std::string_view ansi) {
+  if (ansi.empty()) return {};
+  int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(n, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+  return Utf8(wide);
+}
+
+}  // namespace win32

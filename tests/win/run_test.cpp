@@ -1,0 +1,147 @@
+// The console runner with real children under wine, and "Send It" from the
+// real main window to the stand-in SetACL.exe.
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "forms/win32/win32_backend.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_processes.h"
+#include "run/dos_outputs.h"
+#include "tests/native/fakes.h"
+#include "tests/win/child_program.h"
+#include "tests/win/native_window.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Quoted(const fs::path& path) {
+  std::string quoted(1, '"');
+  quoted += win32::Utf8(path.wstring());
+  quoted += '"';
+  return quoted;
+}
+
+std::string Child(const std::string& arguments) {
+  return Quoted(native::BuildFolder() / L"console_child.exe") + " " + arguments;
+}
+
+std::string ReadUtf8(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+class RealRunner : public ::testing::Test {
+ protected:
+  RealRunner() {
+    runner.ReceiveOutputs = [this](std::string& chunk) { chunks.push_back(chunk); };
+  }
+  ScriptedDialogs dialogs;
+  win32::Win32Processes processes;
+  DOSOutputs runner{processes, dialogs};
+  std::vector<std::string> chunks;
+};
+
+}  // namespace
+
+TEST_F(RealRunner, ACommandThatWritesNothing) {
+  EXPECT_EQ(runner.ExecuteCommand(Child("nothing")), "");
+  EXPECT_EQ(chunks, std::vector<std::string>{""});
+}
+
+TEST_F(RealRunner, SixHundredBytesInPiecesOfAtMost256) {
+  std::string result = runner.ExecuteCommand(Child("bytes 600"));
+  ASSERT_EQ(result.size(), 600u);
+  std::string joined;
+  for (const auto& chunk : chunks) {
+    EXPECT_LE(chunk.size(), 256u);
+    joined += chunk;
+  }
+  EXPECT_EQ(joined, result);
+  EXPECT_EQ(result.substr(0, 28), "abcdefghijklmnopqrstuvwxyzab");
+  EXPECT_EQ(chunks.back(), "");
+  EXPECT_EQ(std::count(chunks.begin(), chunks.end(), ""), 1);
+}
+
+TEST_F(RealRunner, StandardErrorInterleavedInTheOrderWritten) {
+  EXPECT_EQ(runner.ExecuteCommand(Child("interleave")),
+            "out 1\r\nerr 1\r\nout 2\r\nerr 2\r\nout 3\r\nerr 3\r\n");
+}
+
+TEST_F(RealRunner, AMissingProgramShowsTheMessageAndRaisesNothing) {
+  dialogs.expect({"Click the Settings button and point\r\nto SetAcl.exe's location.", "",
+                  forms::Buttons::Ok, forms::Icon::Critical},
+                 forms::Answer::Ok);
+  EXPECT_EQ(runner.ExecuteCommand("C:\\nowhere\\SetACL.exe -on \"x\" -ot file"), "");
+  EXPECT_TRUE(chunks.empty());
+}
+
+TEST_F(RealRunner, TheArgumentIsRunAndKept) {
+  runner.CommandLine(Child("bytes 1"));
+  EXPECT_EQ(runner.ExecuteCommand(Child("bytes 3")), "abc");
+  EXPECT_EQ(runner.CommandLine(), Child("bytes 3"));
+  EXPECT_EQ(runner.Outputs(), "abc");
+}
+
+TEST_F(RealRunner, NamesOutsideTheAnsiCodePageReachTheChildIntact) {
+  native::TempFolder temp(L"vorlane-names");
+  fs::path log = temp.path() / L"names.log";
+  const std::string name = "C:\\Données\\Ωμέγα\\工具";
+  std::string line = Quoted(native::BuildFolder() / L"SetACL.exe") + " -on \"" + name +
+                     "\" -ot file -actn clear -clr \"dacl\" -log " + Quoted(log);
+  std::string output = runner.ExecuteCommand(line);
+  EXPECT_EQ(ReadUtf8(log), "clear: dacl on file \"" + name + "\"\r\n") << output;
+}
+
+namespace {
+
+// The real main window, the real runner, and SetACL.exe where Location says.
+class SendItForReal : public ::testing::Test {
+ protected:
+  SendItForReal() {
+    native::Type(at("txtObjName"), "C:\\Data");
+    native::Pick(at("cboClr"), 1);
+  }
+  HWND at(const std::string& name) { return native::Find(backend.window(&program.main), name); }
+  void send() {
+    program.dialogs.expect({"Are you sure you want to run this command?", "Run Command?",
+                            forms::Buttons::YesNo, forms::Icon::None},
+                           forms::Answer::Yes);
+    native::Click(at("cmdSendIt"));
+  }
+  win32::Win32Backend backend{GetModuleHandleW(nullptr)};
+  win32::Win32Processes processes;
+  Headless program{&backend, &processes};
+};
+
+}  // namespace
+
+TEST_F(SendItForReal, TheStandInsLinesFillTheOutputBox) {
+  program.state.SetAclFolder = win32::Utf8(native::BuildFolder().wstring()) + "\\" + '\0';
+  send();
+  HWND output = at("txtOutputs");
+  std::string expected = "clear: dacl on file \"C:\\Data\"\r\n";
+  EXPECT_EQ(native::Text(output), expected);
+  DWORD start = 0, end = 0;
+  SendMessageW(output, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, expected.size());
+}
+
+TEST_F(SendItForReal, AFolderWithABlankRunsThroughTheQuotedPath) {
+  native::TempFolder temp(L"vorlane blank");
+  fs::create_directories(temp.path() / L"Program Files" / L"Tools");
+  fs::copy_file(native::BuildFolder() / L"SetACL.exe",
+                temp.path() / L"Program Files" / L"Tools" / L"SetACL.exe");
+  // What an unquoted path would start instead.
+  fs::copy_file(native::BuildFolder() / L"console_child.exe", temp.path() / L"Program.exe");
+  program.state.SetAclFolder =
+      win32::Utf8((temp.path() / L"Program Files" / L"Tools").wstring()) + "\\" + '\0';
+  send();
+  EXPECT_EQ(native::Text(at("txtOutputs")), "clear: dacl on file \"C:\\Data\"\r\n");
+}
