@@ -39,7 +39,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::Win32FolderBrowser browser(backend);
     win32::Win32Registry registry;
     win32::Win32Files files;
-    win32::Win32Processes processes;
+    win32::Win32Processes processes([&backend] { backend.keepPainting(); });
     App app(Platform{dialogs, browser, registry, files, processes, ProgramFolder(), &backend});
     app.frmMain().show();
     // Start-up may end the program before the window ever shows.

@@ -44,12 +44,19 @@ endfunction()
 vorlane_wine_test(gui_tests tests/win/gui_test.cpp tests/win/native_window.cpp
                   tests/native/fakes.cpp tests/native/fake_platform.cpp)
 vorlane_wine_test(setup_tests tests/win/setup_test.cpp tests/win/child_program.cpp
-                  tests/native/fakes.cpp tests/native/fake_platform.cpp)
+                  tests/win/native_window.cpp tests/native/fakes.cpp tests/native/fake_platform.cpp)
 add_dependencies(setup_tests vorlane)
 add_executable(console_child tests/win/console_child.cpp)
+target_include_directories(console_child PRIVATE ${CMAKE_SOURCE_DIR})
 vorlane_wine_test(run_tests tests/win/run_test.cpp tests/win/child_program.cpp
                   tests/win/native_window.cpp tests/native/fakes.cpp tests/native/fake_platform.cpp)
-add_dependencies(run_tests setacl console_child)
+add_dependencies(run_tests vorlane setacl console_child)
+
+# Output throughput and memory of "Send It", run by scripts/bench.
+add_executable(output_bench bench/output_bench.cpp tests/win/child_program.cpp
+               tests/win/native_window.cpp)
+target_link_libraries(output_bench PRIVATE vorlane_win32 psapi)
+add_dependencies(output_bench vorlane setacl console_child)
 
 # The release zip: the program and its README, nothing else.
 install(TARGETS vorlane RUNTIME DESTINATION .)

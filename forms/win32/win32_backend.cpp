@@ -13,6 +13,17 @@ namespace {
 constexpr wchar_t kFormClass[] = L"VorlaneForm";
 constexpr int kFirstId = 100;
 constexpr int kComboDropHeight = 200;  // list part of a drop-down, in pixels
+constexpr UINT_PTR kFlushTimer = 1;
+// A flush waits as long as the last one took, so that bigger and bigger
+// pieces go in as the box grows and a long run stays linear; but never
+// longer than a second, so the box keeps visibly filling.
+constexpr ULONGLONG kLongestFlushWait = 1000;
+
+bool IsInput(UINT message) {
+  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+         (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) || message == WM_INPUT;
+}
 
 int Px(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
 
@@ -283,6 +294,7 @@ void Win32Backend::unload(forms::Form& form) {
   auto it = windows_.find(&form);
   if (it == windows_.end()) return;
   if (it->second->form.style() == forms::Style::Main) PostQuitMessage(0);
+  for (HWND hwnd : it->second->controls) appended_.erase(hwnd);
   windows_.erase(it);
 }
 
@@ -306,22 +318,30 @@ void Win32Backend::mirror(Window&, forms::Control& c, HWND hwnd, forms::Prop pro
   ++mirroring_;
   switch (prop) {
     case Prop::Text:
+      appended_.erase(hwnd);
       SetWindowTextW(hwnd, Wide(c.text()).c_str());
       break;
     case Prop::Appended: {
-      // Only the piece crosses: the native box already holds the rest.
-      LRESULT end = GetWindowTextLengthW(hwnd);
-      SendMessageW(hwnd, EM_SETSEL, end, end);
-      std::wstring piece = Wide(static_cast<forms::TextBox&>(c).lastPiece());
-      SendMessageW(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
+      // Only the piece crosses, at the next flush: the box holds the rest.
+      auto [it, first] = appended_.try_emplace(hwnd);
+      it->second.box = &static_cast<forms::TextBox&>(c);
+      it->second.text += Wide(it->second.box->lastPiece());
+      if (first) {
+        ULONGLONG now = GetTickCount64();
+        UINT delay = nextFlush_ > now ? static_cast<UINT>(nextFlush_ - now) : 0;
+        SetTimer(GetParent(hwnd), kFlushTimer, delay, nullptr);
+      }
       break;
     }
-    case Prop::Caret: {
-      WPARAM pos = static_cast<forms::TextBox&>(c).selStart();
-      SendMessageW(hwnd, EM_SETSEL, pos, pos);
-      SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
+    case Prop::Caret:
+      if (auto it = appended_.find(hwnd); it != appended_.end()) {
+        it->second.caret = true;
+      } else {
+        WPARAM pos = static_cast<forms::TextBox&>(c).selStart();
+        SendMessageW(hwnd, EM_SETSEL, pos, pos);
+        SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
+      }
       break;
-    }
     case Prop::List: {
       auto& list = static_cast<forms::ListControl&>(c);
       bool combo = c.kind() == Kind::ComboBox;
@@ -350,6 +370,27 @@ void Win32Backend::mirror(Window&, forms::Control& c, HWND hwnd, forms::Prop pro
       break;
   }
   --mirroring_;
+}
+
+void Win32Backend::flushAppended() {
+  ULONGLONG start = GetTickCount64();
+  // Taken out first: the box's own messages below must not flush again.
+  std::map<HWND, Appended> appended;
+  appended.swap(appended_);
+  ++mirroring_;
+  for (auto& [hwnd, piece] : appended) {
+    LRESULT end = GetWindowTextLengthW(hwnd);
+    SendMessageW(hwnd, EM_SETSEL, end, end);
+    SendMessageW(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.text.c_str()));
+    if (piece.caret) {
+      WPARAM pos = piece.box->selStart();
+      SendMessageW(hwnd, EM_SETSEL, pos, pos);
+      SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
+    }
+  }
+  --mirroring_;
+  ULONGLONG end = GetTickCount64();
+  nextFlush_ = end + std::min(end - start, kLongestFlushWait);
 }
 
 void Win32Backend::command(Window& w, WORD id, WORD code, HWND hwnd) {
@@ -396,7 +437,13 @@ LRESULT CALLBACK Win32Backend::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     case WM_COMMAND:
       if (lp) self->command(*w, LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
       return 0;
+    case WM_TIMER:
+      if (wp != kFlushTimer) return DefWindowProcW(hwnd, msg, wp, lp);
+      KillTimer(hwnd, kFlushTimer);
+      self->flushAppended();
+      return 0;
     case WM_CLOSE:
+      if (self->pumping_) return 0;  // nothing closes while a command runs
       if (w->form.style() == forms::Style::Main) {
         PostQuitMessage(0);
         ShowWindow(hwnd, SW_HIDE);
@@ -428,6 +475,14 @@ LRESULT CALLBACK Win32Backend::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
       if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
       return code;
     }
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+      // Whoever reads the text gets all that is appended so far.
+      if (auto* form = GetParent(hwnd))
+        if (auto* self = reinterpret_cast<Win32Backend*>(GetWindowLongPtrW(form, GWLP_USERDATA));
+            self && self->appended_.contains(hwnd))
+          self->flushAppended();
+      break;
     case WM_CHAR:
       box.userKeyPress(static_cast<int>(wp));
       if (wp == VK_RETURN && !box.multiLine()) return 0;
@@ -461,6 +516,19 @@ int Win32Backend::run() {
   }
   windows_.clear();
   return static_cast<int>(msg.wParam);
+}
+
+void Win32Backend::keepPainting() {
+  pumping_ = true;
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that owns it
+      break;
+    }
+    if (!IsInput(msg.message)) DispatchMessageW(&msg);
+  }
+  pumping_ = false;
 }
 
 }  // namespace win32

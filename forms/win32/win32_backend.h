@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <string>
 
 #include "forms/backend.h"
 #include "forms/form.h"
@@ -28,6 +29,9 @@ class Win32Backend : public forms::Backend {
   HWND control(const forms::Control& control) const;
   // Runs the thread's message loop until the main window is gone.
   int run();
+  // Lets the windows paint, and appended text reach its box, while the
+  // thread is busy elsewhere (a command's run); the user's input is dropped.
+  void keepPainting();
 
  private:
   struct Window;
@@ -40,10 +44,22 @@ class Win32Backend : public forms::Backend {
   void command(Window& window, WORD id, WORD code, HWND hwnd);
   bool dispatchDialogKeys(MSG& msg);
   HWND mainWindow() const;
+  void flushAppended();
+
+  // Text appended to a box since the last flush, written in one go: an edit
+  // control that took every small piece on its own would crawl.
+  struct Appended {
+    forms::TextBox* box = nullptr;
+    std::wstring text;
+    bool caret = false;  // the caret is placed once the text is in
+  };
 
   HINSTANCE instance_;
   std::map<const forms::Form*, std::unique_ptr<Window>> windows_;
   int mirroring_ = 0;  // set while code writes into a native control
+  std::map<HWND, Appended> appended_;
+  bool pumping_ = false;  // inside keepPainting
+  ULONGLONG nextFlush_ = 0;  // tick count before which no flush starts
 };
 
 }  // namespace win32

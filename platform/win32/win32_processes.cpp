@@ -8,6 +8,9 @@ namespace win32 {
 
 namespace {
 
+constexpr DWORD kPollMilliseconds = 10;  // a silent child's pipe, asked this often
+constexpr std::uint64_t kCallMilliseconds = 30;
+
 HANDLE Native(platform::Processes::Handle handle) { return reinterpret_cast<HANDLE>(handle); }
 
 platform::Processes::Handle FromNative(HANDLE handle) {
@@ -53,10 +56,31 @@ bool Win32Processes::StartHidden(const std::string& commandLine, Handle output, 
   return true;
 }
 
+// Waits for the child's next output, or its end, without blocking in
+// ReadFile, so the caller's windows can paint meanwhile.
+void Win32Processes::waitForOutput(Handle pipe) {
+  for (;;) {
+    DWORD waiting = 0;
+    if (!PeekNamedPipe(Native(pipe), nullptr, 0, nullptr, &waiting, nullptr) || waiting) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMilliseconds, QS_ALLINPUT);
+    whileReading_();
+    lastCall_ = GetTickCount64();
+  }
+}
+
 bool Win32Processes::ReadFile(Handle pipe, char* buffer, std::uint32_t size, std::uint32_t& read) {
+  if (whileReading_) {
+    // Asking the pipe before every read costs too much: only once it ran dry.
+    if (drained_) waitForOutput(pipe);
+    if (GetTickCount64() - lastCall_ >= kCallMilliseconds) {
+      whileReading_();
+      lastCall_ = GetTickCount64();
+    }
+  }
   DWORD n = 0;
   BOOL ok = ::ReadFile(Native(pipe), buffer, size, &n, nullptr);
   read = ok ? n : 0;
+  drained_ = ok && n < size;
   return ok;
 }
 

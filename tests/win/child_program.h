@@ -17,6 +17,7 @@ class ChildProgram {
   ChildProgram& operator=(const ChildProgram&) = delete;
 
   bool started() const { return process_ != nullptr; }
+  HANDLE handle() const { return process_; }
   // A visible top-level window of this program with that title, waited for.
   HWND waitForWindow(const std::wstring& title, int milliseconds = 20000) const;
   HWND window(const std::wstring& title) const;

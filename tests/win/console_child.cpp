@@ -3,12 +3,19 @@
 //   nothing           writes nothing
 //   bytes N           N letters on standard output
 //   interleave        out, err, out, err: one line each, in that order
-//   mb N              N MiB of numbered text lines
+//   mb N              N MiB of numbered text lines, in blocks of 64 KiB
+//   hold              "first line", then, once the event named kGoEvent is
+//                     set, "second line" (after 30 s: "never released")
+// Started under another name with other arguments (as SetACL.exe, say), it
+// takes its mode from the CONSOLE_CHILD variable instead: "mb 8".
 
 #include <windows.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
+
+#include "tests/win/console_child.h"
 
 namespace {
 
@@ -22,6 +29,7 @@ void Put(DWORD stream, const std::string& text) {
 int main(int argc, char** argv) {
   std::string mode = argc > 1 ? argv[1] : "nothing";
   long n = argc > 2 ? std::atol(argv[2]) : 0;
+  if (const char* told = std::getenv("CONSOLE_CHILD")) std::istringstream(told) >> mode >> n;
   if (mode == "bytes") {
     std::string text;
     for (long i = 0; i < n; ++i) text += static_cast<char>('a' + i % 26);
@@ -31,19 +39,15 @@ int main(int argc, char** argv) {
       Put(STD_OUTPUT_HANDLE, "out " + std::to_string(i) + "\r\n");
       Put(STD_ERROR_HANDLE, "err " + std::to_string(i) + "\r\n");
     }
+  } else if (mode == "hold") {
+    Put(STD_OUTPUT_HANDLE, "first line\r\n");
+    HANDLE go = CreateEventW(nullptr, TRUE, FALSE, native::kGoEvent);
+    bool released = WaitForSingleObject(go, 30000) == WAIT_OBJECT_0;
+    CloseHandle(go);
+    Put(STD_OUTPUT_HANDLE, released ? "second line\r\n" : "second line, never released\r\n");
   } else if (mode == "mb") {
-    const std::size_t total = static_cast<std::size_t>(n) << 20;
-    std::string block;
-    for (std::size_t line = 0, size = 0; size < total; ++line) {
-      std::string text = "line " + std::to_string(line) + " of the benchmark output\r\n";
-      text.resize(std::min(text.size(), total - size));
-      block += text;
-      size += text.size();
-      if (block.size() >= 65536 || size == total) {
-        Put(STD_OUTPUT_HANDLE, block);
-        block.clear();
-      }
-    }
+    const std::string text = native::BenchmarkText(static_cast<std::size_t>(n) << 20);
+    for (std::size_t at = 0; at < text.size(); at += 65536) Put(STD_OUTPUT_HANDLE, text.substr(at, 65536));
   }
   return 0;
 }

@@ -60,4 +60,22 @@ void Click(HWND button) {
 
 int Px(int twips, HWND hwnd) { return MulDiv(twips, static_cast<int>(GetDpiForWindow(hwnd)), 1440); }
 
+std::optional<std::string> TextOfOther(HWND hwnd, UINT milliseconds) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, milliseconds, &length))
+    return std::nullopt;
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_NORMAL, milliseconds, &copied))
+    return std::nullopt;
+  text.resize(copied);
+  return win32::Utf8(text);
+}
+
+void Press(HWND box, int button) {
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+}
+
 }  // namespace native

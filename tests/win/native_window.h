@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace native {
@@ -19,5 +20,12 @@ void Type(HWND edit, const std::string& text);
 void Pick(HWND combo, int index);
 void Click(HWND button);
 int Px(int twips, HWND hwnd);
+
+// For windows of another process, which answer only while their thread
+// takes messages: the text of a control, or nullopt when it did not answer
+// within the time.
+std::optional<std::string> TextOfOther(HWND hwnd, UINT milliseconds = 2000);
+// Presses a button of another process's message box.
+void Press(HWND box, int button);
 
 }  // namespace native

@@ -13,6 +13,7 @@
 #include "run/dos_outputs.h"
 #include "tests/native/fakes.h"
 #include "tests/win/child_program.h"
+#include "tests/win/console_child.h"
 #include "tests/win/native_window.h"
 
 namespace fs = std::filesystem;
@@ -99,6 +100,20 @@ TEST_F(RealRunner, NamesOutsideTheAnsiCodePageReachTheChildIntact) {
   EXPECT_EQ(ReadUtf8(log), "clear: dacl on file \"" + name + "\"\r\n") << output;
 }
 
+TEST(RealRunnerWhileReading, IsCalledWhileASilentChildWaits) {
+  HANDLE go = CreateEventW(nullptr, TRUE, FALSE, native::kGoEvent);
+  ResetEvent(go);
+  std::string seen;
+  win32::Win32Processes processes([&] {
+    if (!seen.empty()) SetEvent(go);  // the child holds until its first line is in
+  });
+  ScriptedDialogs dialogs;
+  DOSOutputs runner{processes, dialogs};
+  runner.ReceiveOutputs = [&](std::string& chunk) { seen += chunk; };
+  EXPECT_EQ(runner.ExecuteCommand(Child("hold")), "first line\r\nsecond line\r\n");
+  CloseHandle(go);
+}
+
 namespace {
 
 // The real main window, the real runner, and SetACL.exe where Location says.
@@ -116,7 +131,7 @@ class SendItForReal : public ::testing::Test {
     native::Click(at("cmdSendIt"));
   }
   win32::Win32Backend backend{GetModuleHandleW(nullptr)};
-  win32::Win32Processes processes;
+  win32::Win32Processes processes{[this] { backend.keepPainting(); }};
   Headless program{&backend, &processes};
 };
 
@@ -144,4 +159,55 @@ TEST_F(SendItForReal, AFolderWithABlankRunsThroughTheQuotedPath) {
       win32::Utf8((temp.path() / L"Program Files" / L"Tools").wstring()) + "\\" + '\0';
   send();
   EXPECT_EQ(native::Text(at("txtOutputs")), "clear: dacl on file \"C:\\Data\"\r\n");
+}
+
+namespace {
+
+// Polls another process's control until it holds the text, for up to 10 s.
+bool WaitForText(HWND hwnd, const std::string& text) {
+  for (int i = 0; i < 200; ++i) {
+    if (native::TextOfOther(hwnd) == text) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+}  // namespace
+
+// vorlane.exe as a user starts it, with a SetACL.exe that holds mid-run.
+TEST(SendItInVorlane, TheOutputBoxFillsWhileTheCommandRunsAndTakesNoInput) {
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Vorlane");
+  native::TempFolder folder(L"vorlane-held");
+  fs::copy_file(native::BuildFolder() / L"vorlane.exe", folder.path() / L"vorlane.exe");
+  fs::copy_file(native::BuildFolder() / L"console_child.exe", folder.path() / L"SetACL.exe");
+  SetEnvironmentVariableW(L"CONSOLE_CHILD", L"hold");
+  HANDLE go = CreateEventW(nullptr, TRUE, FALSE, native::kGoEvent);
+  ResetEvent(go);
+  {
+    native::ChildProgram program(folder.path() / L"vorlane.exe");
+    native::Press(program.waitForWindow(L"Use Version 2.0.0.6?"), IDYES);
+    HWND main = program.waitForWindow(L"Vorlane ---Front End For SetACL");
+    ASSERT_NE(main, nullptr);
+    HWND button = native::Find(main, "cmdSendIt"), output = native::Find(main, "txtOutputs");
+    PostMessageW(button, BM_CLICK, 0, 0);
+    native::Press(program.waitForWindow(L"Run Command?"), IDYES);
+    EXPECT_TRUE(WaitForText(output, "first line\r\n"));
+    // A click on "Send It" and a close while the command runs: both dropped.
+    RECT r;
+    GetClientRect(button, &r);
+    LPARAM centre = MAKELPARAM(r.right / 2, r.bottom / 2);
+    PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    PostMessageW(button, WM_LBUTTONUP, 0, centre);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    Sleep(300);
+    SetEvent(go);
+    EXPECT_TRUE(WaitForText(output, "first line\r\nsecond line\r\n"));
+    EXPECT_EQ(program.waitForExit(500), -1);
+    EXPECT_EQ(program.window(L"Run Command?"), nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.waitForExit(), 0);
+  }
+  CloseHandle(go);
+  SetEnvironmentVariableW(L"CONSOLE_CHILD", nullptr);
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Vorlane");
 }

@@ -14,6 +14,7 @@
 #include "setup/mod_folder.h"
 #include "tests/native/fakes.h"
 #include "tests/win/child_program.h"
+#include "tests/win/native_window.h"
 
 namespace fs = std::filesystem;
 
@@ -141,8 +142,7 @@ class Started : public ::testing::Test {
   }
   static void Press(HWND box, int button) {
     ASSERT_NE(box, nullptr);
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    native::Press(box, button);
   }
 
   native::TempFolder folder{L"vorlane-start"};
