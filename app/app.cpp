@@ -1,5 +1,8 @@
 #include "app/app.h"
 
+#include "editors/frm_ace.h"
+#include "editors/frm_change.h"
+#include "editors/frm_trustee.h"
 #include "main/frm_main.h"
 #include "setup/frm_settings.h"
 
@@ -19,6 +22,9 @@ F& App::instance(std::unique_ptr<F>& slot) {
 
 FrmMain& App::frmMain() { return instance(main_); }
 FrmSettings& App::frmSettings() { return instance(settings_); }
+FrmAce& App::frmAce() { return instance(ace_); }
+FrmTrustee& App::frmTrustee() { return instance(trustee_); }
+FrmChange& App::frmChange() { return instance(change_); }
 
 void App::End() {
   ended_ = true;

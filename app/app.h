@@ -18,8 +18,11 @@ class Processes;
 class Registry;
 }  // namespace platform
 
+class FrmAce;
+class FrmChange;
 class FrmMain;
 class FrmSettings;
+class FrmTrustee;
 
 struct Platform {
   forms::Dialogs& dialogs;
@@ -50,6 +53,9 @@ class App {
 
   FrmMain& frmMain();
   FrmSettings& frmSettings();
+  FrmAce& frmAce();
+  FrmTrustee& frmTrustee();
+  FrmChange& frmChange();
 
   // Ends the program at once: the main window unloads without showing.
   void End();
@@ -62,5 +68,8 @@ class App {
   Platform platform_;
   std::unique_ptr<FrmMain> main_;
   std::unique_ptr<FrmSettings> settings_;
+  std::unique_ptr<FrmAce> ace_;
+  std::unique_ptr<FrmTrustee> trustee_;
+  std::unique_ptr<FrmChange> change_;
   bool ended_ = false;
 };

@@ -1,5 +1,8 @@
 #include "main/frm_main.h"
 
+#include "editors/frm_ace.h"
+#include "editors/frm_change.h"
+#include "editors/frm_trustee.h"
 #include "platform/folder_browser.h"
 #include "run/dos_outputs.h"
 #include "setup/frm_settings.h"
@@ -65,6 +68,11 @@ FrmMain::FrmMain(App& app)
   cmdFilter.onClick = [this] { cmdFilter_Click(); };
   cmdResetOptions.onClick = [this] { cmdResetOptions_Click(); };
   cmdProgOptions.onClick = [this] { cmdProgOptions_Click(); };
+  cmdAce.onClick = [this] { app_.frmAce().showModal(); };
+  cmdTrst.onClick = [this] { app_.frmTrustee().showModal(); };
+  cmdAceNum.onClick = [this] { EditList("Ace"); };
+  cmdTrstNum.onClick = [this] { EditList("Trustee"); };
+  cmdFilterNum.onClick = [this] { EditList("Filter"); };
   cmdAbout.onClick = [this] { cmdAbout_Click(); };
   cmdSendIt.onClick = [this] { cmdSendIt_Click(); };
   txtOutputs.onChange = [this] { txtOutputs_Change(); };
@@ -183,3 +191,8 @@ void FrmMain::cmdBrowse_Click() {
 }
 
 void FrmMain::cmdProgOptions_Click() { app_.frmSettings().showModal(); }
+
+void FrmMain::EditList(const char* kind) {
+  state_.EditListKind = kind;
+  app_.frmChange().showModal();
+}

@@ -149,6 +149,7 @@ class FrmMain : public forms::Form {
   void cmdFilter_Click();
   void cmdResetOptions_Click();
   void cmdProgOptions_Click();
+  void EditList(const char* kind);
   void cmdSendIt_Click();
   void objDOS_ReceiveOutputs(std::string& CommandOutputs);
   void txtOutputs_Change();

@@ -1,0 +1,297 @@
+// The ACE editor and its advanced panel, opened from the main window.
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "editors/frm_ace.h"
+#include "tests/native/fakes.h"
+
+namespace {
+
+using forms::Answer;
+using forms::Buttons;
+using forms::Icon;
+
+class AceEditor : public ::testing::Test, public Headless {
+ protected:
+  AceEditor() { type(main.txtObjName, "C:\\Data"); }
+  // The main window set to the object type, then the editor opened.
+  FrmAce& open(const std::string& objectType) {
+    main.CboObjType.setText(objectType);
+    main.cmdAce.userClick();
+    return ace;
+  }
+  forms::CheckBox& box(const std::string& name) {
+    auto* found = dynamic_cast<forms::CheckBox*>(ace.find(name));
+    EXPECT_NE(found, nullptr) << name;
+    return *found;
+  }
+  // The ticked boxes of the shown permission panel and of the inheritance frame.
+  std::set<std::string> ticked() {
+    std::set<std::string> names;
+    for (const auto& c : ace.controls())
+      if (c->kind() == forms::Kind::CheckBox && c->shown() && c->container() != &ace.fraAdvanced &&
+          c->container()->container() != &ace.fraAdvanced &&
+          static_cast<forms::CheckBox&>(*c).ticked())
+        names.insert(c->name());
+    return names;
+  }
+  void name(const std::string& text) { ace.txtName.userEdit(text); }
+  void openAdvanced() {
+    dialogs.expect({"If you make changes to the advanced options, you must \r\n"
+                    "leave the advanced options open for the changes to take place",
+                    "Leave Options Open For Changes", Buttons::Ok, Icon::Information},
+                   Answer::Ok);
+    ace.cmdAdvanced.userClick();
+  }
+  std::string add() {
+    std::string before = state.AceList;
+    ace.cmdAdd.userClick();
+    return state.AceList.substr(before.size());
+  }
+  FrmAce& ace = app.frmAce();
+};
+
+}  // namespace
+
+TEST_F(AceEditor, BothWorkedExamplesByteForByte) {
+  open("Dir/File");
+  name("Everyone");
+  ace.chkSo.userClick();
+  ace.chkSc.userClick();
+  ace.cboModeDacl.userPick(1);
+  EXPECT_EQ(add(), "-ace \"n:Everyone;p:read,list_folder,read_ex;i:so,sc;m:grant;w:dacl\" ");
+  EXPECT_FALSE(ace.visible());
+  EXPECT_EQ(main.cmdAceNum.text(), "1");
+  EXPECT_EQ(main.txtCallString.text(),
+            "SetACL.exe -on \"C:\\Data\" -ot file -actn ace -ace "
+            "\"n:Everyone;p:read,list_folder,read_ex;i:so,sc;m:grant;w:dacl\" ");
+
+  main.cmdAce.userClick();
+  ace.optYes.userClick();
+  ace.cboWhere.userPick(2);
+  ace.chkSo.userClick();
+  ace.chkSc.userClick();
+  EXPECT_EQ(add(), "-ace \"n:Everyone;p:read,list_folder,read_ex;s:y;m:grant;w:sacl,dacl\" ");
+  // Two adds: one blank between them, the one that ends the first.
+  EXPECT_EQ(state.AceList,
+            "-ace \"n:Everyone;p:read,list_folder,read_ex;i:so,sc;m:grant;w:dacl\" "
+            "-ace \"n:Everyone;p:read,list_folder,read_ex;s:y;m:grant;w:sacl,dacl\" ");
+  EXPECT_EQ(main.cmdAceNum.text(), "2");
+}
+
+TEST_F(AceEditor, TheFirstAddOfEachObjectType) {
+  const struct {
+    const char* type;
+    const char* entry;
+  } cases[] = {
+      {"Dir/File", "-ace \"n:x;p:read,list_folder,read_ex;m:set;w:dacl\" "},
+      {"Reg Key", "-ace \"n:x;p:read;m:set;w:dacl\" "},
+      {"Service", "-ace \"n:x;p:full;m:set;w:dacl\" "},
+      {"Printer", "-ace \"n:x;p:print;m:set;w:dacl\" "},
+      {"Network Share", "-ace \"n:x;p:full;m:set;w:dacl\" "},
+      {"", "-ace \"n:x;p:full;m:set;w:dacl\" "},  // no type: the Network Shares panel
+  };
+  for (const auto& c : cases) {
+    Headless fresh;
+    fresh.type(fresh.main.txtObjName, "x");
+    if (*c.type) fresh.main.CboObjType.setText(c.type);
+    else fresh.state.SelectedObjType.clear();
+    fresh.main.cmdAce.userClick();
+    FrmAce& editor = fresh.app.frmAce();
+    EXPECT_EQ(editor.fraShare.visible(), !*c.type || std::string(c.type) == "Network Share");
+    editor.txtName.userEdit("x");
+    editor.cmdAdd.userClick();
+    EXPECT_EQ(fresh.state.AceList, c.entry) << c.type;
+  }
+}
+
+TEST_F(AceEditor, ClicksClearTheBoxesTheyExclude) {
+  const struct {
+    const char* type;
+    std::vector<std::string> clicks;
+    std::set<std::string> left;
+  } cases[] = {
+      {"Dir/File", {}, {"chkDirsRead", "chkDirsList_Folder", "chkDirsRead_Ex"}},
+      {"Dir/File", {"chkDirsFull"}, {"chkDirsFull"}},
+      {"Dir/File", {"chkDirsFull", "chkDirsRead"}, {"chkDirsRead"}},
+      {"Dir/File", {"chkDirsChange"}, {"chkDirsChange"}},
+      {"Dir/File", {"chkDirsChange", "chkDirsWrite"}, {"chkDirsWrite"}},
+      {"Dir/File", {"chkDirsProfile"},
+       {"chkDirsRead", "chkDirsList_Folder", "chkDirsRead_Ex", "chkDirsProfile"}},
+      {"Dir/File", {"chkDirsFull", "chkDirsProfile"}, {"chkDirsProfile"}},
+      {"Dir/File", {"chkDirsProfile", "chkDirsChange"}, {"chkDirsChange"}},
+      {"Dir/File", {"chkDirsRead"}, {"chkDirsList_Folder", "chkDirsRead_Ex"}},  // a clearing click
+      {"Reg Key", {"chkRegistryFull"}, {"chkRegistryFull"}},
+      {"Reg Key", {"chkRegistryFull", "chkRegistryRead"}, {"chkRegistryRead"}},
+      {"Service", {"chkServiceRead", "chkServiceStart_Stop"}, {"chkServiceRead", "chkServiceStart_Stop"}},
+      {"Service", {"chkServiceRead", "chkServiceFull"}, {"chkServiceFull"}},
+      {"Printer", {"chkPrintersMan_Docs", "chkPrintersMan_Printer"},
+       {"chkPrintersPrint", "chkPrintersMan_Docs", "chkPrintersMan_Printer"}},
+      {"Printer", {"chkPrintersFull"}, {"chkPrintersFull"}},
+      // "Modify" on the Network Shares panel rules out only "Full".
+      {"Network Share", {"chkShareRead", "chkShareChange"}, {"chkShareRead", "chkShareChange"}},
+      {"Network Share", {"chkShareChange", "chkShareFull"}, {"chkShareFull"}},
+      {"Network Share", {"chkSo", "chkSc"}, {"chkShareFull", "chkSo", "chkSc"}},
+      {"Network Share", {"chkSo", "chkSc", "chkNp"}, {"chkShareFull", "chkNp"}},
+      {"Network Share", {"chkNp", "chkIo"}, {"chkShareFull", "chkIo"}},
+      {"Network Share", {"chkIo", "chkSc"}, {"chkShareFull", "chkSc"}},
+  };
+  for (const auto& c : cases) {
+    Headless fresh;
+    fresh.type(fresh.main.txtObjName, "x");
+    fresh.main.CboObjType.setText(c.type);
+    fresh.main.cmdAce.userClick();
+    FrmAce& editor = fresh.app.frmAce();
+    std::string clicks;
+    for (const std::string& click : c.clicks) {
+      static_cast<forms::CheckBox*>(editor.find(click))->userClick();
+      clicks += click + " ";
+    }
+    std::set<std::string> left;
+    for (const auto& control : editor.controls())
+      if (control->kind() == forms::Kind::CheckBox && control->shown() &&
+          static_cast<forms::CheckBox&>(*control).ticked())
+        left.insert(control->name());
+    EXPECT_EQ(left, c.left) << c.type << ": " << clicks;
+  }
+}
+
+TEST_F(AceEditor, FieldsFromTheTickedBoxesInTableOrder) {
+  open("Dir/File");
+  name(" ");  // blanks are a name
+  box("chkDirsList_Folder").userClick();
+  box("chkDirsRead_Ex").userClick();
+  box("chkDirsProfile").userClick();
+  ace.chkNp.userClick();
+  EXPECT_EQ(add(), "-ace \"n: ;p:read,profile;i:np;m:set;w:dacl\" ");
+  main.cmdAce.userClick();
+  ace.chkIo.userClick();
+  ace.cboModeDacl.userPick(2);
+  ace.cboWhere.userPick(1);
+  EXPECT_EQ(add(), "-ace \"n: ;p:read,profile;i:io;m:revoke;w:sacl\" ");
+}
+
+TEST_F(AceEditor, DenyIsConfirmed) {
+  open("Reg Key");
+  name("u");
+  const forms::Message deny{"Are you sure you want to deny permissions?", "Deny?", Buttons::YesNo};
+  dialogs.expect(deny, Answer::No);
+  ace.cboModeDacl.userPick(1);  // Grant asks nothing
+  ace.cboModeDacl.userPick(3);
+  EXPECT_EQ(ace.cboModeDacl.text(), "Set");  // not the Grant before it
+  dialogs.expect(deny, Answer::Yes);
+  ace.cboModeDacl.userPick(3);
+  EXPECT_EQ(add(), "-ace \"n:u;p:read;m:deny;w:dacl\" ");
+  EXPECT_TRUE(dialogs.allShown());
+}
+
+TEST_F(AceEditor, AMissingNameOrPermissionStopsTheAdd) {
+  open("Service");
+  dialogs.expect({"You must fill in the name property box", "Name?"}, Answer::Ok,
+                 [this] { EXPECT_TRUE(ace.txtName.hasFocus()); });
+  EXPECT_EQ(add(), "");
+  name("u");
+  ace.chkServiceFull.userClick();
+  dialogs.expect({"You must choose some permissions", "Choose Permissions", Buttons::Ok,
+                  Icon::Information},
+                 Answer::Ok);
+  EXPECT_EQ(add(), "");
+  EXPECT_TRUE(ace.visible());
+  EXPECT_EQ(main.cmdAceNum.text(), "0");
+  EXPECT_TRUE(dialogs.allShown());
+}
+
+TEST_F(AceEditor, CancelRevertsNothing) {
+  open("Printer");
+  name("u");
+  ace.chkPrintersFull.userClick();
+  ace.optYes.userClick();
+  ace.cboWhere.userPick(2);
+  ace.cmdCancel.userClick();
+  EXPECT_FALSE(ace.visible());
+  EXPECT_EQ(state.AceList, "");
+  main.cmdAce.userClick();
+  EXPECT_EQ(ace.txtName.text(), "u");
+  EXPECT_EQ(ticked(), std::set<std::string>{"chkPrintersFull"});
+  EXPECT_TRUE(ace.optYes.value());
+  EXPECT_EQ(ace.cboWhere.text(), "Both");
+}
+
+TEST_F(AceEditor, AdvancedTokensCountOnlyWhileThePanelIsOpen) {
+  open("Dir/File");
+  name("u");
+  EXPECT_EQ(ace.windowHeight(), FrmAce::kClosedHeight);
+  openAdvanced();
+  EXPECT_TRUE(ace.fraAdvanced.visible());
+  EXPECT_TRUE(ace.fraDirsFilesAdvanced.visible());
+  EXPECT_FALSE(ace.fraRegistryAdv.visible());
+  EXPECT_EQ(ace.windowHeight(), FrmAce::kOpenHeight);
+  for (const char* cleared : {"chkDirsRead", "chkDirsList_Folder", "chkDirsRead_Ex"})
+    box(cleared).userClick();
+  box("chkDirsAdvTraverse").userClick();
+  EXPECT_EQ(add(), "-ace \"n:u;p:traverse;m:set;w:dacl\" ");  // the advanced box alone suffices
+
+  main.cmdAce.userClick();
+  EXPECT_TRUE(ace.fraAdvanced.visible());  // left open
+  box("chkDirsFull").userClick();
+  box("chkDirsAdvDelete").userClick();
+  EXPECT_EQ(add(), "-ace \"n:u;p:full,traverse,delete;m:set;w:dacl\" ");
+
+  main.cmdAce.userClick();
+  ace.cmdHide.userClick();
+  EXPECT_EQ(ace.windowHeight(), FrmAce::kClosedHeight);
+  EXPECT_EQ(add(), "-ace \"n:u;p:full;m:set;w:dacl\" ");
+
+  main.cmdAce.userClick();
+  openAdvanced();  // the message on every opening
+  EXPECT_EQ(add(), "-ace \"n:u;p:full,traverse,delete;m:set;w:dacl\" ");
+  main.cmdAce.userClick();
+  ace.cmdAdvanced.userClick();  // closing tells nothing
+  EXPECT_FALSE(ace.fraAdvanced.visible());
+  EXPECT_TRUE(dialogs.allShown());
+}
+
+TEST_F(AceEditor, TheOpenPanelFollowsTheObjectType) {
+  open("Dir/File");
+  name("u");
+  openAdvanced();
+  box("chkDirsAdvTraverse").userClick();
+  ace.cmdCancel.userClick();
+
+  open("Reg Key");
+  EXPECT_TRUE(ace.fraAdvanced.visible());
+  EXPECT_TRUE(ace.fraRegistryAdv.visible());
+  EXPECT_FALSE(ace.fraDirsFilesAdvanced.visible());
+  EXPECT_EQ(ace.windowHeight(), FrmAce::kOpenHeight);
+  box("chkRegAdvQuery_Val").userClick();
+  box("chkRegAdvNotify").userClick();
+  EXPECT_EQ(add(), "-ace \"n:u;p:read,query_val,notify;m:set;w:dacl\" ");
+
+  open("Service");
+  EXPECT_FALSE(ace.fraAdvanced.visible());
+  EXPECT_FALSE(ace.cmdAdvanced.visible());
+  EXPECT_EQ(ace.windowHeight(), FrmAce::kClosedHeight);
+  EXPECT_EQ(add(), "-ace \"n:u;p:full;m:set;w:dacl\" ");
+}
+
+TEST_F(AceEditor, ClearAdvAsksThenClearsBothSubPanels) {
+  open("Reg Key");
+  name("u");
+  openAdvanced();
+  box("chkRegAdvDelete").userClick();
+  box("chkDirsAdvWrite_Owner").setValue(1);  // on the hidden sub-panel
+  const forms::Message question{"Are you sure you want to clear the Advanced Permissions?",
+                                "Clear Advanced Permissions?", Buttons::YesNo, Icon::Question};
+  dialogs.expect(question, Answer::No);
+  ace.cndAdvClear.userClick();
+  EXPECT_TRUE(box("chkRegAdvDelete").ticked());
+  EXPECT_TRUE(box("chkDirsAdvWrite_Owner").ticked());
+  dialogs.expect(question, Answer::Yes);
+  ace.cndAdvClear.userClick();
+  EXPECT_FALSE(box("chkRegAdvDelete").ticked());
+  EXPECT_FALSE(box("chkDirsAdvWrite_Owner").ticked());
+  EXPECT_TRUE(ace.chkRegistryRead.ticked());  // the panel boxes stay
+  EXPECT_TRUE(ace.fraAdvanced.visible());
+}

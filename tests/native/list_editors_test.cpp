@@ -1,0 +1,182 @@
+// The trustee editor and the entry list editor, opened from the main window.
+
+#include <gtest/gtest.h>
+
+#include "editors/frm_change.h"
+#include "editors/frm_trustee.h"
+#include "tests/native/fakes.h"
+
+namespace {
+
+using forms::Answer;
+using forms::Buttons;
+
+class TrusteeEditor : public ::testing::Test, public Headless {
+ protected:
+  TrusteeEditor() {
+    type(main.txtObjName, "C:\\Data");
+    main.cmdTrst.userClick();
+  }
+  std::string save() {
+    std::string before = state.TrusteeList;
+    trustee.cmdSave.userClick();
+    return state.TrusteeList.substr(before.size());
+  }
+  FrmTrustee& trustee = app.frmTrustee();
+};
+
+}  // namespace
+
+TEST_F(TrusteeEditor, BothWorkedExamplesByteForByte) {
+  EXPECT_EQ(trustee.cboTrusteeAction.text(), "Remove ACEs");
+  EXPECT_FALSE(trustee.txtName2.visible());
+  trustee.cboTrusteeAction.userPick(1);
+  EXPECT_TRUE(trustee.txtName2.visible());
+  trustee.txtName1.userEdit("Users");
+  trustee.txtName2.userEdit("Guests");
+  trustee.chkName2.userClick();
+  trustee.cboWhere.userPick(2);
+  EXPECT_EQ(save(), " -trst \"n1:Users;n2:Guests;s2:y;ta:repltrst;w:dacl,sacl\"");
+  EXPECT_FALSE(trustee.visible());
+  EXPECT_EQ(main.cmdTrstNum.text(), "1");
+  EXPECT_EQ(main.txtCallString.text(),
+            "SetACL.exe -on \"C:\\Data\" -ot file -actn trustee -trst "
+            "\"n1:Users;n2:Guests;s2:y;ta:repltrst;w:dacl,sacl\"");
+
+  // Remove ACEs: the second name left over and its SID box are not written.
+  main.cmdTrst.userClick();
+  trustee.cboTrusteeAction.userPick(0);
+  EXPECT_FALSE(trustee.txtName2.visible());
+  trustee.txtName1.userEdit("S-1-1-0");
+  trustee.chkName1.userClick();
+  trustee.cboWhere.userPick(1);
+  EXPECT_EQ(save(), " -trst \"n1:S-1-1-0;s1:y;ta:remtrst;w:sacl\"");
+  EXPECT_EQ(main.cmdTrstNum.text(), "2");
+}
+
+TEST_F(TrusteeEditor, AnIncompleteFormSavesNothing) {
+  const forms::Message incomplete{"Please complete form", "Complete From"};
+  dialogs.expect(incomplete, Answer::Ok);
+  EXPECT_EQ(save(), "");
+  trustee.cboTrusteeAction.userPick(2);  // Copy Perms wants both names
+  trustee.txtName1.userEdit("a");
+  trustee.txtName2.setFocus();
+  dialogs.expect(incomplete, Answer::Ok);
+  EXPECT_EQ(save(), "");
+  EXPECT_TRUE(trustee.txtName1.hasFocus());
+  EXPECT_TRUE(trustee.visible());
+  EXPECT_EQ(main.cmdTrstNum.text(), "0");
+  trustee.txtName2.userEdit("b;\"c");
+  EXPECT_EQ(save(), " -trst \"n1:a;n2:b;\"c;ta:cpytrst;w:dacl\"");
+  EXPECT_TRUE(dialogs.allShown());
+}
+
+TEST_F(TrusteeEditor, SaveTwiceAppendsTwiceAndCloseKeepsTheFields) {
+  trustee.txtName1.userEdit("a");
+  std::string first = save();
+  main.cmdTrst.userClick();
+  EXPECT_EQ(save(), first);
+  EXPECT_EQ(main.cmdTrstNum.text(), "2");
+  main.cmdTrst.userClick();
+  trustee.txtName1.userEdit("changed");
+  trustee.cmdClose.userClick();
+  EXPECT_EQ(state.TrusteeList, first + first);
+  main.cmdTrst.userClick();
+  EXPECT_EQ(trustee.txtName1.text(), "changed");
+}
+
+namespace {
+
+class ListEditor : public ::testing::Test, public Headless {
+ protected:
+  ListEditor() { type(main.txtObjName, "C:\\Data"); }
+  FrmChange& change() { return app.frmChange(); }
+  const forms::Message kSave{"Are you sure you want to save", "Save Changes?", Buttons::YesNo};
+  const forms::Message kClear{"Are you sure you want to clear these options?", "Clear Options?",
+                              Buttons::YesNo};
+};
+
+}  // namespace
+
+TEST_F(ListEditor, EachCountButtonOpensItsList) {
+  state.AceList = "-ace \"n:a;p:full;m:set;w:dacl\" ";
+  state.TrusteeList = " -trst \"n1:a;ta:remtrst;w:dacl\"";
+  state.FilterList = " -fltr \"x\"";
+  const struct {
+    forms::CommandButton& button;
+    const char* caption;
+    std::string text;
+  } cases[] = {{main.cmdAceNum, "Ace Change", state.AceList},
+               {main.cmdTrstNum, "Trustee Change", state.TrusteeList},
+               {main.cmdFilterNum, "Filter Change", state.FilterList}};
+  for (const auto& c : cases) {
+    c.button.userClick();
+    EXPECT_EQ(change().text(), c.caption);
+    EXPECT_EQ(change().txtChange.text(), c.text);
+    change().cmdClose.userClick();
+  }
+}
+
+TEST_F(ListEditor, SaveWritesTheTextVerbatimAndCloseDropsEdits) {
+  main.cmdAceNum.userClick();
+  EXPECT_EQ(change().txtChange.text(), "");
+  const std::string edited = "-ace \"n:hand;p:read;m:set;w:dacl\"  trailing ";
+  change().txtChange.userEdit(edited);
+  dialogs.expect(kSave, Answer::No);
+  change().cmdSave.userClick();
+  EXPECT_TRUE(change().visible());
+  EXPECT_EQ(state.AceList, "");
+  dialogs.expect(kSave, Answer::Yes);
+  change().cmdSave.userClick();
+  EXPECT_FALSE(change().visible());
+  EXPECT_EQ(state.AceList, edited);
+  EXPECT_EQ(main.cmdAceNum.text(), "0");  // a save leaves the count alone
+  EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"C:\\Data\" -ot file -actn ace " + edited);
+
+  main.cmdAceNum.userClick();
+  change().txtChange.userEdit("abandoned");
+  change().cmdClose.userClick();
+  main.cmdAceNum.userClick();
+  EXPECT_EQ(change().txtChange.text(), edited);
+}
+
+TEST_F(ListEditor, CountButtonsNeverGoBelowNought) {
+  main.cmdFilterNum.setText("3");
+  main.cmdFilterNum.userClick();
+  const struct {
+    int element;
+    const char* before;
+    const char* after;
+  } steps[] = {{0, "3", "4"}, {1, "0", "0"}, {1, "1", "0"}, {0, "", "1"}, {1, "7 entries", "6"}};
+  for (const auto& s : steps) {
+    main.cmdFilterNum.setText(s.before);
+    change().cmdCount[s.element].userClick();
+    EXPECT_EQ(main.cmdFilterNum.text(), s.after) << s.element << " on \"" << s.before << "\"";
+  }
+  EXPECT_TRUE(change().visible());
+}
+
+TEST_F(ListEditor, ClearEmptiesListAndCount) {
+  state.TrusteeList = " -trst \"n1:a;ta:remtrst;w:dacl\"";
+  main.cmdTrstNum.setText("1");
+  main.BuildIt();
+  main.cmdTrstNum.userClick();
+  dialogs.expect(kClear, Answer::No);
+  change().cmdClear.userClick();
+  EXPECT_EQ(main.cmdTrstNum.text(), "1");
+  dialogs.expect(kClear, Answer::Yes);
+  change().cmdClear.userClick();
+  EXPECT_EQ(state.TrusteeList, "");
+  EXPECT_EQ(main.cmdTrstNum.text(), "0");
+  EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"C:\\Data\" -ot file");
+  EXPECT_FALSE(change().visible());
+}
+
+TEST_F(ListEditor, TheCloseBoxDestroysTheEditor) {
+  main.cmdAceNum.userClick();
+  FrmChange* first = &change();
+  first->userClose();
+  EXPECT_TRUE(first->unloaded());
+  main.cmdTrstNum.userClick();
+  EXPECT_EQ(change().text(), "Trustee Change");
+}
