@@ -60,6 +60,16 @@ void Click(HWND button) {
 
 int Px(int twips, HWND hwnd) { return MulDiv(twips, static_cast<int>(GetDpiForWindow(hwnd)), 1440); }
 
+void WhileModal(std::function<void()> steps) {
+  static std::function<void()> pending;
+  pending = std::move(steps);
+  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    auto steps = std::move(pending);
+    steps();
+  });
+}
+
 std::optional<std::string> TextOfOther(HWND hwnd, UINT milliseconds) {
   DWORD_PTR length = 0;
   if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, milliseconds, &length))

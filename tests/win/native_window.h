@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,9 @@ void Type(HWND edit, const std::string& text);
 void Pick(HWND combo, int index);
 void Click(HWND button);
 int Px(int twips, HWND hwnd);
+// Runs steps once from inside the next modal loop of this thread: the way to
+// drive a dialog that a click shows modally.
+void WhileModal(std::function<void()> steps);
 
 // For windows of another process, which answer only while their thread
 // takes messages: the text of a control, or nullopt when it did not answer
