@@ -219,6 +219,18 @@ void Win32Backend::layout(Window& w) {
   int width = frame.right - frame.left;
   int height = form.windowHeight() ? Px(form.windowHeight(), w.dpi) : frame.bottom - frame.top;
   SetWindowPos(w.hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A window grown by code moves up as far as it must to stay on the screen.
+  if (w.centred) {
+    RECT r;
+    GetWindowRect(w.hwnd, &r);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    GetMonitorInfoW(MonitorFromWindow(w.hwnd, MONITOR_DEFAULTTONEAREST), &mi);
+    if (r.bottom > mi.rcWork.bottom) {
+      int top = std::max(mi.rcWork.top, static_cast<LONG>(r.top - (r.bottom - mi.rcWork.bottom)));
+      SetWindowPos(w.hwnd, nullptr, r.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
 
   const auto& all = form.controls();
   for (size_t i = 0; i < all.size(); ++i) {
