@@ -13,6 +13,16 @@ using forms::Answer;
 using forms::Buttons;
 using forms::Icon;
 
+// The ticked boxes the user can see.
+std::set<std::string> ShownTicked(const forms::Form& form) {
+  std::set<std::string> names;
+  for (const auto& c : form.controls())
+    if (c->kind() == forms::Kind::CheckBox && c->shown() &&
+        static_cast<forms::CheckBox&>(*c).ticked())
+      names.insert(c->name());
+  return names;
+}
+
 class AceEditor : public ::testing::Test, public Headless {
  protected:
   AceEditor() { type(main.txtObjName, "C:\\Data"); }
@@ -26,16 +36,6 @@ class AceEditor : public ::testing::Test, public Headless {
     auto* found = dynamic_cast<forms::CheckBox*>(ace.find(name));
     EXPECT_NE(found, nullptr) << name;
     return *found;
-  }
-  // The ticked boxes of the shown permission panel and of the inheritance frame.
-  std::set<std::string> ticked() {
-    std::set<std::string> names;
-    for (const auto& c : ace.controls())
-      if (c->kind() == forms::Kind::CheckBox && c->shown() && c->container() != &ace.fraAdvanced &&
-          c->container()->container() != &ace.fraAdvanced &&
-          static_cast<forms::CheckBox&>(*c).ticked())
-        names.insert(c->name());
-    return names;
   }
   void name(const std::string& text) { ace.txtName.userEdit(text); }
   void openAdvanced() {
@@ -149,12 +149,7 @@ TEST_F(AceEditor, ClicksClearTheBoxesTheyExclude) {
       static_cast<forms::CheckBox*>(editor.find(click))->userClick();
       clicks += click + " ";
     }
-    std::set<std::string> left;
-    for (const auto& control : editor.controls())
-      if (control->kind() == forms::Kind::CheckBox && control->shown() &&
-          static_cast<forms::CheckBox&>(*control).ticked())
-        left.insert(control->name());
-    EXPECT_EQ(left, c.left) << c.type << ": " << clicks;
+    EXPECT_EQ(ShownTicked(editor), c.left) << c.type << ": " << clicks;
   }
 }
 
@@ -214,7 +209,7 @@ TEST_F(AceEditor, CancelRevertsNothing) {
   EXPECT_EQ(state.AceList, "");
   main.cmdAce.userClick();
   EXPECT_EQ(ace.txtName.text(), "u");
-  EXPECT_EQ(ticked(), std::set<std::string>{"chkPrintersFull"});
+  EXPECT_EQ(ShownTicked(ace), std::set<std::string>{"chkPrintersFull"});
   EXPECT_TRUE(ace.optYes.value());
   EXPECT_EQ(ace.cboWhere.text(), "Both");
 }
