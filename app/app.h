@@ -16,6 +16,7 @@ class FileSystem;
 class FolderBrowser;
 class Processes;
 class Registry;
+class Shell;
 }  // namespace platform
 
 class FrmAce;
@@ -30,6 +31,7 @@ struct Platform {
   platform::Registry& registry;
   platform::FileSystem& files;
   platform::Processes& processes;
+  platform::Shell& shell;
   // The folder of the program's executable, without a trailing backslash.
   std::string programFolder;
   // Renders the windows; none when headless.
@@ -49,6 +51,7 @@ class App {
   platform::Registry& registry() const { return platform_.registry; }
   platform::FileSystem& files() const { return platform_.files; }
   platform::Processes& processes() const { return platform_.processes; }
+  platform::Shell& shell() const { return platform_.shell; }
   const std::string& programFolder() const { return platform_.programFolder; }
 
   FrmMain& frmMain();

@@ -12,6 +12,7 @@
 #include "platform/win32/win32_folder_browser.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::Win32Registry registry;
     win32::Win32Files files;
     win32::Win32Processes processes([&backend] { backend.keepPainting(); });
-    App app(Platform{dialogs, browser, registry, files, processes, ProgramFolder(), &backend});
+    win32::Win32Shell shell;
+    App app(Platform{dialogs, browser, registry, files, processes, shell, ProgramFolder(), &backend});
     app.frmMain().show();
     // Start-up may end the program before the window ever shows.
     code = app.ended() ? 1 : backend.run();

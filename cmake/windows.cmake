@@ -20,6 +20,7 @@ add_library(vorlane_win32 STATIC
   platform/win32/win32_folder_browser.cpp
   platform/win32/win32_processes.cpp
   platform/win32/win32_registry.cpp
+  platform/win32/win32_shell.cpp
 )
 target_link_libraries(vorlane_win32 PUBLIC vorlane_core comctl32 shell32 ole32 user32 gdi32 advapi32)
 

@@ -1,5 +1,5 @@
 #pragma once
-// In-memory stand-ins for the registry and the file system.
+// In-memory stand-ins for the registry, the file system and the shell.
 
 #include <deque>
 #include <map>
@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 
 // Keys under HKEY_LOCAL_MACHINE only, by path. Strings are stored as written
 // or, like the system does for values written without one, with a NUL added.
@@ -82,4 +83,29 @@ class ScriptedProcesses : public platform::Processes {
   Handle handle();
   std::set<Handle> open_;
   Handle next_ = 0x10, write_ = 0;
+};
+
+// Records what it is asked to start and answers as told.
+class FakeShell : public platform::Shell {
+ public:
+  struct Opened {
+    std::string program, parameters, folder;
+    int windowStyle;
+    bool operator==(const Opened&) const = default;
+  };
+  long Open(const std::string& program, const std::string& parameters, const std::string& folder,
+            int windowStyle) override {
+    opened.push_back({program, parameters, folder, windowStyle});
+    return openResult;
+  }
+  long Start(const std::string& commandLine, int windowStyle) override {
+    started.push_back({commandLine, {}, {}, windowStyle});
+    return startError;
+  }
+  std::string CurrentFolder() override { return "C:\\Current"; }
+
+  long openResult = 42;  // above 31: the shell started it
+  long startError = 0;
+  std::vector<Opened> opened;
+  std::vector<Opened> started;  // the whole command line in `program`
 };

@@ -53,13 +53,14 @@ class FakeFolderBrowser : public platform::FolderBrowser {
 // Real children instead of scripted ones when `real` is given.
 struct Program {
   explicit Program(forms::Backend* backend = nullptr, platform::Processes* real = nullptr)
-      : app(Platform{dialogs, browser, registry, files, real ? *real : processes, "D:\\Tools",
+      : app(Platform{dialogs, browser, registry, files, real ? *real : processes, shell, "D:\\Tools",
                      backend}) {}
   ScriptedDialogs dialogs;
   FakeFolderBrowser browser;
   FakeRegistry registry;
   FakeFiles files;
   ScriptedProcesses processes;
+  FakeShell shell;
   App app;
   CommandState& state = app.state;
 };

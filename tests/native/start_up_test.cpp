@@ -43,7 +43,7 @@ TEST_F(StartUp, FirstRunAnsweredYesStoresTheProgramFolderOnce) {
   EXPECT_EQ(files.created, (std::vector<std::string>{"D:\\Tools\\LogFiles", "D:\\Tools\\Backups"}));
 
   // The next start asks nothing and makes nothing.
-  App next(Platform{dialogs, browser, registry, files, processes, "D:\\Tools"});
+  App next(Platform{dialogs, browser, registry, files, processes, shell, "D:\\Tools"});
   next.frmMain().show();
   EXPECT_EQ(next.state.SetAclFolder, std::string("D:\\Tools\\") + '\0');
   EXPECT_EQ(files.created.size(), 2u);
