@@ -27,6 +27,14 @@ bool IsInput(UINT message) {
 
 int Px(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
 
+// The part of the window's screen not taken by the task bar.
+RECT WorkArea(HWND hwnd) {
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi);
+  return mi.rcWork;
+}
+
 // Where a control stands in the form's client area: containers' offsets added.
 RECT AbsoluteTwips(const forms::Control& control) {
   RECT r{control.left(), control.top(), 0, 0};
@@ -223,11 +231,9 @@ void Win32Backend::layout(Window& w) {
   if (w.centred) {
     RECT r;
     GetWindowRect(w.hwnd, &r);
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    GetMonitorInfoW(MonitorFromWindow(w.hwnd, MONITOR_DEFAULTTONEAREST), &mi);
-    if (r.bottom > mi.rcWork.bottom) {
-      int top = std::max(mi.rcWork.top, static_cast<LONG>(r.top - (r.bottom - mi.rcWork.bottom)));
+    RECT work = WorkArea(w.hwnd);
+    if (r.bottom > work.bottom) {
+      int top = std::max(work.top, r.top - (r.bottom - work.bottom));
       SetWindowPos(w.hwnd, nullptr, r.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
@@ -255,11 +261,9 @@ void Win32Backend::show(forms::Form& form) {
   if (!w.centred) {
     RECT r;
     GetWindowRect(w.hwnd, &r);
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    GetMonitorInfoW(MonitorFromWindow(w.hwnd, MONITOR_DEFAULTTOPRIMARY), &mi);
-    int x = (mi.rcWork.left + mi.rcWork.right - (r.right - r.left)) / 2;
-    int y = (mi.rcWork.top + mi.rcWork.bottom - (r.bottom - r.top)) / 2;
+    RECT work = WorkArea(w.hwnd);
+    int x = (work.left + work.right - (r.right - r.left)) / 2;
+    int y = (work.top + work.bottom - (r.bottom - r.top)) / 2;
     SetWindowPos(w.hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     w.centred = true;
   }

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace win32 {
 
@@ -24,6 +25,14 @@ inline std::string Utf8(std::wstring_view wide) {
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
                       nullptr, nullptr);
   return out;
+}
+
+// A command line as CreateProcessW takes it: UTF-16 in a buffer it may write into.
+inline std::vector<wchar_t> WritableCommandLine(const std::string& commandLine) {
+  std::wstring wide = Wide(commandLine);
+  std::vector<wchar_t> line(wide.begin(), wide.end());
+  line.push_back(L'\0');
+  return line;
 }
 
 inline std::string WindowText(HWND hwnd) {

@@ -44,9 +44,7 @@ bool Win32Processes::StartHidden(const std::string& commandLine, Handle output, 
   startup.wShowWindow = SW_HIDE;
   startup.hStdOutput = Native(output);
   startup.hStdError = Native(output);
-  std::wstring wide = Wide(commandLine);
-  std::vector<wchar_t> line(wide.begin(), wide.end());  // CreateProcessW may write into it
-  line.push_back(L'\0');
+  std::vector<wchar_t> line = WritableCommandLine(commandLine);
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(nullptr, line.data(), &attributes, &attributes, TRUE, NORMAL_PRIORITY_CLASS,
                       nullptr, nullptr, &startup, &info))

@@ -21,9 +21,7 @@ long Win32Shell::Start(const std::string& commandLine, int windowStyle) {
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(windowStyle);
-  std::wstring wide = Wide(commandLine);
-  std::vector<wchar_t> line(wide.begin(), wide.end());  // CreateProcessW may write into it
-  line.push_back(L'\0');
+  std::vector<wchar_t> line = WritableCommandLine(commandLine);
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
                       nullptr, &startup, &info))
