@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include "backup/frm_backup.h"
+#include "backup/frm_browse.h"
 #include "editors/frm_ace.h"
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
@@ -25,6 +27,8 @@ FrmSettings& App::frmSettings() { return instance(settings_); }
 FrmAce& App::frmAce() { return instance(ace_); }
 FrmTrustee& App::frmTrustee() { return instance(trustee_); }
 FrmChange& App::frmChange() { return instance(change_); }
+FrmBackup& App::frmBackup() { return instance(backup_); }
+FrmBrowse& App::frmBrowse() { return instance(browse_); }
 
 void App::End() {
   ended_ = true;

@@ -20,6 +20,8 @@ class Shell;
 }  // namespace platform
 
 class FrmAce;
+class FrmBackup;
+class FrmBrowse;
 class FrmChange;
 class FrmMain;
 class FrmSettings;
@@ -53,12 +55,16 @@ class App {
   platform::Processes& processes() const { return platform_.processes; }
   platform::Shell& shell() const { return platform_.shell; }
   const std::string& programFolder() const { return platform_.programFolder; }
+  // Where backups are written and restored from.
+  std::string backupFolder() const { return platform_.programFolder + "\\Backups"; }
 
   FrmMain& frmMain();
   FrmSettings& frmSettings();
   FrmAce& frmAce();
   FrmTrustee& frmTrustee();
   FrmChange& frmChange();
+  FrmBackup& frmBackup();
+  FrmBrowse& frmBrowse();
 
   // Ends the program at once: the main window unloads without showing.
   void End();
@@ -74,5 +80,7 @@ class App {
   std::unique_ptr<FrmAce> ace_;
   std::unique_ptr<FrmTrustee> trustee_;
   std::unique_ptr<FrmChange> change_;
+  std::unique_ptr<FrmBackup> backup_;
+  std::unique_ptr<FrmBrowse> browse_;
   bool ended_ = false;
 };

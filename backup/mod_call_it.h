@@ -7,6 +7,10 @@
 
 class App;
 
+// The window style of backup and restore consoles: shown in their normal
+// size without taking the focus.
+inline constexpr int kShowNoActivate = 4;
+
 // The shell's value; when neither the shell nor the fallback start could run
 // the command, the user is told why. CommandLine loses the quotes around a
 // quoted program.

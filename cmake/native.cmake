@@ -7,6 +7,7 @@ add_executable(native_tests
   tests/native/fake_platform.cpp
   tests/native/fake_error_text.cpp
   tests/native/ace_editor_test.cpp
+  tests/native/backup_test.cpp
   tests/native/call_it_test.cpp
   tests/native/list_editors_test.cpp
   tests/native/entry_count_test.cpp

@@ -1,5 +1,6 @@
 #include "main/frm_main.h"
 
+#include "backup/frm_backup.h"
 #include "editors/frm_ace.h"
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
@@ -74,6 +75,10 @@ FrmMain::FrmMain(App& app)
   cmdTrstNum.onClick = [this] { EditList("Trustee"); };
   cmdFilterNum.onClick = [this] { EditList("Filter"); };
   cmdAbout.onClick = [this] { cmdAbout_Click(); };
+  cmdBackup.onClick = [this] { app_.frmBackup().showModal(); };
+  cmdRestore.onClick = [this] { cmdRestore_Click(); };
+  txtRestore.onKeyPress = [this](int key) { txtRestore_KeyPress(key); };
+  cmdRestoreBrowse.onClick = [this] { cmdRestoreBrowse_Click(); };
   cmdSendIt.onClick = [this] { cmdSendIt_Click(); };
   txtOutputs.onChange = [this] { txtOutputs_Change(); };
   onTerminate = [this] { objDOS.reset(); };

@@ -154,4 +154,8 @@ class FrmMain : public forms::Form {
   void objDOS_ReceiveOutputs(std::string& CommandOutputs);
   void txtOutputs_Change();
   void cmdAbout_Click();
+  void cmdRestore_Click();
+  void txtRestore_KeyPress(int KeyAscii);
+  void cmdRestoreBrowse_Click();
+  void RestoreIt();
 };

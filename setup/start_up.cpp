@@ -28,7 +28,7 @@ void FrmMain::Form_Load() {
   }
   SelectStartingValues();
   MakeFolderPath(app_.files(), app_.dialogs(), folder + "\\LogFiles");
-  MakeFolderPath(app_.files(), app_.dialogs(), folder + "\\Backups");
+  MakeFolderPath(app_.files(), app_.dialogs(), app_.backupFolder());
 }
 
 void FrmMain::AskForLocation() {

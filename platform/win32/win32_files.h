@@ -1,5 +1,6 @@
 #pragma once
-// Files and folders through their attributes and CreateDirectoryW.
+// Files and folders through their attributes, CreateDirectoryW and
+// FindFirstFileExW.
 
 #include "platform/files.h"
 
@@ -10,6 +11,7 @@ class Win32Files : public platform::FileSystem {
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
   long CreateFolder(const std::string& path) override;
+  long ListFiles(const std::string& folder, std::vector<std::string>& names) override;
 };
 
 }  // namespace win32

@@ -106,6 +106,17 @@ long FakeFiles::CreateFolder(const std::string& path) {
   return 0;
 }
 
+long FakeFiles::ListFiles(const std::string& folder, std::vector<std::string>& names) {
+  std::string prefix = WithoutLastBackslash(folder);
+  if (!folders.contains(prefix)) return kPathNotFound;
+  prefix += '\\';
+  names.clear();
+  for (const std::string& file : files)
+    if (file.starts_with(prefix) && file.find('\\', prefix.size()) == std::string::npos)
+      names.push_back(file.substr(prefix.size()));
+  return 0;
+}
+
 platform::Processes::Handle ScriptedProcesses::handle() {
   open_.insert(next_);
   return next_++;

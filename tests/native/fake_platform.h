@@ -57,6 +57,7 @@ class FakeFiles : public platform::FileSystem {
   bool FileExists(const std::string& path) override { return files.contains(path); }
   bool FolderExists(const std::string& path) override;
   long CreateFolder(const std::string& path) override;
+  long ListFiles(const std::string& folder, std::vector<std::string>& names) override;
 };
 
 // Children that write a script of pieces. The fake's ANSI code page is UTF-8,

@@ -76,10 +76,16 @@ std::string FakeFolderBrowser::BrowseForFolder(const forms::Form* owner, const s
   return result;
 }
 
-Headless::Headless(forms::Backend* backend, platform::Processes* real) : Program(backend, real) {
+Headless::Headless(forms::Backend* backend, platform::Processes* real,
+                   const std::string& programFolder)
+    : Program(backend, real, programFolder) {
   registry.keys["SOFTWARE\\Vorlane"]["Location"].text = std::string("C:\\SetACL\\") + '\0';
-  files.files = {"D:\\Tools\\SetACL.exe"};
-  files.folders = {"D:", "D:\\Tools", "D:\\Tools\\LogFiles", "D:\\Tools\\Backups"};
+  files.files = {programFolder + "\\SetACL.exe"};
+  // Every folder on the way down, the drive as "D:".
+  for (std::size_t slash = programFolder.find('\\'); slash != std::string::npos;
+       slash = programFolder.find('\\', slash + 1))
+    files.folders.insert(programFolder.substr(0, slash));
+  files.folders.insert({programFolder, programFolder + "\\LogFiles", programFolder + "\\Backups"});
   main.show();
 }
 

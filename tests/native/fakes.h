@@ -52,9 +52,10 @@ class FakeFolderBrowser : public platform::FolderBrowser {
 // The program with a fake for every service; nothing shown yet.
 // Real children instead of scripted ones when `real` is given.
 struct Program {
-  explicit Program(forms::Backend* backend = nullptr, platform::Processes* real = nullptr)
-      : app(Platform{dialogs, browser, registry, files, real ? *real : processes, shell, "D:\\Tools",
-                     backend}) {}
+  explicit Program(forms::Backend* backend = nullptr, platform::Processes* real = nullptr,
+                   std::string programFolder = "D:\\Tools")
+      : app(Platform{dialogs, browser, registry, files, real ? *real : processes, shell,
+                     std::move(programFolder), backend}) {}
   ScriptedDialogs dialogs;
   FakeFolderBrowser browser;
   FakeRegistry registry;
@@ -68,7 +69,8 @@ struct Program {
 // The program on a machine set up before: SetACL.exe in the program folder,
 // Location naming C:\SetACL\, both folders made; its main window shown.
 struct Headless : Program {
-  explicit Headless(forms::Backend* backend = nullptr, platform::Processes* real = nullptr);
+  explicit Headless(forms::Backend* backend = nullptr, platform::Processes* real = nullptr,
+                    const std::string& programFolder = "D:\\Tools");
   FrmMain& main = app.frmMain();
 
   // Types a whole text into a box and releases the last key.

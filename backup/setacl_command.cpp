@@ -1,0 +1,23 @@
+#include "backup/setacl_command.h"
+
+#include "app/app.h"
+#include "main/frm_main.h"
+#include "run/setacl_program.h"
+
+std::string ObjectCommand(App& app) {
+  std::string command = SetAclProgram(app.programFolder() + "\\");
+  command += " -on \"";
+  command += app.frmMain().txtObjName.text();
+  command += "\" -ot ";
+  command += app.state.ObjTypeCode;
+  return command;
+}
+
+std::string BackupFileOption(const App& app, const std::string& name) {
+  std::string option = " -bckp \"";
+  option += app.backupFolder();
+  option += "\\";
+  option += name;
+  option += "\"";
+  return option;
+}
