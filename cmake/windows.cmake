@@ -52,6 +52,9 @@ target_include_directories(console_child PRIVATE ${CMAKE_SOURCE_DIR})
 vorlane_wine_test(run_tests tests/win/run_test.cpp tests/win/child_program.cpp
                   tests/win/native_window.cpp tests/native/fakes.cpp tests/native/fake_platform.cpp)
 add_dependencies(run_tests vorlane setacl console_child)
+vorlane_wine_test(backup_tests tests/win/backup_test.cpp tests/win/child_program.cpp
+                  tests/win/native_window.cpp tests/native/fakes.cpp tests/native/fake_platform.cpp)
+add_dependencies(backup_tests setacl)
 
 # Output throughput and memory of "Send It", run by scripts/bench.
 add_executable(output_bench bench/output_bench.cpp tests/win/child_program.cpp

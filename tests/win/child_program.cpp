@@ -1,5 +1,7 @@
 #include "tests/win/child_program.h"
 
+#include <tlhelp32.h>
+
 #include <vector>
 
 namespace native {
@@ -84,6 +86,28 @@ TempFolder::TempFolder(const std::wstring& name) {
 TempFolder::~TempFolder() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+void EndProgramsIn(const std::filesystem::path& folder) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE,
+                                 FALSE, entry.th32ProcessID);
+    if (!process) continue;
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    std::error_code unknown;
+    if (QueryFullProcessImageNameW(process, 0, image, &size) &&
+        std::filesystem::equivalent(std::filesystem::path(image).parent_path(), folder, unknown)) {
+      TerminateProcess(process, 99);
+      WaitForSingleObject(process, 5000);
+    }
+    CloseHandle(process);
+  }
+  CloseHandle(snapshot);
 }
 
 std::filesystem::path BuildFolder() {

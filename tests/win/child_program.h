@@ -40,6 +40,10 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
+// Ends every process whose program lies in that folder: children that a
+// test started through the shell and cannot otherwise reach.
+void EndProgramsIn(const std::filesystem::path& folder);
+
 // The folder of the running test program, where the build puts vorlane.exe.
 std::filesystem::path BuildFolder();
 

@@ -13,6 +13,7 @@
 #include "forms/win32/win32_backend.h"
 #include "tests/native/fakes.h"
 #include "platform/win32/wide.h"
+#include "tests/win/dialog_checks.h"
 #include "tests/win/native_window.h"
 
 using native::Find;
@@ -197,28 +198,6 @@ TEST(GuiInputBox, OkReturnsTheTextCancelTheEmptyText) {
   }
 }
 
-namespace {
-
-// A dialog form as the system should draw it: fixed, owned by the main
-// window (so not in the task bar), no minimise or maximise box, the main
-// window disabled while it is shown.
-void ExpectModalDialog(HWND dialog, HWND main) {
-  ASSERT_NE(dialog, nullptr);
-  LONG style = GetWindowLongW(dialog, GWL_STYLE);
-  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-  EXPECT_FALSE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-  EXPECT_EQ(GetWindow(dialog, GW_OWNER), main);
-  EXPECT_FALSE(IsWindowEnabled(main));
-  EXPECT_TRUE(IsWindowVisible(dialog));
-}
-
-int WindowHeight(HWND hwnd) {
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  return r.bottom - r.top;
-}
-
-}  // namespace
 
 TEST_F(Gui, AceEditorWithItsAdvancedPanelReachesTheCallString) {
   native::Type(at("txtObjName"), "C:\\Data");
@@ -231,13 +210,13 @@ TEST_F(Gui, AceEditorWithItsAdvancedPanelReachesTheCallString) {
   bool drove = false;
   native::WhileModal([&] {
     HWND dialog = backend.window(&ace);
-    ExpectModalDialog(dialog, top);
+    native::ExpectModalDialog(dialog, top);
     EXPECT_EQ(Text(dialog), "Files/Dirs");
-    EXPECT_EQ(WindowHeight(dialog), native::Px(FrmAce::kClosedHeight, dialog));
+    EXPECT_EQ(native::WindowHeight(dialog), native::Px(FrmAce::kClosedHeight, dialog));
     EXPECT_FALSE(IsWindowVisible(Find(dialog, "fraAdvanced")));
     native::Type(Find(dialog, "txtName"), "Everyone");
     native::Click(Find(dialog, "cmdAdvanced"));
-    EXPECT_EQ(WindowHeight(dialog), native::Px(FrmAce::kOpenHeight, dialog));
+    EXPECT_EQ(native::WindowHeight(dialog), native::Px(FrmAce::kOpenHeight, dialog));
     EXPECT_TRUE(IsWindowVisible(Find(dialog, "chkDirsAdvTraverse")));
     native::Click(Find(dialog, "chkDirsAdvTraverse"));
     native::Click(Find(dialog, "chkDirsFull"));  // clears the ticked defaults
@@ -261,7 +240,7 @@ TEST_F(Gui, TrusteeEditorReachesTheCallString) {
   bool drove = false;
   native::WhileModal([&] {
     HWND dialog = backend.window(&trustee);
-    ExpectModalDialog(dialog, top);
+    native::ExpectModalDialog(dialog, top);
     EXPECT_EQ(Text(dialog), "Add Trustee");
     EXPECT_FALSE(IsWindowVisible(Find(dialog, "txtName2")));
     native::Pick(Find(dialog, "cboTrusteeAction"), 1);
@@ -290,7 +269,7 @@ TEST_F(Gui, EntryListEditorSavesAnEditedList) {
   native::WhileModal([&] {
     FrmChange& change = program.app.frmChange();
     HWND dialog = backend.window(&change);
-    ExpectModalDialog(dialog, top);
+    native::ExpectModalDialog(dialog, top);
     EXPECT_EQ(Text(dialog), "Filter Change");
     HWND text = Find(dialog, "txtChange");
     EXPECT_EQ(Text(text), " -fltr \"old\"");

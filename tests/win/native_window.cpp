@@ -58,6 +58,26 @@ void Click(HWND button) {
   Pump();
 }
 
+void ClickItem(HWND list, int index) {
+  RECT item{};
+  SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+  LPARAM at = MAKELPARAM(item.left + 2, (item.top + item.bottom) / 2);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list, WM_LBUTTONUP, 0, at);
+  Pump();
+}
+
+std::vector<std::string> Items(HWND list) {
+  std::vector<std::string> items;
+  int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::wstring item(SendMessageW(list, LB_GETTEXTLEN, i, 0) + 1, L'\0');
+    item.resize(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data())));
+    items.push_back(win32::Utf8(item));
+  }
+  return items;
+}
+
 int Px(int twips, HWND hwnd) { return MulDiv(twips, static_cast<int>(GetDpiForWindow(hwnd)), 1440); }
 
 void WhileModal(std::function<void()> steps) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace native {
 
@@ -20,6 +21,10 @@ void Type(HWND edit, const std::string& text);
 // Picks a list item and sends the notification a user's pick sends.
 void Pick(HWND combo, int index);
 void Click(HWND button);
+// Clicks an item of a list box with the mouse.
+void ClickItem(HWND list, int index);
+// The items of a list box.
+std::vector<std::string> Items(HWND list);
 int Px(int twips, HWND hwnd);
 // Runs steps once from inside the next modal loop of this thread: the way to
 // drive a dialog that a click shows modally.

@@ -1,6 +1,8 @@
 // A stand-in for SetACL.exe, for demos and tests: it accepts the command
 // lines Vorlane composes, prints what each action would do, writes the log
-// and backup files it is asked for, and changes no security at all.
+// and backup files it is asked for, and changes no security at all. Every
+// run is added to a journal beside it, so a test or a curious user can see
+// what was started.
 
 #include <windows.h>
 
@@ -14,6 +16,9 @@
 
 namespace {
 
+// How long a console window of the stand-in's own stays up to be read.
+constexpr DWORD kConsoleHoldMs = 15000;
+
 // Console text goes out in the ANSI code page, as the real tool writes it.
 void Write(DWORD stream, const std::string& utf8) {
   std::wstring wide = win32::Wide(utf8);
@@ -26,22 +31,59 @@ void Write(DWORD stream, const std::string& utf8) {
   WriteFile(GetStdHandle(stream), ansi.data(), static_cast<DWORD>(ansi.size()), &written, nullptr);
 }
 
-int Fail(const std::string& message) {
-  Write(STD_ERROR_HANDLE, "SetACL stand-in: " + message + "\r\n");
-  return 1;
-}
-
 bool Save(const std::string& path, const std::string& text) {
   std::ofstream file(std::filesystem::path(win32::Wide(path)), std::ios::binary);
   file << text;
   return static_cast<bool>(file.flush());
 }
 
-}  // namespace
+std::filesystem::path OwnFolder() {
+  std::wstring exe(MAX_PATH, L'\0');
+  exe.resize(GetModuleFileNameW(nullptr, exe.data(), MAX_PATH));
+  return std::filesystem::path(exe).parent_path();
+}
 
-int wmain() {
-  standin::Parsed parsed = standin::Parse(win32::Utf8(GetCommandLineW()));
-  if (!parsed.error.empty()) return Fail(parsed.error);
+void AddToJournal(const std::string& commandLine, const std::string& result) {
+  std::ofstream journal(OwnFolder() / L"SetACL-journal.txt", std::ios::binary | std::ios::app);
+  journal << "> " << commandLine << "\r\n" << result;
+}
+
+// Started in a console of its own (from the shell, not through a pipe), the
+// window would vanish before anyone could read it.
+bool HasConsoleOfItsOwn() {
+  DWORD processes[2];
+  DWORD mode;
+  return GetConsoleProcessList(processes, 2) == 1 &&
+         GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode);
+}
+
+void HoldConsole(const std::string& commandLine) {
+  Write(STD_OUTPUT_HANDLE, "\r\n> " + commandLine +
+                               "\r\n\r\nPress a key to close this window; it closes by itself in " +
+                               std::to_string(kConsoleHoldMs / 1000) + " seconds.\r\n");
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  FlushConsoleInputBuffer(input);
+  for (ULONGLONG end = GetTickCount64() + kConsoleHoldMs;;) {
+    ULONGLONG now = GetTickCount64();
+    if (now >= end || WaitForSingleObject(input, static_cast<DWORD>(end - now)) != WAIT_OBJECT_0)
+      return;
+    INPUT_RECORD record;
+    DWORD read = 0;
+    if (!ReadConsoleInputW(input, &record, 1, &read) || read == 0) return;
+    if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) return;
+  }
+}
+
+// What the command did: the lines for standard output, or the one failure.
+struct Outcome {
+  std::string out;
+  std::string error;
+  bool silent = false;
+};
+
+Outcome Run(const std::string& commandLine) {
+  standin::Parsed parsed = standin::Parse(commandLine);
+  if (!parsed.error.empty()) return {{}, parsed.error};
   standin::Command& command = parsed.command;
 
   if (std::ranges::find(command.actions, "restore") != command.actions.end()) {
@@ -49,16 +91,29 @@ int wmain() {
     std::stringstream text;
     text << file.rdbuf();
     if (!file || !standin::ReadBackup(text.str(), command.backedUpObject))
-      return Fail("cannot read a backup from \"" + command.backup + "\"");
+      return {{}, "cannot read a backup from \"" + command.backup + "\""};
   }
   if (std::ranges::find(command.actions, "list") != command.actions.end() &&
       !Save(command.backup, standin::BackupText(command)))
-    return Fail("cannot write the backup \"" + command.backup + "\"");
+    return {{}, "cannot write the backup \"" + command.backup + "\""};
 
-  std::string out;
-  for (const std::string& line : standin::Describe(command)) out += line + "\r\n";
-  if (!command.log.empty() && !Save(command.log, out))
-    return Fail("cannot write the log \"" + command.log + "\"");
-  if (!command.silent) Write(STD_OUTPUT_HANDLE, out);
-  return 0;
+  Outcome outcome{{}, {}, command.silent};
+  for (const std::string& line : standin::Describe(command)) outcome.out += line + "\r\n";
+  if (!command.log.empty() && !Save(command.log, outcome.out))
+    return {{}, "cannot write the log \"" + command.log + "\""};
+  return outcome;
+}
+
+}  // namespace
+
+int wmain() {
+  const std::string commandLine = win32::Utf8(GetCommandLineW());
+  Outcome outcome = Run(commandLine);
+  std::string failure;
+  if (!outcome.error.empty()) failure = "SetACL stand-in: " + outcome.error + "\r\n";
+  AddToJournal(commandLine, failure.empty() ? outcome.out : failure);
+  if (!failure.empty()) Write(STD_ERROR_HANDLE, failure);
+  else if (!outcome.silent) Write(STD_OUTPUT_HANDLE, outcome.out);
+  if (HasConsoleOfItsOwn()) HoldConsole(commandLine);
+  return failure.empty() ? 0 : 1;
 }

@@ -1,0 +1,189 @@
+// Backup and restore under wine: the real windows, the real shell and the
+// stand-in SetACL.exe in a program folder whose path holds a blank.
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "backup/frm_backup.h"
+#include "backup/frm_browse.h"
+#include "forms/win32/win32_backend.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_shell.h"
+#include "tests/native/fakes.h"
+#include "tests/win/child_program.h"
+#include "tests/win/dialog_checks.h"
+#include "tests/win/native_window.h"
+
+namespace fs = std::filesystem;
+using forms::Answer;
+using forms::Buttons;
+using forms::Icon;
+using native::Find;
+using native::Text;
+
+namespace {
+
+std::string Read(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Waits, letting the windows work, until the condition holds; false after 20 s.
+template <class Condition>
+bool WaitFor(Condition condition) {
+  for (int waited = 0; waited < 20000; waited += 50) {
+    if (condition()) return true;
+    native::Pump();
+    Sleep(50);
+  }
+  return condition();
+}
+
+class BackupAndRestore : public ::testing::Test {
+ protected:
+  BackupAndRestore() {
+    fs::create_directories(program);
+    fs::create_directories(data);
+    fs::copy_file(native::BuildFolder() / L"SetACL.exe", program / L"SetACL.exe");
+    registry.keys["SOFTWARE\\Vorlane"]["Location"].text = Utf8(program) + "\\" + '\0';
+    main.show();  // start-up makes the backup folder
+  }
+  // The stand-ins hold their console windows open for a while.
+  ~BackupAndRestore() override { native::EndProgramsIn(program); }
+
+  static std::string Utf8(const fs::path& path) { return win32::Utf8(path.wstring()); }
+  static std::string Quoted(const fs::path& path) {
+    std::string quoted = "\"";
+    quoted += Utf8(path);
+    quoted += '"';
+    return quoted;
+  }
+  std::string journal() const { return Read(program / L"SetACL-journal.txt"); }
+  HWND at(const std::string& name) {
+    HWND hwnd = Find(top, name);
+    EXPECT_NE(hwnd, nullptr) << name;
+    return hwnd;
+  }
+
+  native::TempFolder temp{L"Vorlane backup"};
+  const fs::path program = temp.path() / L"Program Files";
+  const fs::path data = temp.path() / L"Data";
+  const fs::path backups = program / L"Backups";
+  ScriptedDialogs dialogs;
+  FakeFolderBrowser browser;
+  FakeRegistry registry;
+  win32::Win32Files files;
+  win32::Win32Processes processes;
+  win32::Win32Shell shell;
+  win32::Win32Backend backend{GetModuleHandleW(nullptr)};
+  App app{Platform{dialogs, browser, registry, files, processes, shell, Utf8(program), &backend}};
+  FrmMain& main = app.frmMain();
+  HWND top = nullptr;
+};
+
+}  // namespace
+
+TEST_F(BackupAndRestore, ABackupIsListedPickedAndRestored) {
+  top = backend.window(&main);
+  ASSERT_TRUE(fs::is_directory(backups));
+  native::Type(at("txtObjName"), Utf8(data));
+
+  FrmBackup& backup = app.frmBackup();
+  bool drove = false;
+  native::WhileModal([&] {
+    HWND dialog = backend.window(&backup);
+    native::ExpectModalDialog(dialog, top);
+    EXPECT_EQ(Text(dialog), "Backup");
+    EXPECT_EQ(Text(Find(dialog, "cboFormat")), "SDDL");
+    native::Click(Find(dialog, "chkD"));
+    native::Click(Find(dialog, "chkO"));
+    native::Type(Find(dialog, "txtFileName"), "data.txt");
+    dialogs.expect({"Are you sure you want to backup to file data.txt", {}, Buttons::YesNo,
+                    Icon::Critical},
+                   Answer::Yes);
+    native::Click(Find(dialog, "cmdBackup"));
+    drove = true;
+    if (backup.visible()) backup.hide();
+  });
+  native::Click(at("cmdBackup"));
+  ASSERT_TRUE(drove);
+  EXPECT_FALSE(IsWindowVisible(backend.window(&backup)));
+  const fs::path file = backups / L"data.txt";
+  const std::string quotedFile = Quoted(file);
+  ASSERT_TRUE(WaitFor([&] { return journal().find("list: ") != std::string::npos; })) << journal();
+  EXPECT_NE(journal().find(std::string(" -on ") + Quoted(data) +
+                           " -ot file -actn list -lst \"f:sddl;w:d,o\" -bckp " + quotedFile + "\r\n"),
+            std::string::npos)
+      << journal();
+  EXPECT_TRUE(Read(file).starts_with("SetACL stand-in backup")) << Read(file);
+
+  // Beside it, what the chooser leaves out: a hidden file and a folder.
+  std::ofstream(backups / L"hidden.txt") << "x";
+  SetFileAttributesW((backups / L"hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  fs::create_directory(backups / L"old");
+
+  FrmBrowse& chooser = app.frmBrowse();
+  drove = false;
+  native::WhileModal([&] {
+    HWND dialog = backend.window(&chooser);
+    native::ExpectModalDialog(dialog, top);
+    EXPECT_EQ(Text(dialog), "Choose File");
+    HWND list = Find(dialog, "fleBrowse");
+    EXPECT_EQ(native::Items(list), std::vector<std::string>{"data.txt"});
+    native::ClickItem(list, 0);
+    drove = true;
+    if (chooser.visible()) chooser.hide();
+  });
+  native::Click(at("cmdRestoreBrowse"));
+  ASSERT_TRUE(drove);
+  EXPECT_EQ(Text(at("txtRestore")), "data.txt");
+  EXPECT_FALSE(IsWindowVisible(backend.window(&chooser)));
+  EXPECT_EQ(journal().find("-actn restore"), std::string::npos);  // a pick restores nothing
+
+  dialogs.expect({"Are you sure you want to restore file data.txt", "Restore data.txt?",
+                  Buttons::YesNo, Icon::Critical},
+                 Answer::Yes);
+  native::Click(at("cmdRestore"));
+  ASSERT_TRUE(WaitFor([&] { return journal().find("restore: ") != std::string::npos; }))
+      << journal();
+  EXPECT_NE(journal().find(std::string(" -on ") + Quoted(data) + " -ot file -actn restore -bckp " +
+                           quotedFile + "\r\nrestore: " + quotedFile + " (taken of " + Quoted(data)),
+            std::string::npos)
+      << journal();
+  EXPECT_TRUE(dialogs.allShown());
+}
+
+TEST_F(BackupAndRestore, WhatCannotStartIsToldAndAMissingFolderReported) {
+  top = backend.window(&main);
+  fs::remove(program / L"SetACL.exe");
+  native::Type(at("txtObjName"), Utf8(data));
+  native::Type(at("txtRestore"), "data.txt");
+  dialogs.expect({"Are you sure you want to restore file data.txt", "Restore data.txt?",
+                  Buttons::YesNo, Icon::Critical},
+                 Answer::Yes)
+      .expect({{}, {}, Buttons::Ok, Icon::Critical}, Answer::Ok);
+  native::Click(at("cmdRestore"));
+  ASSERT_TRUE(dialogs.allShown());
+  EXPECT_TRUE(dialogs.shown.back().prompt.starts_with(
+                  std::string("The command could not be started:\r\n") +
+                  Quoted(program / L"SetACL.exe") + " -on "))
+      << dialogs.shown.back().prompt;
+
+  fs::remove_all(backups);
+  dialogs.expect({std::string("3\r\n") + Utf8(backups), {}}, Answer::Ok);
+  FrmBrowse& chooser = app.frmBrowse();
+  native::WhileModal([&] {
+    EXPECT_TRUE(IsWindowVisible(backend.window(&chooser)));  // it stays open
+    EXPECT_TRUE(native::Items(Find(backend.window(&chooser), "fleBrowse")).empty());
+    chooser.hide();
+  });
+  native::Click(at("cmdRestoreBrowse"));
+  EXPECT_TRUE(dialogs.allShown());
+}
