@@ -57,9 +57,8 @@ bool HasConsoleOfItsOwn() {
          GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode);
 }
 
-void HoldConsole(const std::string& commandLine) {
-  Write(STD_OUTPUT_HANDLE, "\r\n> " + commandLine +
-                               "\r\n\r\nPress a key to close this window; it closes by itself in " +
+void HoldConsole() {
+  Write(STD_OUTPUT_HANDLE, "\r\nPress a key to close this window; it closes by itself in " +
                                std::to_string(kConsoleHoldMs / 1000) + " seconds.\r\n");
   HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   FlushConsoleInputBuffer(input);
@@ -108,12 +107,15 @@ Outcome Run(const std::string& commandLine) {
 
 int wmain() {
   const std::string commandLine = win32::Utf8(GetCommandLineW());
+  // In a window of its own, the command heads what it does.
+  const bool ownConsole = HasConsoleOfItsOwn();
+  if (ownConsole) Write(STD_OUTPUT_HANDLE, "> " + commandLine + "\r\n\r\n");
   Outcome outcome = Run(commandLine);
   std::string failure;
   if (!outcome.error.empty()) failure = "SetACL stand-in: " + outcome.error + "\r\n";
   AddToJournal(commandLine, failure.empty() ? outcome.out : failure);
   if (!failure.empty()) Write(STD_ERROR_HANDLE, failure);
   else if (!outcome.silent) Write(STD_OUTPUT_HANDLE, outcome.out);
-  if (HasConsoleOfItsOwn()) HoldConsole(commandLine);
+  if (ownConsole) HoldConsole();
   return failure.empty() ? 0 : 1;
 }
