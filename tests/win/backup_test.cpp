@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "backup/frm_backup.h"
 #include "backup/frm_browse.h"
@@ -27,13 +26,6 @@ using native::Find;
 using native::Text;
 
 namespace {
-
-std::string Read(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 // Waits, letting the windows work, until the condition holds; false after 20 s.
 template <class Condition>
@@ -59,13 +51,7 @@ class BackupAndRestore : public ::testing::Test {
   ~BackupAndRestore() override { native::EndProgramsIn(program); }
 
   static std::string Utf8(const fs::path& path) { return win32::Utf8(path.wstring()); }
-  static std::string Quoted(const fs::path& path) {
-    std::string quoted = "\"";
-    quoted += Utf8(path);
-    quoted += '"';
-    return quoted;
-  }
-  std::string journal() const { return Read(program / L"SetACL-journal.txt"); }
+  std::string journal() const { return native::FileText(program / L"SetACL-journal.txt"); }
   HWND at(const std::string& name) {
     HWND hwnd = Find(top, name);
     EXPECT_NE(hwnd, nullptr) << name;
@@ -116,13 +102,13 @@ TEST_F(BackupAndRestore, ABackupIsListedPickedAndRestored) {
   ASSERT_TRUE(drove);
   EXPECT_FALSE(IsWindowVisible(backend.window(&backup)));
   const fs::path file = backups / L"data.txt";
-  const std::string quotedFile = Quoted(file);
+  const std::string quotedFile = native::Quoted(file);
   ASSERT_TRUE(WaitFor([&] { return journal().find("list: ") != std::string::npos; })) << journal();
-  EXPECT_NE(journal().find(std::string(" -on ") + Quoted(data) +
+  EXPECT_NE(journal().find(std::string(" -on ") + native::Quoted(data) +
                            " -ot file -actn list -lst \"f:sddl;w:d,o\" -bckp " + quotedFile + "\r\n"),
             std::string::npos)
       << journal();
-  EXPECT_TRUE(Read(file).starts_with("SetACL stand-in backup")) << Read(file);
+  EXPECT_TRUE(native::FileText(file).starts_with("SetACL stand-in backup")) << native::FileText(file);
 
   // Beside it, what the chooser leaves out: a hidden file and a folder.
   std::ofstream(backups / L"hidden.txt") << "x";
@@ -153,8 +139,8 @@ TEST_F(BackupAndRestore, ABackupIsListedPickedAndRestored) {
   native::Click(at("cmdRestore"));
   ASSERT_TRUE(WaitFor([&] { return journal().find("restore: ") != std::string::npos; }))
       << journal();
-  EXPECT_NE(journal().find(std::string(" -on ") + Quoted(data) + " -ot file -actn restore -bckp " +
-                           quotedFile + "\r\nrestore: " + quotedFile + " (taken of " + Quoted(data)),
+  EXPECT_NE(journal().find(std::string(" -on ") + native::Quoted(data) + " -ot file -actn restore -bckp " +
+                           quotedFile + "\r\nrestore: " + quotedFile + " (taken of " + native::Quoted(data)),
             std::string::npos)
       << journal();
   EXPECT_TRUE(dialogs.allShown());
@@ -173,7 +159,7 @@ TEST_F(BackupAndRestore, WhatCannotStartIsToldAndAMissingFolderReported) {
   ASSERT_TRUE(dialogs.allShown());
   EXPECT_TRUE(dialogs.shown.back().prompt.starts_with(
                   std::string("The command could not be started:\r\n") +
-                  Quoted(program / L"SetACL.exe") + " -on "))
+                  native::Quoted(program / L"SetACL.exe") + " -on "))
       << dialogs.shown.back().prompt;
 
   fs::remove_all(backups);

@@ -2,7 +2,11 @@
 
 #include <tlhelp32.h>
 
+#include <fstream>
+#include <sstream>
 #include <vector>
+
+#include "platform/win32/wide.h"
 
 namespace native {
 
@@ -108,6 +112,20 @@ void EndProgramsIn(const std::filesystem::path& folder) {
     CloseHandle(process);
   }
   CloseHandle(snapshot);
+}
+
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::string Quoted(const std::filesystem::path& path) {
+  std::string quoted(1, '"');
+  quoted += win32::Utf8(path.wstring());
+  quoted += '"';
+  return quoted;
 }
 
 std::filesystem::path BuildFolder() {

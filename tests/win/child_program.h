@@ -44,6 +44,11 @@ class TempFolder {
 // test started through the shell and cannot otherwise reach.
 void EndProgramsIn(const std::filesystem::path& folder);
 
+// A file's whole content, as bytes.
+std::string FileText(const std::filesystem::path& path);
+// A path in UTF-8 between double quotes, as a command line takes it.
+std::string Quoted(const std::filesystem::path& path);
+
 // The folder of the running test program, where the build puts vorlane.exe.
 std::filesystem::path BuildFolder();
 

@@ -4,9 +4,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "forms/win32/win32_backend.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_processes.h"
@@ -20,22 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Quoted(const fs::path& path) {
-  std::string quoted(1, '"');
-  quoted += win32::Utf8(path.wstring());
-  quoted += '"';
-  return quoted;
-}
-
 std::string Child(const std::string& arguments) {
-  return Quoted(native::BuildFolder() / L"console_child.exe") + " " + arguments;
-}
-
-std::string ReadUtf8(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return native::Quoted(native::BuildFolder() / L"console_child.exe") + " " + arguments;
 }
 
 class RealRunner : public ::testing::Test {
@@ -94,10 +77,10 @@ TEST_F(RealRunner, NamesOutsideTheAnsiCodePageReachTheChildIntact) {
   native::TempFolder temp(L"vorlane-names");
   fs::path log = temp.path() / L"names.log";
   const std::string name = "C:\\Données\\Ωμέγα\\工具";
-  std::string line = Quoted(native::BuildFolder() / L"SetACL.exe") + " -on \"" + name +
-                     "\" -ot file -actn clear -clr \"dacl\" -log " + Quoted(log);
+  std::string line = native::Quoted(native::BuildFolder() / L"SetACL.exe") + " -on \"" + name +
+                     "\" -ot file -actn clear -clr \"dacl\" -log " + native::Quoted(log);
   std::string output = runner.ExecuteCommand(line);
-  EXPECT_EQ(ReadUtf8(log), "clear: dacl on file \"" + name + "\"\r\n") << output;
+  EXPECT_EQ(native::FileText(log), "clear: dacl on file \"" + name + "\"\r\n") << output;
 }
 
 TEST(RealRunnerWhileReading, IsCalledWhileASilentChildWaits) {
