@@ -27,16 +27,8 @@ using native::Text;
 
 namespace {
 
-// Waits, letting the windows work, until the condition holds; false after 20 s.
-template <class Condition>
-bool WaitFor(Condition condition) {
-  for (int waited = 0; waited < 20000; waited += 50) {
-    if (condition()) return true;
-    native::Pump();
-    Sleep(50);
-  }
-  return condition();
-}
+// Long enough for wine to open a console and start the stand-in in it.
+constexpr int kStartMs = 20000;
 
 class BackupAndRestore : public ::testing::Test {
  protected:
@@ -103,7 +95,9 @@ TEST_F(BackupAndRestore, ABackupIsListedPickedAndRestored) {
   EXPECT_FALSE(IsWindowVisible(backend.window(&backup)));
   const fs::path file = backups / L"data.txt";
   const std::string quotedFile = native::Quoted(file);
-  ASSERT_TRUE(WaitFor([&] { return journal().find("list: ") != std::string::npos; })) << journal();
+  ASSERT_TRUE(
+      native::WaitFor([&] { return journal().find("list: ") != std::string::npos; }, kStartMs))
+      << journal();
   EXPECT_NE(journal().find(std::string(" -on ") + native::Quoted(data) +
                            " -ot file -actn list -lst \"f:sddl;w:d,o\" -bckp " + quotedFile + "\r\n"),
             std::string::npos)
@@ -137,7 +131,8 @@ TEST_F(BackupAndRestore, ABackupIsListedPickedAndRestored) {
                   Buttons::YesNo, Icon::Critical},
                  Answer::Yes);
   native::Click(at("cmdRestore"));
-  ASSERT_TRUE(WaitFor([&] { return journal().find("restore: ") != std::string::npos; }))
+  ASSERT_TRUE(native::WaitFor([&] { return journal().find("restore: ") != std::string::npos; },
+                              kStartMs))
       << journal();
   EXPECT_NE(journal().find(std::string(" -on ") + native::Quoted(data) + " -ot file -actn restore -bckp " +
                            quotedFile + "\r\nrestore: " + quotedFile + " (taken of " + native::Quoted(data)),

@@ -40,6 +40,15 @@ void Pump() {
   }
 }
 
+bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
+  for (int waited = 0; waited < milliseconds; waited += 50) {
+    if (condition()) return true;
+    Pump();
+    Sleep(50);
+  }
+  return condition();
+}
+
 void Type(HWND edit, const std::string& text) {
   SetWindowTextW(edit, win32::Wide(text).c_str());
   SendMessageW(edit, WM_KEYUP, 'A', 0xC0000001);

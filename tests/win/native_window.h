@@ -16,6 +16,9 @@ HWND Find(HWND top, const std::string& name);
 std::string Text(HWND hwnd);
 // Lets queued messages run.
 void Pump();
+// Polls the condition every 50 ms, letting messages run, until it holds;
+// false when it still does not after the time.
+bool WaitFor(const std::function<bool()>& condition, int milliseconds);
 // Sets the text as if typed and releases the key.
 void Type(HWND edit, const std::string& text);
 // Picks a list item and sends the notification a user's pick sends.

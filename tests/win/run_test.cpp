@@ -148,11 +148,7 @@ namespace {
 
 // Polls another process's control until it holds the text, for up to 10 s.
 bool WaitForText(HWND hwnd, const std::string& text) {
-  for (int i = 0; i < 200; ++i) {
-    if (native::TextOfOther(hwnd) == text) return true;
-    Sleep(50);
-  }
-  return false;
+  return native::WaitFor([&] { return native::TextOfOther(hwnd) == text; }, 10000);
 }
 
 }  // namespace
