@@ -14,6 +14,8 @@ target_sources(vorlane_core PRIVATE platform/win32/error_text.cpp)
 
 # The Win32 side: the renderer of the forms layer and the system services.
 add_library(vorlane_win32 STATIC
+  forms/win32/accessible_name.cpp
+  forms/win32/font_scale.cpp
   forms/win32/win32_backend.cpp
   platform/win32/win32_dialogs.cpp
   platform/win32/win32_files.cpp
@@ -22,7 +24,9 @@ add_library(vorlane_win32 STATIC
   platform/win32/win32_registry.cpp
   platform/win32/win32_shell.cpp
 )
-target_link_libraries(vorlane_win32 PUBLIC vorlane_core comctl32 shell32 ole32 user32 gdi32 advapi32)
+# uuid before oleacc, or IID_IAccessible resolves to the wrong interface ID.
+target_link_libraries(vorlane_win32 PUBLIC vorlane_core comctl32 shell32 uuid oleacc ole32 oleaut32
+                      user32 gdi32 advapi32)
 
 add_executable(vorlane WIN32 app/win_main.cpp app/vorlane.rc)
 target_link_options(vorlane PRIVATE -municode)
@@ -61,6 +65,13 @@ add_executable(output_bench bench/output_bench.cpp tests/win/child_program.cpp
                tests/win/native_window.cpp)
 target_link_libraries(output_bench PRIVATE vorlane_win32 psapi)
 add_dependencies(output_bench vorlane setacl console_child)
+
+# Pictures of every window as the current font and DPI draw them, taken by
+# scripts/screenshot.
+add_executable(window_shots tools/shots/window_shots.cpp tests/native/fakes.cpp
+               tests/native/fake_platform.cpp)
+target_link_libraries(window_shots PRIVATE vorlane_win32 gtest)
+target_link_options(window_shots PRIVATE -municode)
 
 # The release zip: the program and its README, nothing else.
 install(TARGETS vorlane RUNTIME DESTINATION .)

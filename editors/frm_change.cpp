@@ -30,6 +30,8 @@ forms::Control& FrmChange::countButton() {
 
 void FrmChange::Form_Activate() {
   setText(app_.state.EditListKind + " Change");
+  // The box has no label on screen: it is named after the list it edits.
+  txtChange.setAccessibleName(app_.state.EditListKind + " list");
   LoadChangeText();
 }
 

@@ -17,6 +17,29 @@ void Control::setText(std::string text) {
   notify(Prop::Text);
 }
 
+std::string Control::accessibleName() const {
+  if (!accessibleName_.empty()) return accessibleName_;
+  const auto& all = form_.controls();
+  const Control* namer = &form_;
+  for (size_t i = 1; i < all.size(); ++i)
+    if (all[i].get() == this && all[i - 1]->kind() == Kind::Label &&
+        all[i - 1]->container_ == container_)
+      namer = all[i - 1].get();
+  if (namer == &form_)
+    for (const Control* c = container_; c != nullptr; c = c->container_)
+      if (c->kind() == Kind::Frame) {
+        namer = c;
+        break;
+      }
+  const std::string& caption = namer->text();
+  std::string name;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && ++i == caption.size()) break;
+    name += caption[i];
+  }
+  return name;
+}
+
 void Control::setVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;

@@ -70,6 +70,12 @@ class Control {
   int width() const { return rect_.width; }
   int height() const { return rect_.height; }
 
+  // The name assistive tools announce: the one code gave, else the caption of
+  // the label just before the control, else of the frame around it, else of
+  // the form, without its access-key "&".
+  std::string accessibleName() const;
+  void setAccessibleName(std::string name) { accessibleName_ = std::move(name); }
+
   int tabIndex() const { return tabIndex_; }
   void setTabIndex(int index) { tabIndex_ = index; }
 
@@ -96,6 +102,7 @@ class Control {
   bool visible_ = true;
   bool enabled_ = true;
   std::string tooltip_;
+  std::string accessibleName_;
   Rect rect_;
   int tabIndex_ = 0;
 };

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "forms/win32/accessible_name.h"
+#include "forms/win32/font_scale.h"
 #include "platform/win32/wide.h"
 
 namespace win32 {
@@ -25,26 +27,12 @@ bool IsInput(UINT message) {
          (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) || message == WM_INPUT;
 }
 
-int Px(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
-
 // The part of the window's screen not taken by the task bar.
 RECT WorkArea(HWND hwnd) {
   MONITORINFO mi{};
   mi.cbSize = sizeof mi;
   GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi);
   return mi.rcWork;
-}
-
-// Where a control stands in the form's client area: containers' offsets added.
-RECT AbsoluteTwips(const forms::Control& control) {
-  RECT r{control.left(), control.top(), 0, 0};
-  for (const forms::Control* c = control.container(); c != nullptr; c = c->container()) {
-    r.left += c->left();
-    r.top += c->top();
-  }
-  r.right = r.left + control.width();
-  r.bottom = r.top + control.height();
-  return r;
 }
 
 int Depth(const forms::Control& control) {
@@ -106,6 +94,7 @@ struct Win32Backend::Window {
   HWND tooltip = nullptr;
   HFONT font = nullptr;
   UINT dpi = 96;
+  Scale scale;
   bool centred = false;
   bool modal = false;
   std::vector<HWND> controls;  // by the control's place in the form
@@ -145,6 +134,11 @@ HWND Win32Backend::control(const forms::Control& control) const {
   return it->second->hwnd;
 }
 
+Scale Win32Backend::scale(const forms::Form& form) const {
+  auto it = windows_.find(&form);
+  return it == windows_.end() ? Scale{} : it->second->scale;
+}
+
 HWND Win32Backend::mainWindow() const {
   for (const auto& [form, window] : windows_)
     if (form->style() == forms::Style::Main) return window->hwnd;
@@ -180,6 +174,9 @@ Win32Backend::Window& Win32Backend::create(forms::Form& form) {
       if (static_cast<forms::TextBox&>(c).multiLine()) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
       SetWindowSubclass(hwnd, EditProc, 0, reinterpret_cast<DWORD_PTR>(&c));
     }
+    if (c.kind() == forms::Kind::TextBox || c.kind() == forms::Kind::ComboBox ||
+        c.kind() == forms::Kind::FileListBox)
+      SetWindowSubclass(hwnd, NamedProc, 0, reinterpret_cast<DWORD_PTR>(&c));
     if (!c.tooltip().empty()) {
       std::wstring tip = Wide(c.tooltip());
       TTTOOLINFOW ti{};
@@ -215,23 +212,42 @@ Win32Backend::Window& Win32Backend::create(forms::Form& form) {
 }
 
 void Win32Backend::layout(Window& w) {
-  if (w.font) DeleteObject(w.font);
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, w.dpi);
-  w.font = CreateFontIndirectW(&metrics.lfMessageFont);
+  LOGFONTW face = metrics.lfMessageFont;
+  if (w.font) DeleteObject(w.font);
+  w.font = CreateFontIndirectW(&face);
+  w.scale = FontScale(w.form, w.hwnd, w.font, w.dpi);
 
+  // A window that would not fit its screen's work area shrinks as a whole,
+  // its font with it; the frame around the client area stays as it is.
   const forms::Form& form = w.form;
-  RECT frame{0, 0, Px(form.clientWidth(), w.dpi), Px(form.clientHeight(), w.dpi)};
-  AdjustWindowRectExForDpi(&frame, FormStyle(form), FALSE, FormExStyle(form), w.dpi);
-  int width = frame.right - frame.left;
-  int height = form.windowHeight() ? Px(form.windowHeight(), w.dpi) : frame.bottom - frame.top;
-  SetWindowPos(w.hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  auto outer = [&] {
+    SIZE client{w.scale.X(form.clientWidth()), w.scale.Y(form.clientHeight())};
+    RECT r{0, 0, client.cx, client.cy};
+    AdjustWindowRectExForDpi(&r, FormStyle(form), FALSE, FormExStyle(form), w.dpi);
+    SIZE size{r.right - r.left, r.bottom - r.top};
+    if (form.windowHeight()) size.cy = w.scale.Y(form.windowHeight());
+    return std::pair{size, SIZE{size.cx - client.cx, size.cy - client.cy}};
+  };
+  auto [size, frame] = outer();
+  RECT work = WorkArea(w.hwnd);
+  double fit = std::min({1.0, double(work.right - work.left - frame.cx) / (size.cx - frame.cx),
+                         double(work.bottom - work.top - frame.cy) / (size.cy - frame.cy)});
+  if (fit < 1.0) {
+    face.lfHeight = static_cast<LONG>(face.lfHeight * fit);
+    DeleteObject(w.font);
+    w.font = CreateFontIndirectW(&face);
+    w.scale = w.scale.times(fit);
+    size = outer().first;
+  }
+  SetWindowPos(w.hwnd, nullptr, 0, 0, size.cx, size.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // A window grown by code moves up as far as it must to stay on the screen.
   if (w.centred) {
     RECT r;
     GetWindowRect(w.hwnd, &r);
-    RECT work = WorkArea(w.hwnd);
     if (r.bottom > work.bottom) {
       int top = std::max(work.top, r.top - (r.bottom - work.bottom));
       SetWindowPos(w.hwnd, nullptr, r.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -240,11 +256,10 @@ void Win32Backend::layout(Window& w) {
 
   const auto& all = form.controls();
   for (size_t i = 0; i < all.size(); ++i) {
-    RECT r = AbsoluteTwips(*all[i]);
-    int h = Px(r.bottom - r.top, w.dpi);
+    RECT r = PlaceOf(*all[i], w.scale);
+    int h = r.bottom - r.top;
     if (all[i]->kind() == forms::Kind::ComboBox) h += MulDiv(kComboDropHeight, w.dpi, 96);
-    MoveWindow(w.controls[i], Px(r.left, w.dpi), Px(r.top, w.dpi), Px(r.right - r.left, w.dpi), h,
-               TRUE);
+    MoveWindow(w.controls[i], r.left, r.top, r.right - r.left, h, TRUE);
     SendMessageW(w.controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(w.font), TRUE);
   }
 }
@@ -484,6 +499,7 @@ LRESULT CALLBACK Win32Backend::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 LRESULT CALLBACK Win32Backend::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                         DWORD_PTR data) {
   auto& box = *reinterpret_cast<forms::TextBox*>(data);
+  auto* self = reinterpret_cast<Win32Backend*>(GetWindowLongPtrW(GetParent(hwnd), GWLP_USERDATA));
   switch (msg) {
     case WM_GETDLGCODE: {
       LRESULT code = DefSubclassProc(hwnd, msg, wp, lp);
@@ -494,11 +510,15 @@ LRESULT CALLBACK Win32Backend::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH:
       // Whoever reads the text gets all that is appended so far.
-      if (auto* form = GetParent(hwnd))
-        if (auto* self = reinterpret_cast<Win32Backend*>(GetWindowLongPtrW(form, GWLP_USERDATA));
-            self && self->appended_.contains(hwnd))
-          self->flushAppended();
+      if (self && self->appended_.contains(hwnd)) self->flushAppended();
       break;
+    case WM_SETTEXT: {
+      // A multi-line box reports no change for text set from outside (an
+      // assistive or scripting tool), so the model takes it here.
+      LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+      if (self && !self->mirroring_) box.userEdit(WindowText(hwnd));
+      return r;
+    }
     case WM_CHAR:
       box.userKeyPress(static_cast<int>(wp));
       if (wp == VK_RETURN && !box.multiLine()) return 0;
@@ -514,6 +534,15 @@ LRESULT CALLBACK Win32Backend::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     default:
       break;
   }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Win32Backend::NamedProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                         DWORD_PTR data) {
+  if (msg == WM_GETOBJECT)
+    if (LRESULT r = AnswerGetObject(hwnd, wp, lp, *reinterpret_cast<forms::Control*>(data)))
+      return r;
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, NamedProc, 0);
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 

@@ -10,6 +10,7 @@
 
 #include "forms/backend.h"
 #include "forms/form.h"
+#include "forms/win32/font_scale.h"
 
 namespace win32 {
 
@@ -27,6 +28,8 @@ class Win32Backend : public forms::Backend {
   // The native window of a form, or null while it has none.
   HWND window(const forms::Form* form) const;
   HWND control(const forms::Control& control) const;
+  // Pixels per twip of a form's window, which follow its font and DPI.
+  Scale scale(const forms::Form& form) const;
   // Runs the thread's message loop until the main window is gone.
   int run();
   // Lets the windows paint, and appended text reach its box, while the
@@ -37,6 +40,7 @@ class Win32Backend : public forms::Backend {
   struct Window;
   static LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK NamedProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   Window& create(forms::Form& form);
   void layout(Window& window);
   void updateVisibility(Window& window);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -9,6 +10,9 @@
 #include "editors/frm_ace.h"
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
+#include "backup/frm_backup.h"
+#include "backup/frm_browse.h"
+#include "setup/frm_settings.h"
 #include "forms/input_box.h"
 #include "forms/win32/win32_backend.h"
 #include "tests/native/fakes.h"
@@ -42,8 +46,10 @@ TEST_F(Gui, MainWindowAsTheUserSeesIt) {
   EXPECT_EQ(Text(top), "Vorlane ---Front End For SetACL");
   RECT client;
   GetClientRect(top, &client);
-  EXPECT_EQ(client.right, native::Px(8310, top));
-  EXPECT_EQ(client.bottom, native::Px(8610, top));
+  win32::Scale scale = backend.scale(main);
+  EXPECT_GE(scale.x * 15, GetDpiForWindow(top) / 96.0);
+  EXPECT_EQ(client.right, scale.X(8310));
+  EXPECT_EQ(client.bottom, scale.Y(8610));
   LONG style = GetWindowLongW(top, GWL_STYLE);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_TRUE(style & WS_MAXIMIZEBOX);
@@ -97,12 +103,59 @@ TEST_F(Gui, TypingPickingAndTickingRebuildTheCallString) {
   EXPECT_EQ(call(), "SetACL.exe -on \"C:\\Data\" -ot srv -actn setowner -ownr \"n:Bob;s:y\" -silent ");
 }
 
-TEST_F(Gui, APasteWithoutAKeyReleaseRebuildsNothing) {
-  SetWindowTextW(at("txtObjName"), L"C:\\Pasted");
-  native::Pump();
-  EXPECT_EQ(main.txtObjName.text(), "C:\\Pasted");
+// Text put in from outside (a paste, an assistive or scripting tool) is the
+// model's text at once, and still rebuilds nothing without a key release.
+TEST_F(Gui, TextSetFromOutsideReachesTheModel) {
+  FrmSettings& settings = program.app.frmSettings();
+  settings.show();
+  HWND location = Find(backend.window(&settings), "txtLocation");
+  for (auto [hwnd, box] : {std::pair{at("txtObjName"), &main.txtObjName},
+                           std::pair{at("txtOwner"), &main.txtOwner},
+                           std::pair{location, &settings.txtLocation}}) {
+    SetWindowTextW(hwnd, L"C:\\Pasted");
+    EXPECT_EQ(box->text(), "C:\\Pasted") << box->codeName();
+  }
+  settings.hide();
   EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file");
   EXPECT_FALSE(IsWindowVisible(at("fraOptions")));
+}
+
+// What a screen reader announces for each input control: the caption of the
+// label or frame that names it on screen.
+TEST_F(Gui, InputControlsAreNamedByTheirLabels) {
+  App& app = program.app;
+  program.state.EditListKind = "Filter";
+  struct Case {
+    forms::Form& form;
+    const char* control;
+    const char* name;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {main, "txtObjName", "Object Name"}, {main, "CboObjType", "Object Type"},
+           {main, "txtRestore", "File Name"}, {main, "txtOwner", "Set Owner"},
+           {main, "txtGroup", "Set Primary Group"}, {main, "cboRstchldrn", "Reset Children"},
+           {main, "txtLogFile", "Log File"}, {main, "txtCallString", "Call String"},
+           {app.frmAce(), "txtName", "Name"}, {app.frmAce(), "cboModeDacl", "Mode DACL"},
+           {app.frmAce(), "cboWhere", "Where"}, {app.frmTrustee(), "txtName2", "Name Two"},
+           {app.frmTrustee(), "cboWhere", "Where"}, {app.frmBackup(), "txtFileName", "File Name"},
+           {app.frmSettings(), "txtLocation", "SetAcl.exe Location"},
+           {app.frmBrowse(), "fleBrowse", "Choose File"},
+           {app.frmChange(), "txtChange", "Filter list"}}) {
+    if (&c.form != &main) c.form.show();
+    IAccessible* accessible = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(Find(backend.window(&c.form), c.control), OBJID_CLIENT,
+                                         IID_IAccessible, reinterpret_cast<void**>(&accessible)),
+              S_OK) << c.control;
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    EXPECT_EQ(accessible->get_accName(self, &name), S_OK) << c.control;
+    EXPECT_EQ(win32::Utf8(name ? name : L""), c.name) << c.control;
+    SysFreeString(name);
+    accessible->Release();
+    if (&c.form != &main) c.form.hide();
+  }
 }
 
 TEST_F(Gui, BrowseAndCancelThroughTheButton) {
@@ -212,12 +265,17 @@ TEST_F(Gui, AceEditorWithItsAdvancedPanelReachesTheCallString) {
     HWND dialog = backend.window(&ace);
     native::ExpectModalDialog(dialog, top);
     EXPECT_EQ(Text(dialog), "Files/Dirs");
-    EXPECT_EQ(native::WindowHeight(dialog), native::Px(FrmAce::kClosedHeight, dialog));
+    EXPECT_EQ(native::WindowHeight(dialog), backend.scale(ace).Y(FrmAce::kClosedHeight));
     EXPECT_FALSE(IsWindowVisible(Find(dialog, "fraAdvanced")));
     native::Type(Find(dialog, "txtName"), "Everyone");
     native::Click(Find(dialog, "cmdAdvanced"));
-    EXPECT_EQ(native::WindowHeight(dialog), native::Px(FrmAce::kOpenHeight, dialog));
+    EXPECT_EQ(native::WindowHeight(dialog), backend.scale(ace).Y(FrmAce::kOpenHeight));
     EXPECT_TRUE(IsWindowVisible(Find(dialog, "chkDirsAdvTraverse")));
+    // Boxes stacked closer than they are high still never overlap.
+    RECT read, write, both;
+    GetWindowRect(Find(dialog, "chkDirsRead"), &read);
+    GetWindowRect(Find(dialog, "chkDirsWrite"), &write);
+    EXPECT_FALSE(IntersectRect(&both, &read, &write));
     native::Click(Find(dialog, "chkDirsAdvTraverse"));
     native::Click(Find(dialog, "chkDirsFull"));  // clears the ticked defaults
     EXPECT_EQ(SendMessageW(Find(dialog, "chkDirsRead"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
@@ -273,9 +331,9 @@ TEST_F(Gui, EntryListEditorSavesAnEditedList) {
     EXPECT_EQ(Text(dialog), "Filter Change");
     HWND text = Find(dialog, "txtChange");
     EXPECT_EQ(Text(text), " -fltr \"old\"");
-    // Typed key by key: wine's multi-line box reports a changed text that way.
-    SendMessageW(text, EM_SETSEL, 0, -1);
-    for (wchar_t c : std::wstring(L" -fltr \"new\"")) SendMessageW(text, WM_CHAR, c, 0);
+    // Set from outside, as UI Automation's value pattern does: a multi-line
+    // box reports no change for it.
+    SetWindowTextW(text, L" -fltr \"new\"");
     native::Click(Find(dialog, "cmdCount(0)"));
     EXPECT_EQ(Text(at("cmdFilterNum")), "1");
     native::Click(Find(dialog, "cmdSave"));

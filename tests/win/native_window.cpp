@@ -87,7 +87,6 @@ std::vector<std::string> Items(HWND list) {
   return items;
 }
 
-int Px(int twips, HWND hwnd) { return MulDiv(twips, static_cast<int>(GetDpiForWindow(hwnd)), 1440); }
 
 void WhileModal(std::function<void()> steps) {
   static std::function<void()> pending;

@@ -28,7 +28,6 @@ void Click(HWND button);
 void ClickItem(HWND list, int index);
 // The items of a list box.
 std::vector<std::string> Items(HWND list);
-int Px(int twips, HWND hwnd);
 // Runs steps once from inside the next modal loop of this thread: the way to
 // drive a dialog that a click shows modally.
 void WhileModal(std::function<void()> steps);

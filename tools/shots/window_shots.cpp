@@ -1,0 +1,126 @@
+// Saves a picture of every window of the program, as the current font and
+// DPI draw it, into the folder given: one BMP a window, named after it.
+// Runs under wine on a virtual desktop (scripts/screenshot), with scripted
+// services, so no window waits for an answer.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "backup/frm_backup.h"
+#include "backup/frm_browse.h"
+#include "editors/frm_ace.h"
+#include "editors/frm_change.h"
+#include "editors/frm_trustee.h"
+#include "forms/win32/win32_backend.h"
+#include "setup/frm_settings.h"
+#include "tests/native/fakes.h"
+
+namespace {
+
+void Settle(int milliseconds) {
+  ULONGLONG end = GetTickCount64() + milliseconds;
+  while (GetTickCount64() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(20);
+  }
+}
+
+// The window as the screen shows it, title bar included, as a 24-bit BMP.
+void Save(HWND hwnd, const std::wstring& path) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = w;
+  info.biHeight = h;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  int stride = (w * 3 + 3) & ~3;
+  std::vector<char> pixels(static_cast<size_t>(stride) * h);
+  GetDIBits(memory, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+            DIB_RGB_COLORS);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  if (FILE* out = _wfopen(path.c_str(), L"wb")) {
+    fwrite(&file, sizeof file, 1, out);
+    fwrite(&info, sizeof info, 1, out);
+    fwrite(pixels.data(), 1, pixels.size(), out);
+    fclose(out);
+  }
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+// Windows draw in the message font: this face, this many pixels high.
+void SetMessageFont(const std::wstring& face, int pixels) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  LOGFONTW& font = metrics.lfMessageFont;
+  if (!face.empty()) lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
+  if (pixels) font.lfHeight = -pixels;
+  SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+}
+
+}  // namespace
+
+// window_shots FOLDER [--font FACE] [--font-px N]
+int wmain(int argc, wchar_t** argv) {
+  std::wstring folder = argc > 1 ? argv[1] : L".";
+  std::wstring face;
+  int pixels = 0;
+  for (int i = 2; i + 1 < argc; i += 2) {
+    if (std::wstring(argv[i]) == L"--font") face = argv[i + 1];
+    if (std::wstring(argv[i]) == L"--font-px") pixels = _wtoi(argv[i + 1]);
+  }
+  if (!face.empty() || pixels) SetMessageFont(face, pixels);
+  win32::Win32Backend backend(GetModuleHandleW(nullptr));
+  Headless program(&backend);
+  App& app = program.app;
+  FrmMain& main = program.main;
+
+  auto shoot = [&](forms::Form& form, const wchar_t* name) {
+    if (&form != &main) form.show();
+    Settle(700);
+    Save(backend.window(&form), folder + L"\\" + name + L".bmp");
+    std::printf("%ls\n", name);
+    if (&form != &main) form.hide();
+  };
+
+  // Typed as a user would: the box shows it, and the key's release follows.
+  SetWindowTextW(backend.control(main.txtObjName), L"C:\\Data\\Projects");
+  main.txtObjName.userKeyUp('s');
+  shoot(main, L"main-window");
+  FrmAce& ace = app.frmAce();
+  shoot(ace, L"ace-editor");
+  ace.fraAdvanced.setVisible(true);
+  ace.setWindowHeight(FrmAce::kOpenHeight);
+  shoot(ace, L"ace-editor-advanced");
+  shoot(app.frmTrustee(), L"trustee-editor");
+  program.state.EditListKind = "Ace";
+  shoot(app.frmChange(), L"list-editor");
+  shoot(app.frmBackup(), L"backup-window");
+  program.files.files.insert({"D:\\Tools\\Backups\\data.txt", "D:\\Tools\\Backups\\users.txt"});
+  program.state.BrowsePurpose = "Restore";
+  shoot(app.frmBrowse(), L"backup-chooser");
+  shoot(app.frmSettings(), L"settings-window");
+  return 0;
+}
