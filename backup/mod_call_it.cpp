@@ -4,9 +4,12 @@
 #include "forms/dialogs.h"
 #include "platform/error_text.h"
 #include "platform/shell.h"
+#include "run/command_line.h"
 
 long CallIt(App& app, std::string& CommandLine, int& WindowStyle,
             const std::optional<std::string>& WorkingFolder) {
+  // A longer line would reach the program cut short: start nothing.
+  if (!CommandLineFits(app.dialogs(), CommandLine)) return 0;
   // The program ends at the closing quote of a quoted program, else at the
   // first blank; `split` is where its parameters begin (0-based).
   bool quoted = !CommandLine.empty() && CommandLine[0] == '"';

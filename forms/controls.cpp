@@ -3,10 +3,8 @@
 #include "forms/form.h"
 
 namespace forms {
-namespace {
 
-// UTF-16 units of a UTF-8 text: one per sequence, two for four-byte ones.
-size_t utf16Length(std::string_view utf8) {
+size_t Utf16Length(std::string_view utf8) {
   size_t units = 0;
   for (unsigned char c : utf8) {
     if ((c & 0xC0) != 0x80) ++units;
@@ -15,8 +13,6 @@ size_t utf16Length(std::string_view utf8) {
   return units;
 }
 
-}  // namespace
-
 void CommandButton::userClick() {
   if (enabled()) raiseClick(Cause::User);
 }
@@ -24,7 +20,7 @@ void CommandButton::userClick() {
 void TextBox::setText(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
-  length_ = utf16Length(text_);
+  length_ = Utf16Length(text_);
   pieceStart_ = 0;
   selStart_ = std::min(selStart_, length_);
   notify(Prop::Text);
@@ -35,7 +31,7 @@ void TextBox::append(std::string_view piece) {
   if (piece.empty()) return;
   pieceStart_ = text_.size();
   text_.append(piece);
-  length_ += utf16Length(piece);
+  length_ += Utf16Length(piece);
   notify(Prop::Appended);
   changed();
 }
@@ -48,7 +44,7 @@ void TextBox::setSelStart(size_t pos) {
 void TextBox::userEdit(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
-  length_ = utf16Length(text_);
+  length_ = Utf16Length(text_);
   pieceStart_ = 0;
   selStart_ = std::min(selStart_, length_);
   changed();

@@ -9,6 +9,10 @@
 
 namespace forms {
 
+// UTF-16 units of a UTF-8 text, as Windows counts its length: one per
+// sequence, two for four-byte ones.
+size_t Utf16Length(std::string_view utf8);
+
 class Frame : public Control {
  public:
   Frame(Form& f, Control* c, std::string n, int i) : Control(f, c, Kind::Frame, std::move(n), i) {}

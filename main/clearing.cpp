@@ -3,6 +3,7 @@
 #include "forms/dialogs.h"
 #include "main/entry_count.h"
 #include "main/frm_main.h"
+#include "run/command_line.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ void FrmMain::cmdClear_Click(int index) {
 void FrmMain::cmdFilter_Click() {
   std::string phrase = app_.dialogs().input("What phrase would you like filtered?", "Add Filter", "");
   if (phrase.empty()) return;
-  state_.FilterList += " -fltr \"" + phrase + "\" ";
+  state_.FilterList += " -fltr \"" + BeforeClosingQuote(phrase) + "\" ";
   StepCount(cmdFilterNum, 1);
   BuildIt();
 }
@@ -75,6 +76,7 @@ void FrmMain::cmdResetOptions_Click() {
   cboRecursionReg.setText("No");
   txtLogFile.setText("");
   optSilentNo.select();
+  chkIgnoreErr.setValue(0);
   state_.FilterList.clear();
   cmdFilterNum.setText("0");
   txtGroup.setText("");

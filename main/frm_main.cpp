@@ -5,6 +5,7 @@
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
 #include "platform/folder_browser.h"
+#include "run/command_line.h"
 #include "run/dos_outputs.h"
 #include "setup/frm_settings.h"
 
@@ -48,6 +49,7 @@ FrmMain::FrmMain(App& app)
   fraOptions.setVisible(false);
   cboRecursionReg.setVisible(false);
   cmdSendIt.setVisible(false);
+  chkIgnoreErr.setVisible(false);
 
   onLoad = [this] { Form_Load(); };
   auto rebuild = [this] { BuildIt(); };
@@ -62,6 +64,7 @@ FrmMain::FrmMain(App& app)
   chkGroup.onClick = rebuild;
   optSilentYes.onClick = rebuild;
   optSilentNo.onClick = rebuild;
+  chkIgnoreErr.onClick = rebuild;
   txtOwner.onKeyUp = rebuildOnKey;
   txtGroup.onKeyUp = rebuildOnKey;
   txtLogFile.onKeyUp = rebuildOnKey;
@@ -114,13 +117,14 @@ void FrmMain::BuildItChecks() {
     state_.SetProtOpt = " -actn setprot -op \"dacl:" + ProtectionCode(cboInDacl.text()) +
                         ";sacl:" + ProtectionCode(cboInSacl.text()) + "\"";
   if (!txtGroup.text().empty())
-    state_.SetGroupOpt = " -actn setgroup -grp \"n:" + txtGroup.text() +
-                         (chkGroup.ticked() ? ";s:y\"" : "\"");
+    state_.SetGroupOpt = " -actn setgroup -grp \"n:" +
+                         (chkGroup.ticked() ? txtGroup.text() + ";s:y\"" : BeforeClosingQuote(txtGroup.text()) + "\"");
 }
 
 void FrmMain::BuildIt() {
   BuildItChecks();
-  std::string call = "SetACL.exe -on \"" + txtObjName.text() + "\" -ot " + state_.ObjTypeCode;
+  std::string call =
+      "SetACL.exe -on \"" + BeforeClosingQuote(txtObjName.text()) + "\" -ot " + state_.ObjTypeCode;
   if (!state_.AceList.empty()) call += " -actn ace " + state_.AceList;
   if (!state_.TrusteeList.empty()) call += " -actn trustee" + state_.TrusteeList;
   if (!txtOwner.text().empty())
@@ -132,7 +136,9 @@ void FrmMain::BuildIt() {
   if (cboClr.text() != "None") call += state_.ClearOpt;
   if (cboRstchldrn.text() != "None") call += state_.ResetChildrenOpt;
   if (!txtLogFile.text().empty())
-    call += " -log \"" + app_.programFolder() + "\\LogFiles\\" + txtLogFile.text() + "\"";
+    call += " -log \"" + app_.programFolder() + "\\LogFiles\\" + BeforeClosingQuote(txtLogFile.text()) +
+            "\"";
+  if (chkIgnoreErr.ticked()) call += " -ignoreerr";
   if (optSilentYes.value()) call += " -silent ";
   txtCallString.setText(std::move(call));
 }
@@ -152,6 +158,7 @@ void FrmMain::ShowHideOptions() {
   bool named = !txtObjName.text().empty() && !CboObjType.text().empty();
   fraOptions.setVisible(named);
   cmdSendIt.setVisible(named);
+  chkIgnoreErr.setVisible(named);
   fraBackupRestore.setVisible(named);
   cmdBrowse.setVisible(CboObjType.text() == "Dir/File");
 }

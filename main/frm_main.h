@@ -127,6 +127,9 @@ class FrmMain : public forms::Form {
 
   Button& cmdSendIt = add<Button>(nullptr, "cmdSendIt", {1080, 6360, 975, 375}, "&Send It",
       "This runs the call string below.  ");
+  // How the run meets an object it cannot change: shown with Send It.
+  CheckBox& chkIgnoreErr = add<CheckBox>(nullptr, "chkIgnoreErr", {2160, 6420, 1935, 255},
+      "&Continue on errors", "This keeps the command going past objects it cannot change.");
   Button& cmdProgOptions = add<Button>(nullptr, "cmdProgOptions", {6000, 6360, 975, 375},
       "Settings", "This edits program settings.");
   Button& cmdAbout = add<Button>(nullptr, "cmdAbout", {7080, 6360, 975, 375}, "About");

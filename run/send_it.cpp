@@ -5,6 +5,7 @@
 
 #include "forms/dialogs.h"
 #include "main/frm_main.h"
+#include "run/command_line.h"
 #include "run/dos_outputs.h"
 #include "run/setacl_program.h"
 
@@ -17,17 +18,22 @@ constexpr std::string_view kProgram = "SetACL.exe";
 void FrmMain::cmdSendIt_Click() {
   if (!app_.dialogs().confirm("Are you sure you want to run this command?", "Run Command?"))
     return;
-  txtOutputs.setText("");
   const std::string& folder = state_.SetAclFolder;
   if (folder.empty()) {
+    txtOutputs.setText("");
     // No folder, no last character to drop: the invalid-argument error.
     app_.dialogs().tell("this Invalid procedure call or argument - Vorlane - 5");
     return;
   }
   // The folder ends in its backslash and a NUL; the call string, always
   // begun by BuildIt with the program's name, follows its path.
-  objDOS->CommandLine(SetAclProgram(folder.substr(0, folder.size() - 1)) +
-                      txtCallString.text().substr(kProgram.size()));
+  std::string commandLine = SetAclProgram(folder.substr(0, folder.size() - 1)) +
+                            txtCallString.text().substr(kProgram.size());
+  // Too long a line would reach the tool cut short: it runs not at all, and
+  // the last run's output stays.
+  if (!CommandLineFits(app_.dialogs(), commandLine)) return;
+  txtOutputs.setText("");
+  objDOS->CommandLine(std::move(commandLine));
   objDOS->ExecuteCommand();
 }
 

@@ -43,6 +43,9 @@ TEST_F(CallString, WorkedExample) {
   std::string before = call();
   main.BuildIt();
   EXPECT_EQ(call(), before);
+  // Continue on errors: after the log, before silent.
+  main.chkIgnoreErr.userClick();
+  EXPECT_EQ(call(), before.substr(0, before.size() - 9) + " -ignoreerr -silent ");
 }
 
 TEST_F(CallString, OptionFragments) {

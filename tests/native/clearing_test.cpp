@@ -139,6 +139,7 @@ TEST_F(Clearing, ResetKeepsNameTypeAndRestoreFile) {
     main.cboClr.setText("Both");
     main.cboRstchldrn.setText("Both");
     main.optSilentYes.select();
+    main.chkIgnoreErr.setValue(1);
     type(main.txtLogFile, "a.log");
     main.txtRestore.setText("saved.txt");
     dialogs.expect({"Are you sure you want to remove all options?", "Remove All Options?",

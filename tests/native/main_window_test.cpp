@@ -20,7 +20,7 @@ const std::vector<std::string> kEmptyName = {"FraRequired", "cmdProgOptions", "c
                                              "lblCallString", "txtCallString", "lblOutPut",
                                              "txtOutputs"};
 const std::vector<std::string> kNamed = {"FraRequired", "fraBackupRestore", "fraOptions",
-                                         "cmdSendIt", "cmdProgOptions", "cmdAbout",
+                                         "cmdSendIt", "chkIgnoreErr", "cmdProgOptions", "cmdAbout",
                                          "lblCallString", "txtCallString", "lblOutPut",
                                          "txtOutputs"};
 

@@ -1,27 +1,83 @@
-// The stand-in SetACL.exe's reading of command lines: everything the main
-// window composes is taken, anything else refused with a reason.
+// Every command Vorlane composes, read back as the real SetACL.exe reads its
+// arguments (the stand-in's reading): values arrive as typed; and the
+// stand-in's refusals and leniencies are the real tool's.
 
 #include <gtest/gtest.h>
 
+#include "backup/frm_backup.h"
 #include "tests/native/fakes.h"
 #include "tools/setacl/command.h"
 
 namespace {
 
+using forms::Answer;
+using forms::Buttons;
+using forms::Icon;
+
 class StandIn : public ::testing::Test, public Headless {
  protected:
   standin::Parsed run() { return standin::Parse("C:\\Tools\\" + main.txtCallString.text()); }
+  // The command the shell was last asked to start, as one line.
+  std::string started() const {
+    return "\"" + shell.opened.back().program + "\" " + shell.opened.back().parameters;
+  }
+  std::string backupCommand() {
+    main.cmdBackup.userClick();
+    FrmBackup& backup = app.frmBackup();
+    if (!backup.chkD.ticked()) backup.chkD.userClick();
+    backup.txtFileName.userEdit("set\\");
+    dialogs.expect({"", {}, Buttons::YesNo, Icon::Critical}, Answer::Yes);
+    backup.cmdBackup.userClick();
+    return started();
+  }
+  std::string restoreCommand() {
+    main.txtRestore.userEdit("set\\");
+    dialogs.expect({"", "Restore set\\?", Buttons::YesNo, Icon::Critical}, Answer::Yes);
+    main.cmdRestore.userClick();
+    return started();
+  }
 };
 
 }  // namespace
 
-TEST_F(StandIn, TakesWhatTheMainWindowComposesAndSaysWhatItWouldDo) {
+// Backslashes before a closing quote are doubled, so the C runtime gives the
+// tool the value as typed; a quote typed into a value still goes in as it is.
+TEST_F(StandIn, EveryComposedCommandCarriesValuesAsTyped) {
+  struct Case {
+    const char* name;
+    const char* onOption;  // -on as the command lines carry it
+    bool reachesAsTyped;
+  };
+  const Case cases[] = {
+      {"C:\\", "-on \"C:\\\\\"", true},
+      {"\\\\server\\share\\", "-on \"\\\\server\\share\\\\\"", true},
+      {"C:\\Data\\\\", "-on \"C:\\Data\\\\\\\\\"", true},
+      {"C:\\Data\\Projects", "-on \"C:\\Data\\Projects\"", true},
+      {"C:\\My \"Data\"", "-on \"C:\\My \"Data\"\"", false},
+  };
+  for (const Case& c : cases) {
+    type(main.txtObjName, c.name);
+    type(main.txtLogFile, "logs\\");
+    const std::string commands[] = {main.txtCallString.text(), backupCommand(), restoreCommand()};
+    for (const std::string& command : commands) {
+      EXPECT_NE(command.find(std::string(" ") + c.onOption + " -ot file"), std::string::npos) << command;
+      std::vector<std::string> args = standin::SplitArguments(command);
+      EXPECT_EQ(args.at(2) == c.name, c.reachesAsTyped) << command;
+    }
+    EXPECT_EQ(run().command.log, "D:\\Tools\\LogFiles\\logs\\");
+    EXPECT_EQ(standin::Parse(commands[1]).command.backup, "D:\\Tools\\Backups\\set\\");
+  }
+}
+
+TEST_F(StandIn, TakesWhatTheMainWindowAndEditorsComposeAndSaysWhatItWouldDo) {
   type(main.txtObjName, "C:\\Data\\My Projects");
   main.cboRecursionFile.userPick(3);
+  // The editors' entries, and one edited by hand in the list editor.
   state.AceList =
       "-ace \"n:Everyone;p:read,list_folder,read_ex;i:so,sc;m:grant;w:dacl\" "
-      "-ace \"n:S-1-5-32-545;p:full,delete;s:y;m:deny;w:sacl,dacl\" ";
-  state.TrusteeList = " -trst \"n1:Users;n2:Guests;s2:y;ta:repltrst;w:dacl,sacl\"";
+      "-ace \"n:S-1-5-32-545;p:full,delete;s:y;m:deny;w:dacl\" "
+      "-ace \"N:Bob;P:READ;I:sc,so;S:n;M:Aud_Succ;W:SACL\" ";
+  state.TrusteeList = " -trst \"n1:Users;n2:Guests;s2:y;ta:repltrst;w:sacl,dacl\"";
   type(main.txtOwner, "Administrators");
   state.FilterList = " -fltr \"Temp files\" ";
   main.chkGroup.userClick();
@@ -30,16 +86,20 @@ TEST_F(StandIn, TakesWhatTheMainWindowComposesAndSaysWhatItWouldDo) {
   main.cboClr.userPick(3);
   main.cboRstchldrn.userPick(1);
   type(main.txtLogFile, "run1.log");
+  main.chkIgnoreErr.userClick();
   main.optSilentYes.userClick();
   standin::Parsed parsed = run();
   ASSERT_EQ(parsed.error, "");
   EXPECT_TRUE(parsed.command.silent);
+  EXPECT_TRUE(parsed.command.ignoreErrors);
   EXPECT_EQ(parsed.command.log, "D:\\Tools\\LogFiles\\run1.log");
-  const std::string on = " on file \"C:\\Data\\My Projects\", recursion cont_obj, skipping \"Temp files\"";
+  const std::string on = " on file \"C:\\Data\\My Projects\", recursion cont_obj, skipping "
+                         "\"Temp files\", going on after errors";
   EXPECT_EQ(standin::Describe(parsed.command),
             (std::vector<std::string>{
                 "ace: grant read,list_folder,read_ex for \"Everyone\" in dacl, inheritance so,sc" + on,
-                "ace: deny full,delete for \"S-1-5-32-545\" (SID) in sacl,dacl" + on,
+                "ace: deny full,delete for \"S-1-5-32-545\" (SID) in dacl" + on,
+                "ace: aud_succ read for \"Bob\" in sacl, inheritance sc,so" + on,
                 "trustee: repltrst \"Users\" and \"Guests\" (SID) in dacl,sacl" + on,
                 "setowner: \"Administrators\"" + on,
                 "setgroup: \"S-1-5-32-544\" (SID)" + on,
@@ -72,9 +132,9 @@ TEST_F(StandIn, TakesEveryTypeWithItsOwnPermissionsAndRecursion) {
   }
 }
 
-TEST(StandInParse, BackupAndRestoreCommands) {
+TEST(StandInParse, BackupRestoreAndListingToTheScreen) {
   standin::Parsed list = standin::Parse(
-      "C:\\Tools\\Perm\\SetACL.exe -on \"D:\\Data\" -ot file -actn list -lst \"f:sddl;w:d,o\" "
+      "C:\\Tools\\Perm\\SetACL.exe -on \"D:\\Data\" -ot file -actn list -lst \"f:sddl;w:o,d\" "
       "-bckp \"C:\\Tools\\Perm\\Backups\\data.txt\"");
   ASSERT_EQ(list.error, "");
   EXPECT_EQ(standin::Describe(list.command),
@@ -90,46 +150,81 @@ TEST(StandInParse, BackupAndRestoreCommands) {
       "\"C:\\Program Files\\Perm\\Backups\\data.txt\"");
   ASSERT_EQ(restore.error, "");
   EXPECT_EQ(restore.command.backup, "C:\\Program Files\\Perm\\Backups\\data.txt");
-  EXPECT_EQ(standin::Parse("SetACL.exe -on \"x\" -ot reg -actn list -lst \"f:csv;w:s,g;i:y;s:y\" "
-                           "-bckp \"b\"").error,
-            "");
+
+  standin::Parsed screen =
+      standin::Parse("SetACL.exe -on \"C:\\\\\" -ot file -actn list -lst \"f:tab;w:g,o,s,d\"");
+  ASSERT_EQ(screen.error, "");
+  EXPECT_TRUE(standin::ListsToScreen(screen.command));
+  EXPECT_EQ(standin::Describe(screen.command),
+            std::vector<std::string>{"list: d,s,o,g as tab into the screen on file \"C:\\\""});
 }
 
-TEST(StandInParse, RefusesAnythingElseWithAReason) {
+// Each refusal of the real tool with its message and exit code, and each form
+// it takes that a strict reading would refuse.
+TEST(StandInParse, RefusesAndTakesWhatTheRealToolDoes) {
   struct Case {
     const char* arguments;
-    const char* error;
+    const char* error;  // empty: taken
+    standin::ExitCode code;
   };
+  using standin::kInvalidParameters;
+  using standin::kOk;
   const Case cases[] = {
-      {"-on \"x\" -ot file", "no action given (-actn)"},
-      {"-ot file -actn clear -clr \"dacl\"", "no object given (-on)"},
-      {"-on \"x\" -ot disk -actn clear -clr \"dacl\"", "unknown value \"disk\" for -ot"},
-      {"-on \"x\" -ot file -actn clear -clr \"dacl", "unbalanced double quotes"},
-      {"-on \"x\" -ot file -actn clear -clr", "missing value for -clr"},
-      {"-on \"x\" -ot -actn clear", "missing value for -ot"},
-      {"-on \"x\" -ot file -actn clear -clr \"all\"", "unknown value \"all\" for -clr"},
-      {"-on \"x\" -ot file -actn clear -clr \"dacl\" -force", "missing value for -force"},
-      {"-on \"x\" -ot file -actn clear -clr \"dacl\" -force y", "unknown option -force"},
-      {"-on \"x\" -ot file -actn clear", "-actn clear needs -clr"},
-      {"-on \"x\" -ot file -clr \"dacl\" -actn ace -ace \"n:a;p:read\"",
-       "-clr given without -actn clear"},
-      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:start_stop;m:set;w:dacl\"",
-       "unknown value \"start_stop\" for p: with -ot file"},
-      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;m:allow;w:dacl\"",
-       "unknown value \"allow\" for m:"},
-      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;q:1\"", "unknown field \"q:1\" in \"n:a;p:read;q:1\""},
-      {"-on \"x\" -ot file -actn ace -ace \"p:read\"", "-ace needs n: and p: in \"p:read\""},
+      {"", "No parameters given: see the usage.", standin::kUsage},
+      {"-on \"x\" -ot file", "No action specified (-actn).", kInvalidParameters},
+      {"-ot file -actn clear -clr \"dacl\"", "No object name specified (-on).", kInvalidParameters},
+      {"-on \"\" -ot file -actn clear -clr \"dacl\"", "No object name specified (-on).",
+       kInvalidParameters},
+      {"-on \"-x\" -ot file -actn clear -clr \"dacl\"", "No parameter found for option -on",
+       kInvalidParameters},
+      {"-on \"x\" -ot -actn clear", "No parameter found for option -ot", kInvalidParameters},
+      {"-on \"x\" -ot disk -actn clear -clr \"dacl\"", "Invalid object type: disk", kInvalidParameters},
+      {"-on \"x\" -ot file -actn clear -clr \"all\"", "Invalid ACL type: all", kInvalidParameters},
+      {"-on \"x\" -ot file -actn clear -clr \"dacl\" -force y", "Invalid option: -force",
+       kInvalidParameters},
+      {"-on \"x\" -ot file -actn clear", "Action clear is missing its parameters.", kInvalidParameters},
+      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;m:set;w:sacl,dacl\"",
+       "Invalid ACL type: sacl,dacl", kInvalidParameters},
+      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;m:grant;w:sacl\"",
+       "Invalid access mode for this ACL type: grant", kInvalidParameters},
+      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;m:aud_fail;w:dacl\"",
+       "Invalid access mode for this ACL type: aud_fail", kInvalidParameters},
+      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:start_stop\"", "Invalid permission: start_stop",
+       kInvalidParameters},
+      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;q:1\"", "Invalid parameter format: q:1",
+       kInvalidParameters},
+      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;i:so,xx\"", "Invalid inheritance flag: xx",
+       kInvalidParameters},
       {"-on \"x\" -ot reg -rec cont -actn clear -clr \"dacl\"",
-       "unknown value \"cont\" for -rec with -ot reg"},
-      {"-on \"x\" -ot file -actn trustee -trst \"n1:a;ta:cpytrst;w:dacl\"", "-trst ta:cpytrst needs n2:"},
-      {"-on \"x\" -ot file -actn setowner -ownr \"n:a;s:n\"", "unknown value \"n\" for s:"},
-      {"-on \"x\" -ot file -actn setprot -op \"dacl:nc\"", "-op needs dacl: and sacl: in \"dacl:nc\""},
-      {"-on \"x\" -ot file -actn list -lst \"f:sddl;w:o,d\" -bckp \"b\"",
-       "unknown value \"o,d\" for w:"},
-      {"-on \"x\" -on \"y\" -ot file -actn clear -clr \"dacl\"", "-on given twice"},
-      {"-on \"x\" -ot file -actn clear -actn clear -clr \"dacl\"", "-actn clear given twice"},
-      {"-on \"x\" -ot file stray -actn clear -clr \"dacl\"", "unexpected \"stray\""},
+       "Invalid recursion for this object type: cont", kInvalidParameters},
+      {"-on \"x\" -ot file -actn trustee -trst \"n1:a;ta:cpytrst\"",
+       "Trustee action cpytrst needs a second trustee.", kInvalidParameters},
+      {"-on \"x\" -ot file -actn list -lst \"f:sddl;w:d,x\"", "Invalid list type: d,x",
+       kInvalidParameters},
+      {"-on \"x\" -ot file stray -actn clear -clr \"dacl\"", "Invalid parameter: stray",
+       kInvalidParameters},
+      // Undoubled, the backslash escapes the quote: the rest is all object name.
+      {"-on \"C:\\\" -ot file -actn clear -clr \"dacl\"", "No object type specified (-ot).",
+       kInvalidParameters},
+      {"-ON \"x\" -Ot FILE -ACTN Clear -clr \"SACL,DACL\" -ignoreerr", "", kOk},
+      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;i:sc,so;s:n;m:aud_succ;w:sacl\"", "", kOk},
+      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:full;m:aud_fail;w:SACL\" -silent", "", kOk},
+      {"-on \"x\" -ot file -actn setowner -ownr \"n:a;s:n;\"", "", kOk},
+      {"-on \"x\" -ot file -actn rstchldrn -rst \"sacl,dacl\"", "", kOk},
+      {"-on \"x\" -ot file -actn trustee -trst \"n1:a;ta:remtrst;w:sacl,dacl\"", "", kOk},
+      {"-on \"x\" -ot file -actn list -lst \"f:csv;w:g,d;i:y;s:n\"", "", kOk},
+      {"-on \"x\" -ot srv -rec cont -actn clear -clr \"dacl\"", "", kOk},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(standin::Parse(std::string("SetACL.exe ") + c.arguments).error, c.error) << c.arguments;
+  for (const Case& c : cases) {
+    standin::Parsed parsed = standin::Parse(std::string("SetACL.exe ") + c.arguments);
+    EXPECT_EQ(parsed.error, c.error) << c.arguments;
+    EXPECT_EQ(parsed.exitCode, c.code) << c.arguments;
+  }
+}
+
+TEST(StandInParse, SplitsArgumentsAsTheCRuntimeDoes) {
+  EXPECT_EQ(standin::SplitArguments(
+                "\"C:\\Program Files\\SetACL.exe\" -on \"C:\\\\\" a\\\\b \"q\\\"x\" \"\"\"\" e\"\" \"\""),
+            (std::vector<std::string>{"C:\\Program Files\\SetACL.exe", "-on", "C:\\", "a\\\\b",
+                                      "q\"x", "\"", "e", ""}));
 }

@@ -144,6 +144,45 @@ TEST_F(SendItForReal, AFolderWithABlankRunsThroughTheQuotedPath) {
   EXPECT_EQ(native::Text(at("txtOutputs")), "clear: dacl on file \"C:\\Data\"\r\n");
 }
 
+// A drive root as the folder browser returns it reaches the tool as typed.
+TEST_F(SendItForReal, ADriveRootReachesTheStandInAsTyped) {
+  program.state.SetAclFolder = win32::Utf8(native::BuildFolder().wstring()) + "\\" + '\0';
+  native::Type(at("txtObjName"), "C:\\");
+  send();
+  EXPECT_EQ(native::Text(at("txtOutputs")), "clear: dacl on file \"C:\\\"\r\n");
+  // What the main window cannot compose, a list edited by hand can: a listing.
+  program.state.FilterList = " -actn list -lst \"f:tab;w:d,o\"";
+  program.main.BuildIt();
+  send();
+  std::string listing = native::Text(at("txtOutputs"));
+  EXPECT_NE(listing.find("SetACL stand-in listing of \"C:\\\": "), std::string::npos) << listing;
+  EXPECT_NE(listing.find("   DACL:\r\n"), std::string::npos) << listing;
+}
+
+TEST_F(SendItForReal, ACommandTooLongForWindowsStartsNothing) {
+  program.state.SetAclFolder = win32::Utf8(native::BuildFolder().wstring()) + "\\" + '\0';
+  fs::path journal = native::BuildFolder() / L"SetACL-journal.txt";
+  auto journalSize = [&] { return fs::exists(journal) ? fs::file_size(journal) : 0; };
+  send();
+  const std::uintmax_t before = journalSize();
+  SetWindowTextW(at("txtOwner"), std::wstring(33000, L'o').c_str());
+  SendMessageW(at("txtOwner"), WM_KEYUP, 'O', 0);
+  program.dialogs.expect({"Are you sure you want to run this command?", "Run Command?",
+                          forms::Buttons::YesNo},
+                         forms::Answer::Yes);
+  program.dialogs.expect({"This command line is " +
+                              std::to_string(native::Text(at("txtCallString")).size() +
+                                             native::BuildFolder().wstring().size() + 1) +
+                              " characters long. Windows starts command lines of fewer than "
+                              "32767 characters, so it was not run.",
+                          "", forms::Buttons::Ok, forms::Icon::Critical},
+                         forms::Answer::Ok);
+  native::Click(at("cmdSendIt"));
+  EXPECT_TRUE(program.dialogs.allShown());
+  EXPECT_EQ(journalSize(), before);
+  EXPECT_EQ(native::Text(at("txtOutputs")), "clear: dacl on file \"C:\\Data\"\r\n");
+}
+
 namespace {
 
 // Polls another process's control until it holds the text, for up to 10 s.

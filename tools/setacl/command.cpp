@@ -8,43 +8,14 @@ namespace standin {
 
 namespace {
 
-struct Token {
-  std::string text;
-  bool quoted = false;
-};
-
 using Set = std::set<std::string, std::less<>>;
+using Fields = std::map<std::string, std::string>;
 
-// The program's path ends at its closing quote or at the first blank; then
-// blanks separate tokens and double quotes group, backslashes being plain.
-bool Tokenize(std::string_view line, std::vector<Token>& tokens) {
-  std::size_t at = 0;
-  if (line.starts_with('"')) {
-    at = line.find('"', 1);
-    if (at == std::string_view::npos) return false;
-    ++at;
-  } else {
-    at = std::min(line.find_first_of(" \t"), line.size());
-  }
-  bool inToken = false, inQuotes = false;
-  for (; at < line.size(); ++at) {
-    char c = line[at];
-    if (!inQuotes && (c == ' ' || c == '\t')) {
-      inToken = false;
-      continue;
-    }
-    if (!inToken) {
-      tokens.push_back({});
-      inToken = true;
-    }
-    if (c == '"') {
-      inQuotes = !inQuotes;
-      tokens.back().quoted = true;
-    } else {
-      tokens.back().text += c;
-    }
-  }
-  return !inQuotes;
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
 }
 
 std::vector<std::string> Split(std::string_view text, char separator) {
@@ -63,51 +34,17 @@ std::string Join(const std::vector<std::string>& parts, std::string_view separat
   return out;
 }
 
-// "k:v;k:v" with known keys; one empty field may end the list ("n:Bob;").
-bool Fields(const std::string& text, const Set& keys, std::map<std::string, std::string>& fields,
-            std::string& error) {
-  std::vector<std::string> parts = Split(text, ';');
-  if (parts.size() > 1 && parts.back().empty()) parts.pop_back();
-  for (const auto& part : parts) {
-    std::size_t colon = part.find(':');
-    std::string key = part.substr(0, colon);
-    if (colon == std::string::npos || !keys.contains(key)) {
-      error = "unknown field \"" + part + "\" in \"" + text + "\"";
-      return false;
-    }
-    if (!fields.emplace(key, part.substr(colon + 1)).second) {
-      error = "field " + key + ": given twice in \"" + text + "\"";
-      return false;
-    }
-  }
-  return true;
-}
-
-bool OneOf(const std::string& value, const Set& allowed, const std::string& what,
-           std::string& error) {
-  if (allowed.contains(value)) return true;
-  error = "unknown value \"" + value + "\" for " + what;
-  return false;
-}
-
-bool Flag(const std::map<std::string, std::string>& fields, const std::string& key,
-          std::string& error) {
-  auto it = fields.find(key);
-  if (it == fields.end()) return false;
-  if (it->second != "y") error = "unknown value \"" + it->second + "\" for " + key + ":";
-  return true;
-}
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 const Set kTypes = {"file", "reg", "srv", "prn", "shr"};
 const Set kActions = {"ace",  "trustee", "setowner",  "setgroup", "setprot",
                       "clear", "rstchldrn", "list", "restore"};
-const Set kLists = {"dacl", "sacl", "dacl,sacl"};
 const Set kProtections = {"nc", "np", "p_c", "p_nc"};
-const Set kModes = {"set", "grant", "revoke", "deny"};
-const Set kInheritance = {"so", "sc", "so,sc", "np", "io"};
-const Set kAceTargets = {"dacl", "sacl", "sacl,dacl"};
 const Set kTrusteeActions = {"remtrst", "repltrst", "cpytrst"};
 const Set kFormats = {"sddl", "csv", "tab"};
+// The modes each list takes: only revoke and the audit modes touch a SACL.
+const std::map<std::string, Set, std::less<>> kModes = {
+    {"dacl", {"set", "grant", "deny", "revoke"}}, {"sacl", {"revoke", "aud_succ", "aud_fail"}}};
 
 const std::map<std::string, Set, std::less<>> kPermissions = {
     {"file", {"read", "write", "list_folder", "read_ex", "change", "profile", "full", "traverse",
@@ -120,10 +57,9 @@ const std::map<std::string, Set, std::less<>> kPermissions = {
     {"shr", {"read", "change", "full"}},
 };
 
-const std::map<std::string, Set, std::less<>> kRecursion = {{"file", {"cont", "obj", "cont_obj"}},
-                                                            {"reg", {"yes"}}};
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+// Recursion is read for files and registry keys only; other types ignore it.
+const std::map<std::string, Set, std::less<>> kRecursion = {
+    {"file", {"no", "cont", "obj", "cont_obj"}}, {"reg", {"no", "yes"}}};
 
 class Parser {
  public:
@@ -131,60 +67,49 @@ class Parser {
 
   bool option(const std::string& name, const std::string& value) {
     if (name == "-on") return once(name) && (c_.object = value, true);
-    if (name == "-ot") return once(name) && OneOf(value, kTypes, "-ot", error) && (c_.type = value, true);
-    if (name == "-actn") return action(value);
-    if (name == "-ace") return ace(value);
+    if (name == "-ot") return once(name) && keyword(value, kTypes, "object type", c_.type);
+    if (name == "-actn") return action(Lower(value));
+    if (name == "-ace") return pendingAces_.push_back(value), true;  // checked once the type is known
     if (name == "-trst") return trustee(value);
-    if (name == "-ownr") return once(name) && account(value, "-ownr", c_.owner);
-    if (name == "-grp") return once(name) && account(value, "-grp", c_.group);
+    if (name == "-ownr") return once(name) && account(value, c_.owner);
+    if (name == "-grp") return once(name) && account(value, c_.group);
     if (name == "-op") return once(name) && protection(value);
-    if (name == "-clr") return once(name) && OneOf(value, kLists, "-clr", error) && (c_.clear = value, true);
-    if (name == "-rst")
-      return once(name) && OneOf(value, kLists, "-rst", error) && (c_.resetChildren = value, true);
-    if (name == "-rec") return once(name) && (c_.recursion = value, true);
+    if (name == "-clr") return once(name) && lists(value, c_.clear);
+    if (name == "-rst") return once(name) && lists(value, c_.resetChildren);
+    if (name == "-rec") return once(name) && (c_.recursion = Lower(value), true);
     if (name == "-fltr") return c_.filters.push_back(value), true;
-    if (name == "-log") return once(name) && nonEmpty(name, value) && (c_.log = value, true);
+    if (name == "-log") return once(name) && (c_.log = value, true);
     if (name == "-lst") return once(name) && list(value);
-    if (name == "-bckp") return once(name) && nonEmpty(name, value) && (c_.backup = value, true);
-    error = "unknown option " + name;
-    return false;
+    if (name == "-bckp") return once(name) && (c_.backup = value, true);
+    return fail("Invalid option: " + name);
   }
 
   // What only the whole command shows: the object, the type and each
   // action with the options it needs.
   bool complete() {
-    if (!seen_.contains("-on")) return fail("no object given (-on)");
-    if (!seen_.contains("-ot")) return fail("no object type given (-ot)");
-    if (c_.actions.empty()) return fail("no action given (-actn)");
+    if (!seen_.contains("-on")) return fail("No object name specified (-on).");
+    if (!seen_.contains("-ot")) return fail("No object type specified (-ot).");
+    if (c_.actions.empty()) return fail("No action specified (-actn).");
     for (const auto& entry : pendingAces_)
-      if (!checkAce(entry)) return false;
-    if (!c_.recursion.empty()) {
-      auto allowed = kRecursion.find(c_.type);
-      if (allowed == kRecursion.end() || !allowed->second.contains(c_.recursion))
-        return fail("unknown value \"" + c_.recursion + "\" for -rec with -ot " + c_.type);
-    }
+      if (!ace(entry)) return false;
+    if (auto allowed = kRecursion.find(c_.type);
+        !c_.recursion.empty() && allowed != kRecursion.end() && !allowed->second.contains(c_.recursion))
+      return fail("Invalid recursion for this object type: " + c_.recursion);
+    auto asked = [&](std::string_view action) {
+      return std::ranges::find(c_.actions, action) != c_.actions.end();
+    };
     const std::pair<const char*, bool> needs[] = {
-        {"ace", !c_.aces.empty()},          {"trustee", !c_.trustees.empty()},
-        {"setowner", !c_.owner.empty()},    {"setgroup", !c_.group.empty()},
+        {"ace", !c_.aces.empty()},           {"trustee", !c_.trustees.empty()},
+        {"setowner", !c_.owner.empty()},     {"setgroup", !c_.group.empty()},
         {"setprot", !c_.protection.empty()}, {"clear", !c_.clear.empty()},
-        {"rstchldrn", !c_.resetChildren.empty()},
-        {"list", !c_.listFormat.empty() && !c_.backup.empty()},
-        {"restore", !c_.backup.empty()}};
-    const std::map<std::string, const char*> optionOf = {
-        {"ace", "-ace"},   {"trustee", "-trst"}, {"setowner", "-ownr"},
-        {"setgroup", "-grp"}, {"setprot", "-op"}, {"clear", "-clr"},
-        {"rstchldrn", "-rst"}, {"list", "-lst and -bckp"}, {"restore", "-bckp"}};
-    for (const auto& [action, given] : needs) {
-      bool asked = std::ranges::find(c_.actions, action) != c_.actions.end();
-      if (asked && !given) return fail("-actn " + std::string(action) + " needs " + optionOf.at(action));
-      if (!asked && given && std::string(action) != "restore" && std::string(action) != "list")
-        return fail(std::string(optionOf.at(action)) + " given without -actn " + action);
-    }
-    bool backs = std::ranges::find(c_.actions, "list") != c_.actions.end() ||
-                 std::ranges::find(c_.actions, "restore") != c_.actions.end();
-    if (!c_.backup.empty() && !backs) return fail("-bckp given without -actn list or restore");
-    if (!c_.listFormat.empty() && std::ranges::find(c_.actions, "list") == c_.actions.end())
-      return fail("-lst given without -actn list");
+        {"rstchldrn", !c_.resetChildren.empty()}, {"restore", !c_.backup.empty()}};
+    for (const auto& [action, given] : needs)
+      if (asked(action) && !given)
+        return fail("Action " + std::string(action) + " is missing its parameters.");
+    if (!c_.backup.empty() && !asked("list") && !asked("restore"))
+      return fail("-bckp needs the action list or restore.");
+    if (!asked("restore") && c_.object.empty())
+      return fail("No object name specified (-on).");
     return true;
   }
 
@@ -196,105 +121,144 @@ class Parser {
     return false;
   }
   bool once(const std::string& name) {
-    return seen_.insert(name).second || fail(name + " given twice");
+    return seen_.insert(name).second || fail("Option " + name + " specified more than once.");
   }
-  bool nonEmpty(const std::string& name, const std::string& value) {
-    return !value.empty() || fail("empty value for " + name);
+  bool keyword(const std::string& value, const Set& allowed, const std::string& what,
+               std::string& into) {
+    std::string word = Lower(value);
+    if (!allowed.contains(word)) return fail("Invalid " + what + ": " + value);
+    into = word;
+    return true;
+  }
+
+  // "k:v;k:v" with known keys, the keys without regard to case; an empty
+  // field (a trailing ";") is harmless.
+  bool fields(const std::string& text, const Set& keys, Fields& out) {
+    for (const auto& part : Split(text, ';')) {
+      if (part.empty()) continue;
+      std::size_t colon = part.find(':');
+      std::string key = Lower(part.substr(0, colon));
+      if (colon == std::string::npos || !keys.contains(key))
+        return fail("Invalid parameter format: " + part);
+      if (!out.emplace(key, part.substr(colon + 1)).second)
+        return fail("Invalid parameter format: " + key + ": given twice in " + text);
+    }
+    return true;
+  }
+
+  // s:y and s:n, or absent; n when absent.
+  bool sidFlag(const Fields& f, const std::string& key, bool& sid) {
+    auto it = f.find(key);
+    std::string value = it == f.end() ? "n" : Lower(it->second);
+    if (value != "y" && value != "n") return fail("Invalid value for " + key + ": " + it->second);
+    sid = value == "y";
+    return true;
+  }
+
+  // A comma list of dacl and sacl in any order, written back as the tool
+  // reads it: dacl before sacl.
+  bool lists(const std::string& value, std::string& into) {
+    bool dacl = false, sacl = false;
+    for (const auto& part : Split(Lower(value), ',')) {
+      if (part == "dacl") dacl = true;
+      else if (part == "sacl") sacl = true;
+      else return fail("Invalid ACL type: " + value);
+    }
+    into = dacl && sacl ? "dacl,sacl" : dacl ? "dacl" : "sacl";
+    return true;
   }
 
   bool action(const std::string& value) {
-    if (!OneOf(value, kActions, "-actn", error)) return false;
-    if (std::ranges::find(c_.actions, value) != c_.actions.end())
-      return fail("-actn " + value + " given twice");
-    c_.actions.push_back(value);
+    if (!kActions.contains(value)) return fail("Invalid action: " + value);
+    if (std::ranges::find(c_.actions, value) == c_.actions.end()) c_.actions.push_back(value);
     return true;
   }
 
-  // Permissions depend on the type, which may come later: checked at the end.
   bool ace(const std::string& value) {
-    pendingAces_.push_back(value);
-    return true;
-  }
-
-  bool checkAce(const std::string& value) {
-    std::map<std::string, std::string> f;
-    if (!Fields(value, {"n", "p", "s", "i", "m", "w"}, f, error)) return false;
-    if (!f.contains("n") || !f.contains("p")) return fail("-ace needs n: and p: in \"" + value + "\"");
-    std::vector<std::string> permissions = Split(f["p"], ',');
+    Fields f;
+    if (!fields(value, {"n", "p", "s", "i", "m", "w"}, f)) return false;
+    if (!f.contains("n") || !f.contains("p")) return fail("Invalid parameter format: " + value);
+    std::vector<std::string> permissions = Split(Lower(f["p"]), ',');
     for (const auto& p : permissions)
-      if (!OneOf(p, kPermissions.at(c_.type), "p: with -ot " + c_.type, error)) return false;
-    bool sid = Flag(f, "s", error);
-    if (!error.empty()) return false;
-    if (f.contains("i") && !OneOf(f["i"], kInheritance, "i:", error)) return false;
-    if (f.contains("m") && !OneOf(f["m"], kModes, "m:", error)) return false;
-    if (f.contains("w") && !OneOf(f["w"], kAceTargets, "w:", error)) return false;
-    std::string words = (f.contains("m") ? f["m"] : "set") + " " + Join(permissions, ",") + " for " +
-            Quoted(f["n"]) + (sid ? " (SID)" : "") + " in " + (f.contains("w") ? f["w"] : "dacl");
-    if (f.contains("i")) words += ", inheritance " + f["i"];
+      if (!kPermissions.at(c_.type).contains(p)) return fail("Invalid permission: " + p);
+    bool sid = false;
+    if (!sidFlag(f, "s", sid)) return false;
+    std::string where = f.contains("w") ? Lower(f["w"]) : "dacl";
+    if (!kModes.contains(where)) return fail("Invalid ACL type: " + f["w"]);
+    std::string mode = f.contains("m") ? Lower(f["m"]) : "set";
+    if (!kModes.at(where).contains(mode))
+      return fail("Invalid access mode for this ACL type: " + f["m"]);
+    std::string inheritance;
+    if (f.contains("i")) {
+      std::vector<std::string> flags = Split(Lower(f["i"]), ',');
+      for (const auto& flag : flags)
+        if (flag != "so" && flag != "sc" && flag != "np" && flag != "io")
+          return fail("Invalid inheritance flag: " + flag);
+      inheritance = Join(flags, ",");
+    }
+    std::string words = mode + " " + Join(permissions, ",") + " for " + Quoted(f["n"]) +
+                        (sid ? " (SID)" : "") + " in " + where;
+    if (!inheritance.empty()) words += ", inheritance " + inheritance;
     c_.aces.push_back(std::move(words));
     return true;
   }
 
   bool trustee(const std::string& value) {
-    std::map<std::string, std::string> f;
-    if (!Fields(value, {"n1", "s1", "n2", "s2", "ta", "w"}, f, error)) return false;
-    if (!f.contains("n1") || !f.contains("ta"))
-      return fail("-trst needs n1: and ta: in \"" + value + "\"");
-    if (!OneOf(f["ta"], kTrusteeActions, "ta:", error)) return false;
-    bool two = f["ta"] != "remtrst";
-    if (two != f.contains("n2"))
-      return fail(std::string("-trst ta:") + f["ta"] + (two ? " needs" : " takes no") + " n2:");
-    bool sid1 = Flag(f, "s1", error);
-    bool sid2 = Flag(f, "s2", error);
-    if (!error.empty()) return false;
-    if (f.contains("w") && !OneOf(f["w"], kLists, "w:", error)) return false;
-    std::string words = f["ta"] + " " + Quoted(f["n1"]) + (sid1 ? " (SID)" : "");
+    Fields f;
+    if (!fields(value, {"n1", "s1", "n2", "s2", "ta", "w"}, f)) return false;
+    if (!f.contains("n1") || !f.contains("ta")) return fail("Invalid parameter format: " + value);
+    std::string ta;
+    if (!keyword(f["ta"], kTrusteeActions, "trustee action", ta)) return false;
+    bool two = ta != "remtrst";
+    if (two && !f.contains("n2")) return fail("Trustee action " + ta + " needs a second trustee.");
+    bool sid1 = false, sid2 = false;
+    if (!sidFlag(f, "s1", sid1) || !sidFlag(f, "s2", sid2)) return false;
+    std::string where = "dacl";
+    if (f.contains("w") && !lists(f["w"], where)) return false;
+    std::string words = ta + " " + Quoted(f["n1"]) + (sid1 ? " (SID)" : "");
     if (two) words += " and " + Quoted(f["n2"]) + (sid2 ? " (SID)" : "");
-    c_.trustees.push_back(words + " in " + (f.contains("w") ? f["w"] : "dacl"));
+    c_.trustees.push_back(words + " in " + where);
     return true;
   }
 
-  bool account(const std::string& value, const std::string& option, std::string& words) {
-    std::map<std::string, std::string> f;
-    if (!Fields(value, {"n", "s"}, f, error)) return false;
-    if (!f.contains("n")) return fail(option + " needs n: in \"" + value + "\"");
-    bool sid = Flag(f, "s", error);
-    if (!error.empty()) return false;
+  bool account(const std::string& value, std::string& words) {
+    Fields f;
+    if (!fields(value, {"n", "s"}, f)) return false;
+    if (!f.contains("n")) return fail("Invalid parameter format: " + value);
+    bool sid = false;
+    if (!sidFlag(f, "s", sid)) return false;
     words = Quoted(f["n"]) + (sid ? " (SID)" : "");
     return true;
   }
 
   bool protection(const std::string& value) {
-    std::map<std::string, std::string> f;
-    if (!Fields(value, {"dacl", "sacl"}, f, error)) return false;
-    if (!f.contains("dacl") || !f.contains("sacl"))
-      return fail("-op needs dacl: and sacl: in \"" + value + "\"");
-    if (!OneOf(f["dacl"], kProtections, "dacl:", error) ||
-        !OneOf(f["sacl"], kProtections, "sacl:", error))
-      return false;
-    c_.protection = "dacl " + f["dacl"] + ", sacl " + f["sacl"];
+    Fields f;
+    if (!fields(value, {"dacl", "sacl"}, f)) return false;
+    if (f.empty()) return fail("Invalid parameter format: " + value);
+    std::string dacl = "nc", sacl = "nc";
+    if (f.contains("dacl") && !keyword(f["dacl"], kProtections, "inheritance flag", dacl)) return false;
+    if (f.contains("sacl") && !keyword(f["sacl"], kProtections, "inheritance flag", sacl)) return false;
+    c_.protection = "dacl " + dacl + ", sacl " + sacl;
     return true;
   }
 
   bool list(const std::string& value) {
-    std::map<std::string, std::string> f;
-    if (!Fields(value, {"f", "w", "i", "s"}, f, error)) return false;
-    if (!f.contains("f") || !f.contains("w")) return fail("-lst needs f: and w: in \"" + value + "\"");
-    if (!OneOf(f["f"], kFormats, "f:", error)) return false;
-    std::vector<std::string> parts = Split(f["w"], ',');
-    std::string order = "dsog";
-    std::size_t last = 0;
-    for (const auto& part : parts) {
-      std::size_t at = part.size() == 1 ? order.find(part[0]) : std::string::npos;
-      if (at == std::string::npos || at < last) return fail("unknown value \"" + f["w"] + "\" for w:");
-      last = at + 1;
+    Fields f;
+    if (!fields(value, {"f", "w", "i", "s"}, f)) return false;
+    if (f.contains("f") && !keyword(f["f"], kFormats, "list format", c_.listFormat)) return false;
+    if (f.contains("w")) {
+      std::string letters;
+      for (const auto& part : Split(Lower(f["w"]), ','))
+        if (part.size() != 1 || std::string_view("dsog").find(part[0]) == std::string_view::npos)
+          return fail("Invalid list type: " + f["w"]);
+        else if (letters.find(part[0]) == std::string::npos)
+          letters += part[0];
+      c_.listParts.clear();
+      for (char letter : std::string_view("dsog"))
+        if (letters.find(letter) != std::string::npos)
+          c_.listParts += std::string(c_.listParts.empty() ? "" : ",") + letter;
     }
-    Flag(f, "i", error);
-    Flag(f, "s", error);
-    if (!error.empty()) return false;
-    c_.listFormat = f["f"];
-    c_.listParts = f["w"] + (f.contains("i") ? ", inherited" : "") + (f.contains("s") ? ", SIDs" : "");
-    return true;
+    return sidFlag(f, "i", c_.listInherited) && sidFlag(f, "s", c_.listSids);
   }
 
   Command& c_;
@@ -304,41 +268,89 @@ class Parser {
 
 }  // namespace
 
+std::vector<std::string> SplitArguments(std::string_view line) {
+  std::vector<std::string> args(1);
+  std::size_t at = 0;
+  // The program's path: to its closing quote, or to the first blank.
+  if (line.starts_with('"')) {
+    std::size_t end = line.find('"', 1);
+    args[0] = line.substr(1, end == std::string_view::npos ? end : end - 1);
+    at = end == std::string_view::npos ? line.size() : end + 1;
+  } else {
+    at = std::min(line.find_first_of(" \t"), line.size());
+    args[0] = line.substr(0, at);
+  }
+  bool inArgument = false, inQuotes = false;
+  while (at < line.size()) {
+    char c = line[at];
+    if (!inQuotes && (c == ' ' || c == '\t')) {
+      inArgument = false;
+      ++at;
+      continue;
+    }
+    if (!inArgument) {
+      args.emplace_back();
+      inArgument = true;
+    }
+    std::size_t slashes = 0;
+    while (at < line.size() && line[at] == '\\') ++slashes, ++at;
+    if (at < line.size() && line[at] == '"') {
+      args.back().append(slashes / 2, '\\');
+      if (slashes % 2 == 1) {
+        args.back() += '"';
+      } else if (inQuotes && at + 1 < line.size() && line[at + 1] == '"') {
+        args.back() += '"';  // "" inside quotes: one quote, still quoted
+        ++at;
+      } else {
+        inQuotes = !inQuotes;
+      }
+      ++at;
+    } else if (slashes > 0) {
+      args.back().append(slashes, '\\');
+    } else {
+      args.back() += c;
+      ++at;
+    }
+  }
+  return args;
+}
+
 Parsed Parse(std::string_view commandLine) {
   Parsed parsed;
-  std::vector<Token> tokens;
-  if (!Tokenize(commandLine, tokens)) {
-    parsed.error = "unbalanced double quotes";
+  std::vector<std::string> args = SplitArguments(commandLine);
+  auto fail = [&](std::string message, ExitCode code) {
+    parsed.error = std::move(message);
+    parsed.exitCode = code;
     return parsed;
-  }
+  };
+  if (args.size() == 1) return fail("No parameters given: see the usage.", kUsage);
   Parser parser(parsed.command);
-  for (std::size_t i = 0; i < tokens.size(); ++i) {
-    const Token& name = tokens[i];
-    if (name.quoted || !name.text.starts_with('-')) {
-      parsed.error = "unexpected \"" + name.text + "\"";
-      return parsed;
-    }
-    if (name.text == "-silent") {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    std::string name = Lower(args[i]);
+    if (!name.starts_with('-')) return fail("Invalid parameter: " + args[i], kInvalidParameters);
+    if (name == "-silent") {
       parsed.command.silent = true;
       continue;
     }
-    if (i + 1 == tokens.size() || (!tokens[i + 1].quoted && tokens[i + 1].text.starts_with('-'))) {
-      parsed.error = "missing value for " + name.text;
-      return parsed;
+    if (name == "-ignoreerr") {
+      parsed.command.ignoreErrors = true;
+      continue;
     }
-    if (!parser.option(name.text, tokens[++i].text)) {
-      parsed.error = parser.error;
-      return parsed;
-    }
+    // The tool takes anything beginning with a dash for the next option.
+    if (i + 1 == args.size() || args[i + 1].starts_with('-'))
+      return fail("No parameter found for option " + args[i], kInvalidParameters);
+    if (!parser.option(name, args[++i])) return fail(parser.error, kInvalidParameters);
   }
-  if (!parser.complete()) parsed.error = parser.error;
+  if (!parser.complete()) return fail(parser.error, kInvalidParameters);
   return parsed;
 }
 
 std::vector<std::string> Describe(const Command& c) {
   std::string target = "on " + c.type + " " + Quoted(c.object);
-  if (!c.recursion.empty()) target += ", recursion " + c.recursion;
+  if (!c.recursion.empty() && c.recursion != "no") target += ", recursion " + c.recursion;
   for (const auto& filter : c.filters) target += ", skipping " + Quoted(filter);
+  if (c.ignoreErrors) target += ", going on after errors";
+  std::string parts = c.listParts + (c.listInherited ? ", inherited" : "") + (c.listSids ? ", SIDs" : "");
   std::vector<std::string> lines;
   for (const auto& action : c.actions) {
     if (action == "ace")
@@ -351,18 +363,19 @@ std::vector<std::string> Describe(const Command& c) {
     if (action == "clear") lines.push_back("clear: " + c.clear + " " + target);
     if (action == "rstchldrn") lines.push_back("rstchldrn: " + c.resetChildren + " " + target);
     if (action == "list")
-      lines.push_back("list: " + c.listParts + " as " + c.listFormat + " into " + Quoted(c.backup) +
-                      " " + target);
+      lines.push_back("list: " + parts + " as " + c.listFormat + " into " +
+                      (ListsToScreen(c) ? std::string("the screen") : Quoted(c.backup)) + " " + target);
     if (action == "restore")
       lines.push_back("restore: " + Quoted(c.backup) + " (taken of " + Quoted(c.backedUpObject) +
-                      ") " + target);
+                      "; -on is not used) " + target);
   }
   return lines;
 }
 
 std::string BackupText(const Command& c) {
   return "SetACL stand-in backup\r\n" + Quoted(c.object) + "," + c.type + "," + c.listFormat +
-         ",\"" + c.listParts + "\"\r\n";
+         ",\"" + c.listParts + (c.listInherited ? ", inherited" : "") +
+         (c.listSids ? ", SIDs" : "") + "\"\r\n";
 }
 
 bool ReadBackup(std::string_view text, std::string& object) {

@@ -1,12 +1,16 @@
 #pragma once
-// The stand-in SetACL.exe's understanding of a command line: the options and
-// values Vorlane composes, checked strictly, and what each action would do.
+// The stand-in SetACL.exe's understanding of a command line, read as the
+// real tool reads it: split by the C runtime's rules, options and keywords
+// without regard to case, with the real tool's refusals and leniencies.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace standin {
+
+// The real tool's exit codes.
+enum ExitCode { kOk = 0, kUsage = 1, kGeneralError = 2, kInvalidParameters = 3 };
 
 struct Command {
   std::string object;
@@ -18,22 +22,34 @@ struct Command {
   std::string recursion;
   std::vector<std::string> filters;
   std::string log;
-  std::string listFormat, listParts;  // -lst
+  std::string listFormat = "csv";     // -lst f:
+  std::string listParts = "d";        // -lst w:, its letters in the order d, s, o, g
+  bool listInherited = false, listSids = false;
   std::string backup;                 // -bckp
   std::string backedUpObject;         // what the backup to restore was taken of
   bool silent = false;
+  bool ignoreErrors = false;
 };
 
 struct Parsed {
   Command command;
-  std::string error;  // empty when the command line is accepted
+  std::string error;  // the tool's message; empty when the command line is accepted
+  ExitCode exitCode = kOk;
 };
+
+// The arguments of a command line as the C runtime hands them to main: the
+// program's path first, then blanks separate, double quotes group, and
+// backslashes escape a double quote (2n of them before one stand for n).
+std::vector<std::string> SplitArguments(std::string_view commandLine);
 
 // Reads a whole command line, the program's own path first.
 Parsed Parse(std::string_view commandLine);
 
 // One line per action the command would take, in the order of its actions.
 std::vector<std::string> Describe(const Command& command);
+
+// Whether -actn list prints the listing instead of writing a backup file.
+inline bool ListsToScreen(const Command& c) { return c.backup.empty(); }
 
 // The backup file's text for -actn list, and, for -actn restore, the object
 // a backup names (false when the text is no backup of ours).

@@ -1,6 +1,7 @@
-// A stand-in for SetACL.exe, for demos and tests: it accepts the command
-// lines Vorlane composes, prints what each action would do, writes the log
-// and backup files it is asked for, and changes no security at all. Every
+// A stand-in for SetACL.exe, for demos and tests: it reads command lines as
+// the real tool does, prints what each action would do (and, for a listing
+// to the screen, the object's security), writes the log and backup files it
+// is asked for, and changes no security at all. Every
 // run is added to a journal beside it, so a test or a curious user can see
 // what was started.
 
@@ -13,6 +14,7 @@
 
 #include "platform/win32/wide.h"
 #include "tools/setacl/command.h"
+#include "tools/setacl/listing.h"
 
 namespace {
 
@@ -73,33 +75,42 @@ void HoldConsole() {
   }
 }
 
-// What the command did: the lines for standard output, or the one failure.
+// What the command did: the lines for standard output, or the one failure
+// with the real tool's exit code for it.
 struct Outcome {
   std::string out;
   std::string error;
+  standin::ExitCode code = standin::kOk;
   bool silent = false;
 };
 
 Outcome Run(const std::string& commandLine) {
   standin::Parsed parsed = standin::Parse(commandLine);
-  if (!parsed.error.empty()) return {{}, parsed.error};
+  if (!parsed.error.empty()) return {{}, parsed.error, parsed.exitCode};
   standin::Command& command = parsed.command;
+  auto failed = [&](std::string message) {
+    return Outcome{{}, std::move(message), standin::kGeneralError, command.silent};
+  };
+  auto asked = [&](std::string_view action) {
+    return std::ranges::find(command.actions, action) != command.actions.end();
+  };
 
-  if (std::ranges::find(command.actions, "restore") != command.actions.end()) {
+  if (asked("restore")) {
     std::ifstream file(std::filesystem::path(win32::Wide(command.backup)), std::ios::binary);
     std::stringstream text;
     text << file.rdbuf();
     if (!file || !standin::ReadBackup(text.str(), command.backedUpObject))
-      return {{}, "cannot read a backup from \"" + command.backup + "\""};
+      return failed("Could not read the backup file " + command.backup);
   }
-  if (std::ranges::find(command.actions, "list") != command.actions.end() &&
+  if (asked("list") && !standin::ListsToScreen(command) &&
       !Save(command.backup, standin::BackupText(command)))
-    return {{}, "cannot write the backup \"" + command.backup + "\""};
+    return failed("Could not write the backup file " + command.backup);
 
-  Outcome outcome{{}, {}, command.silent};
+  Outcome outcome{{}, {}, standin::kOk, command.silent};
   for (const std::string& line : standin::Describe(command)) outcome.out += line + "\r\n";
+  if (asked("list") && standin::ListsToScreen(command)) outcome.out += "\r\n" + standin::Listing(command);
   if (!command.log.empty() && !Save(command.log, outcome.out))
-    return {{}, "cannot write the log \"" + command.log + "\""};
+    return failed("Could not open the log file " + command.log);
   return outcome;
 }
 
@@ -112,10 +123,13 @@ int wmain() {
   if (ownConsole) Write(STD_OUTPUT_HANDLE, "> " + commandLine + "\r\n\r\n");
   Outcome outcome = Run(commandLine);
   std::string failure;
-  if (!outcome.error.empty()) failure = "SetACL stand-in: " + outcome.error + "\r\n";
-  AddToJournal(commandLine, failure.empty() ? outcome.out : failure);
-  if (!failure.empty()) Write(STD_ERROR_HANDLE, failure);
-  else if (!outcome.silent) Write(STD_OUTPUT_HANDLE, outcome.out);
+  if (!outcome.error.empty())
+    failure = "SetACL finished with error(s):\r\nSetACL error message: " + outcome.error + "\r\n";
+  AddToJournal(commandLine, (failure.empty() ? outcome.out : failure) + "exit code " +
+                                std::to_string(outcome.code) + "\r\n");
+  // Silent means silent: errors included, as the real tool keeps it.
+  if (!outcome.silent) Write(failure.empty() ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE,
+                             failure.empty() ? outcome.out : failure);
   if (ownConsole) HoldConsole();
-  return failure.empty() ? 0 : 1;
+  return outcome.code;
 }

@@ -1,0 +1,179 @@
+#include "tools/setacl/listing.h"
+
+#include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <array>
+
+#include "platform/win32/wide.h"
+
+namespace standin {
+namespace {
+
+// Administrators and SYSTEM in full control, users reading: what most
+// objects carry, shown when the real one cannot be read.
+constexpr wchar_t kPlausible[] = L"O:BAG:SYD:(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
+
+SE_OBJECT_TYPE ObjectType(const std::string& type) {
+  if (type == "reg") return SE_REGISTRY_KEY;
+  if (type == "srv") return SE_SERVICE;
+  if (type == "prn") return SE_PRINTER;
+  if (type == "shr") return SE_LMSHARE;
+  return SE_FILE_OBJECT;
+}
+
+// Registry paths as the security functions name their roots.
+std::wstring SystemName(const Command& c) {
+  std::wstring name = win32::Wide(c.object);
+  if (c.type != "reg") return name;
+  static const std::array<std::pair<const wchar_t*, const wchar_t*>, 8> roots = {{
+      {L"HKEY_LOCAL_MACHINE", L"MACHINE"}, {L"HKLM", L"MACHINE"},
+      {L"HKEY_CURRENT_USER", L"CURRENT_USER"}, {L"HKCU", L"CURRENT_USER"},
+      {L"HKEY_CLASSES_ROOT", L"CLASSES_ROOT"}, {L"HKCR", L"CLASSES_ROOT"},
+      {L"HKEY_USERS", L"USERS"}, {L"HKU", L"USERS"}}};
+  for (auto [from, to] : roots) {
+    size_t n = wcslen(from);
+    if (_wcsnicmp(name.c_str(), from, n) == 0 && (name.size() == n || name[n] == L'\\'))
+      return to + name.substr(n);
+  }
+  return name;
+}
+
+SECURITY_INFORMATION Parts(const Command& c) {
+  SECURITY_INFORMATION parts = 0;
+  for (char letter : c.listParts) {
+    if (letter == 'd') parts |= DACL_SECURITY_INFORMATION;
+    if (letter == 's') parts |= SACL_SECURITY_INFORMATION;
+    if (letter == 'o') parts |= OWNER_SECURITY_INFORMATION;
+    if (letter == 'g') parts |= GROUP_SECURITY_INFORMATION;
+  }
+  return parts;
+}
+
+std::string Trustee(PSID sid, bool asSid) {
+  wchar_t name[256], domain[256];
+  DWORD nameSize = 256, domainSize = 256;
+  SID_NAME_USE use;
+  if (!asSid && LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use))
+    return win32::Utf8(domainSize ? std::wstring(domain) + L"\\" + name : std::wstring(name));
+  LPWSTR text = nullptr;
+  if (!ConvertSidToStringSidW(sid, &text)) return "?";
+  std::string out = win32::Utf8(text);
+  LocalFree(text);
+  return out;
+}
+
+// The tool's word for a mask: the named sets first, else the mask itself.
+std::string Permission(ACCESS_MASK mask) {
+  constexpr std::pair<ACCESS_MASK, const char*> kNamed[] = {
+      {FILE_ALL_ACCESS, "full"},  {GENERIC_ALL, "full"},      {0x1301BF, "change"},
+      {0x1200A9, "read_ex"},      {0x120089, "read"},         {GENERIC_READ, "read"},
+      {0x100116, "write"},        {GENERIC_WRITE, "write"},   {KEY_ALL_ACCESS, "full"},
+      {KEY_READ, "read"}};
+  for (auto [bits, word] : kNamed)
+    if (mask == bits) return word;
+  char hex[16];
+  wsprintfA(hex, "0x%lx", mask);
+  return hex;
+}
+
+std::string Inheritance(BYTE flags) {
+  std::string out;
+  auto add = [&](BYTE bit, const char* word) {
+    if (flags & bit) out += std::string(out.empty() ? "" : "+") + word;
+  };
+  add(OBJECT_INHERIT_ACE, "object_inherit");
+  add(CONTAINER_INHERIT_ACE, "container_inherit");
+  add(NO_PROPAGATE_INHERIT_ACE, "no_propagate");
+  add(INHERIT_ONLY_ACE, "inherit_only");
+  add(INHERITED_ACE, "inherited");
+  return out.empty() ? "no_inheritance" : out;
+}
+
+// One entry a line: trustee, permission, kind, inheritance.
+std::vector<std::array<std::string, 4>> Entries(PACL acl, bool asSid, bool withInherited) {
+  std::vector<std::array<std::string, 4>> entries;
+  for (DWORD i = 0; acl && i < acl->AceCount; ++i) {
+    ACE_HEADER* header = nullptr;
+    if (!GetAce(acl, i, reinterpret_cast<void**>(&header))) continue;
+    if ((header->AceFlags & INHERITED_ACE) && !withInherited) continue;
+    // The allowed, denied and audit entries share this layout.
+    auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+    const char* kind = header->AceType == ACCESS_ALLOWED_ACE_TYPE  ? "allow"
+                       : header->AceType == ACCESS_DENIED_ACE_TYPE ? "deny"
+                       : header->AceType == SYSTEM_AUDIT_ACE_TYPE  ? "audit"
+                                                                   : "other";
+    entries.push_back({Trustee(&ace->SidStart, asSid), Permission(ace->Mask), kind,
+                       Inheritance(header->AceFlags)});
+  }
+  return entries;
+}
+
+std::string Formatted(const Command& c, PSECURITY_DESCRIPTOR sd) {
+  if (c.listFormat == "sddl") {
+    LPWSTR text = nullptr;
+    std::string sddl;
+    if (ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1, Parts(c), &text,
+                                                             nullptr)) {
+      sddl = win32::Utf8(text);
+      LocalFree(text);
+    }
+    return "\"" + c.object + "\"," + c.type + ",\"" + sddl + "\"\r\n";
+  }
+  bool tab = c.listFormat == "tab";
+  std::string out = tab ? c.object + "\r\n" : "\"" + c.object + "\"," + c.type;
+  auto part = [&](const std::string& title, const std::vector<std::array<std::string, 4>>& rows) {
+    if (tab) {
+      out += "\r\n   " + title + ":\r\n";
+      for (const auto& row : rows) {
+        out += "  ";
+        for (const std::string& field : row)
+          if (!field.empty()) out += " " + field + "  ";
+        out.erase(out.find_last_not_of(' ') + 1);
+        out += "\r\n";
+      }
+      return;
+    }
+    out += ",\"" + title + ":";
+    for (size_t i = 0; i < rows.size(); ++i)
+      out += (i ? ":" : "") + rows[i][0] + "," + rows[i][1] + "," + rows[i][2] + "," + rows[i][3];
+    out += "\"";
+  };
+  PSID sid = nullptr;
+  BOOL defaulted = FALSE, present = FALSE;
+  PACL acl = nullptr;
+  for (char letter : c.listParts) {
+    if (letter == 'o' && GetSecurityDescriptorOwner(sd, &sid, &defaulted) && sid)
+      part("Owner", {{Trustee(sid, c.listSids), "", "", ""}});
+    if (letter == 'g' && GetSecurityDescriptorGroup(sd, &sid, &defaulted) && sid)
+      part("Group", {{Trustee(sid, c.listSids), "", "", ""}});
+    if (letter == 'd' && GetSecurityDescriptorDacl(sd, &present, &acl, &defaulted))
+      part("DACL", Entries(acl, c.listSids, c.listInherited));
+    if (letter == 's' && GetSecurityDescriptorSacl(sd, &present, &acl, &defaulted))
+      part("SACL", Entries(acl, c.listSids, c.listInherited));
+  }
+  return out + "\r\n";
+}
+
+}  // namespace
+
+std::string Listing(const Command& c) {
+  std::wstring name = SystemName(c);
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  DWORD error = GetNamedSecurityInfoW(name.c_str(), ObjectType(c.type), Parts(c), nullptr, nullptr,
+                                      nullptr, nullptr, &sd);
+  std::string header = "SetACL stand-in listing of \"" + c.object + "\": ";
+  if (error == ERROR_SUCCESS) {
+    header += "read from the system";
+  } else {
+    header += "a plausible listing; the system's could not be read (error " +
+              std::to_string(error) + ")";
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(kPlausible, SDDL_REVISION_1, &sd, nullptr);
+  }
+  std::string out = header + "\r\n\r\n" + Formatted(c, sd);
+  LocalFree(sd);
+  return out;
+}
+
+}  // namespace standin
