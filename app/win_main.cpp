@@ -40,7 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::Win32FolderBrowser browser(backend);
     win32::Win32Registry registry;
     win32::Win32Files files;
-    win32::Win32Processes processes([&backend] { backend.keepPainting(); });
+    win32::Win32Processes processes([&backend] { backend.keepResponding(); });
     win32::Win32Shell shell;
     App app(Platform{dialogs, browser, registry, files, processes, shell, ProgramFolder(), &backend});
     app.frmMain().show();

@@ -4,7 +4,9 @@
 #include "forms/dialogs.h"
 #include "platform/error_text.h"
 #include "platform/shell.h"
+#include "main/frm_main.h"
 #include "run/command_line.h"
+#include "run/run_status.h"
 
 long CallIt(App& app, std::string& CommandLine, int& WindowStyle,
             const std::optional<std::string>& WorkingFolder) {
@@ -42,7 +44,10 @@ long CallIt(App& app, std::string& CommandLine, int& WindowStyle,
   std::string parameters = CommandLine.substr(split);
   parameters.erase(0, parameters.find_first_not_of(' '));
   long result = app.shell().Open(program, parameters, folder, WindowStyle);
-  if (result >= 32) return result;
+  if (result >= 32) {
+    app.frmMain().ShowStatus(StartedStatus("The command"));
+    return result;
+  }
 
   // The fallback starts the program by its full path: quoted again when it
   // holds a blank, so no other program named by its first word runs instead.
@@ -53,5 +58,7 @@ long CallIt(App& app, std::string& CommandLine, int& WindowStyle,
     app.dialogs().tell("The command could not be started:\r\n" + whole + "\r\n" +
                            platform::SystemErrorText(error),
                        {}, forms::Icon::Critical);
+  else
+    app.frmMain().ShowStatus(StartedStatus("The command"));
   return result;
 }

@@ -16,6 +16,7 @@ target_sources(vorlane_core PRIVATE platform/win32/error_text.cpp)
 add_library(vorlane_win32 STATIC
   forms/win32/accessible_name.cpp
   forms/win32/font_scale.cpp
+  forms/win32/output_view.cpp
   forms/win32/win32_backend.cpp
   platform/win32/win32_dialogs.cpp
   platform/win32/win32_files.cpp

@@ -23,7 +23,7 @@ enum class Kind {
 };
 
 // What changed on a control, so a renderer can mirror just that.
-enum class Prop { Text, Appended, Value, List, Visible, Enabled, Geometry, Focus, Caret };
+enum class Prop { Text, Appended, Value, List, Visible, Enabled, Geometry, Focus, Caret, Timer };
 
 // Position and size in twips (1/1440 inch), relative to the container.
 struct Rect {
@@ -62,6 +62,15 @@ class Control {
 
   const std::string& tooltip() const { return tooltip_; }
   void setTooltip(std::string tooltip) { tooltip_ = std::move(tooltip); }
+
+  // Whether the control takes the room a window grown beyond its design
+  // gains: to its right, below it.
+  bool stretchesWidth() const { return stretchWidth_; }
+  bool stretchesHeight() const { return stretchHeight_; }
+  void setStretch(bool width, bool height) {
+    stretchWidth_ = width;
+    stretchHeight_ = height;
+  }
 
   const Rect& rect() const { return rect_; }
   void setRect(Rect rect);
@@ -105,6 +114,8 @@ class Control {
   std::string accessibleName_;
   Rect rect_;
   int tabIndex_ = 0;
+  bool stretchWidth_ = false;
+  bool stretchHeight_ = false;
 };
 
 }  // namespace forms

@@ -21,7 +21,6 @@ void TextBox::setText(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
   length_ = Utf16Length(text_);
-  pieceStart_ = 0;
   selStart_ = std::min(selStart_, length_);
   notify(Prop::Text);
   changed();
@@ -29,7 +28,6 @@ void TextBox::setText(std::string text) {
 
 void TextBox::append(std::string_view piece) {
   if (piece.empty()) return;
-  pieceStart_ = text_.size();
   text_.append(piece);
   length_ += Utf16Length(piece);
   notify(Prop::Appended);
@@ -45,7 +43,6 @@ void TextBox::userEdit(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
   length_ = Utf16Length(text_);
-  pieceStart_ = 0;
   selStart_ = std::min(selStart_, length_);
   changed();
 }

@@ -39,12 +39,14 @@ class TextBox : public Control {
   bool readOnly() const { return readOnly_; }
   void setMultiLine(bool on) { multiLine_ = on; }
   void setReadOnly(bool on) { readOnly_ = on; }
+  // Text arrives at its end, in pieces, possibly a great deal of it: a
+  // renderer shows it in a view made for that.
+  bool streaming() const { return streaming_; }
+  void setStreaming(bool on) { streaming_ = on; }
 
   void setText(std::string text) override;
   // Adds a piece at the end; costs the piece, not the whole text.
   void append(std::string_view piece);
-  // The piece the last append added, for a renderer that mirrors only it.
-  std::string_view lastPiece() const { return std::string_view(text_).substr(pieceStart_); }
   // Length in characters (UTF-16 units, as the native box counts them).
   size_t length() const { return length_; }
 
@@ -65,8 +67,8 @@ class TextBox : public Control {
   void changed();
   bool multiLine_ = false;
   bool readOnly_ = false;
+  bool streaming_ = false;
   size_t length_ = 0;
-  size_t pieceStart_ = 0;
   size_t selStart_ = 0;
 };
 

@@ -47,9 +47,20 @@ void Form::userClose() {
   else hide();
 }
 
+void Form::userCancel() {
+  if (cancel_ && cancel_->shown()) cancel_->userClick();
+}
+
+void Form::setTimer(int milliseconds) {
+  if (milliseconds == timer_) return;
+  timer_ = milliseconds;
+  notify(Prop::Timer);
+}
+
 void Form::unload() {
   if (unloaded_) return;
   hide();
+  setTimer(0);
   unloaded_ = true;
   if (onTerminate) onTerminate();
   if (backend_) backend_->unload(*this);

@@ -40,8 +40,19 @@ class Form : public Control {
   void showModal();
   void show();
   void hide();
+  // The user asks to close the window with its close box: true when the
+  // form keeps itself open (onQueryUnload said so).
+  bool queryUnload() { return onQueryUnload && onQueryUnload(); }
   // The user closed the window with its close box.
   void userClose();
+  // The user pressed Esc: the cancel button, when shown and enabled, is clicked.
+  void userCancel();
+  CommandButton* cancelButton() const { return cancel_; }
+  void setCancelButton(CommandButton* button) { cancel_ = button; }
+
+  // Raises onTimer every `milliseconds` until stopped (0 stops it).
+  void setTimer(int milliseconds);
+  int timerInterval() const { return timer_; }
   // The form goes: hidden, Terminate raised, its window destroyed.
   void unload();
 
@@ -54,6 +65,9 @@ class Form : public Control {
   std::function<void()> onLoad;
   std::function<void()> onActivate;
   std::function<void()> onTerminate;
+  std::function<void()> onTimer;
+  // Asked before the close box closes the window: true keeps it open.
+  std::function<bool()> onQueryUnload;
 
  protected:
   template <class T>
@@ -80,6 +94,8 @@ class Form : public Control {
   bool unloaded_ = false;
   Backend* backend_ = nullptr;
   Control* focused_ = nullptr;
+  CommandButton* cancel_ = nullptr;
+  int timer_ = 0;
   std::vector<std::unique_ptr<Control>> controls_;
 };
 

@@ -46,6 +46,13 @@ FrmMain::FrmMain(App& app)
   txtCallString.setReadOnly(true);
   txtOutputs.setMultiLine(true);
   txtOutputs.setReadOnly(true);
+  txtOutputs.setStreaming(true);
+  // A window made larger gives the call string and the output its room.
+  txtCallString.setStretch(true, false);
+  txtOutputs.setStretch(true, true);
+  lblStatus.setStretch(true, false);
+  cmdStop.setVisible(false);
+  setCancelButton(&cmdStop);
   fraOptions.setVisible(false);
   cboRecursionReg.setVisible(false);
   cmdSendIt.setVisible(false);
@@ -83,6 +90,9 @@ FrmMain::FrmMain(App& app)
   txtRestore.onKeyPress = [this](int key) { txtRestore_KeyPress(key); };
   cmdRestoreBrowse.onClick = [this] { cmdRestoreBrowse_Click(); };
   cmdSendIt.onClick = [this] { cmdSendIt_Click(); };
+  cmdStop.onClick = [this] { cmdStop_Click(); };
+  onQueryUnload = [this] { return Form_QueryUnload(); };
+  onTimer = [this] { ShowRunStatus(); };
   txtOutputs.onChange = [this] { txtOutputs_Change(); };
   onTerminate = [this] { objDOS.reset(); };
 }

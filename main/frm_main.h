@@ -2,11 +2,13 @@
 // The main window: object name and type, the option controls, the entry
 // counts, and the call string that every change rebuilds.
 
+#include <chrono>
 #include <memory>
 
 #include "app/app.h"
 #include "forms/control_array.h"
 #include "forms/form.h"
+#include "run/run_status.h"
 
 class DOSOutputs;
 
@@ -21,6 +23,8 @@ class FrmMain : public forms::Form {
   void BuildIt();
   // The starting value of every option control, selected through its handler.
   void SelectStartingValues();
+  // A line on the status of the last command.
+  void ShowStatus(std::string text) { lblStatus.setText(std::move(text)); }
 
  private:
   using Frame = forms::Frame;
@@ -33,6 +37,8 @@ class FrmMain : public forms::Form {
 
   App& app_;
   CommandState& state_ = app_.state;
+  RunProgress progress_;
+  std::chrono::steady_clock::time_point runStart_;
 
  public:
   // Runs the call string; exists from the window's loading to its end.
@@ -127,6 +133,9 @@ class FrmMain : public forms::Form {
 
   Button& cmdSendIt = add<Button>(nullptr, "cmdSendIt", {1080, 6360, 975, 375}, "&Send It",
       "This runs the call string below.  ");
+  // In Send It's place while a command runs; Esc presses it.
+  Button& cmdStop = add<Button>(nullptr, "cmdStop", {1080, 6360, 975, 375}, "Sto&p",
+      "This stops the running command.");
   // How the run meets an object it cannot change: shown with Send It.
   CheckBox& chkIgnoreErr = add<CheckBox>(nullptr, "chkIgnoreErr", {2160, 6420, 1935, 255},
       "&Continue on errors", "This keeps the command going past objects it cannot change.");
@@ -136,6 +145,7 @@ class FrmMain : public forms::Form {
   Label& lblCallString = add<Label>(nullptr, "lblCallString", {120, 6480, 855, 255}, "Call String");
   TextBox& txtCallString = add<TextBox>(nullptr, "txtCallString", {120, 6720, 8055, 795}, "",
       "This is a preview of the string before it runs.");
+  Label& lblStatus = add<Label>(nullptr, "lblStatus", {1080, 7560, 7095, 255});
   Label& lblOutPut = add<Label>(nullptr, "lblOutPut", {120, 7560, 855, 255}, "Output");
   TextBox& txtOutputs = add<TextBox>(nullptr, "txtOutputs", {120, 7800, 8055, 735});
 
@@ -154,6 +164,13 @@ class FrmMain : public forms::Form {
   void cmdProgOptions_Click();
   void EditList(const char* kind);
   void cmdSendIt_Click();
+  // Runs objDOS's command with the window locked but for Stop and the
+  // output, the status line following it.
+  void RunCommand();
+  void ShowRunStatus();
+  bool ConfirmStop();
+  void cmdStop_Click();
+  bool Form_QueryUnload();
   void objDOS_ReceiveOutputs(std::string& CommandOutputs);
   void txtOutputs_Change();
   void cmdAbout_Click();

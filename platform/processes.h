@@ -23,6 +23,10 @@ class Processes {
   // an error, with nothing read.
   virtual bool ReadFile(Handle pipe, char* buffer, std::uint32_t size, std::uint32_t& read) = 0;
   virtual void CloseHandle(Handle handle) = 0;
+  // Ends the child; a read under way returns at once as at the end.
+  virtual void Terminate(Handle process) = 0;
+  // The child's exit code once it has ended; false while it runs on.
+  virtual bool ExitCode(Handle process, std::uint32_t& code) = 0;
 
   // Console text arrives in the ANSI code page: how many leading bytes form
   // whole characters, and those bytes as UTF-8.

@@ -1,10 +1,12 @@
 #include "run/dos_outputs.h"
 
+#include "run/output_decoder.h"
+
 void DOSOutputs::raise(std::string chunk) {
   if (ReceiveOutputs) ReceiveOutputs(chunk);
 }
 
-std::string DOSOutputs::ExecuteCommand(const std::string& commandLine) {
+DOSOutputs::Result DOSOutputs::ExecuteCommand(const std::string& commandLine) {
   using Handle = platform::Processes::Handle;
   if (!commandLine.empty()) commandLine_ = commandLine;
   if (commandLine_.empty()) {
@@ -26,32 +28,35 @@ std::string DOSOutputs::ExecuteCommand(const std::string& commandLine) {
   }
   // Only the child's copy of the write end may keep the pipe open.
   processes_.CloseHandle(writeEnd);
-  outputs_.clear();
+  process_ = process;
+  stopped_ = false;
+  bytesRead_ = 0;
 
-  // A character split between two reads waits in `pending` for its second
-  // byte, so no chunk ever holds half of one; the read size leaves it room.
-  std::string pending;
+  // A character split between two reads waits in the decoder for the rest,
+  // so no chunk ever holds part of one; the read size leaves it room.
+  OutputDecoder decoder(processes_);
   char buffer[kReadSize];
   std::uint32_t read = 0;
-  while (processes_.ReadFile(readEnd, buffer, kReadSize - static_cast<std::uint32_t>(pending.size()),
+  while (!stopped_ &&
+         processes_.ReadFile(readEnd, buffer, kReadSize - static_cast<std::uint32_t>(decoder.waiting()),
                              read)) {
-    pending.append(buffer, read);
-    std::size_t whole = processes_.WholeCharacters(pending);
-    if (whole == 0) continue;
-    std::string chunk = processes_.FromAnsi(std::string_view(pending).substr(0, whole));
-    pending.erase(0, whole);
-    outputs_ += chunk;
-    raise(std::move(chunk));
+    bytesRead_ += read;
+    if (std::string chunk = decoder.decode({buffer, read}); !chunk.empty()) raise(std::move(chunk));
   }
-  if (!pending.empty()) {
-    std::string rest = processes_.FromAnsi(pending);
-    outputs_ += rest;
-    raise(std::move(rest));
-  }
+  if (std::string rest = decoder.finish(); !rest.empty()) raise(std::move(rest));
   raise({});
 
+  Result result{true, stopped_};
+  result.exited = !stopped_ && processes_.ExitCode(process, result.exitCode);
+  process_ = 0;
   processes_.CloseHandle(process);
   processes_.CloseHandle(thread);
   processes_.CloseHandle(readEnd);
-  return outputs_;
+  return result;
+}
+
+void DOSOutputs::Stop() {
+  if (!process_ || stopped_) return;
+  stopped_ = true;
+  processes_.Terminate(process_);
 }

@@ -1,6 +1,7 @@
 // "Send It": the call string run by SetACL.exe from its folder, its output
-// streamed into the output box.
+// streamed into the output box, its progress and end in the status line.
 
+#include <algorithm>
 #include <string_view>
 
 #include "forms/dialogs.h"
@@ -12,6 +13,15 @@
 namespace {
 
 constexpr std::string_view kProgram = "SetACL.exe";
+constexpr int kStatusEveryMs = 250;
+
+// What a user or automation could change or start with; read-only boxes stay
+// readable.
+bool TakesInput(const forms::Control& c) {
+  using forms::Kind;
+  if (c.kind() == Kind::TextBox) return !static_cast<const forms::TextBox&>(c).readOnly();
+  return c.kind() != Kind::Form && c.kind() != Kind::Frame && c.kind() != Kind::Label;
+}
 
 }  // namespace
 
@@ -34,9 +44,66 @@ void FrmMain::cmdSendIt_Click() {
   if (!CommandLineFits(app_.dialogs(), commandLine)) return;
   txtOutputs.setText("");
   objDOS->CommandLine(std::move(commandLine));
-  objDOS->ExecuteCommand();
+  RunCommand();
 }
 
-void FrmMain::objDOS_ReceiveOutputs(std::string& CommandOutputs) { txtOutputs.append(CommandOutputs); }
+void FrmMain::RunCommand() {
+  // Nothing else starts while a command runs, by the user or by automation.
+  std::vector<forms::Control*> locked;
+  for (const auto& c : controls())
+    if (TakesInput(*c) && c.get() != &cmdStop && c->enabled()) {
+      c->setEnabled(false);
+      locked.push_back(c.get());
+    }
+  const bool sendItShown = cmdSendIt.visible();
+  cmdSendIt.setVisible(false);
+  cmdStop.setVisible(true);
+  focus(&cmdStop);
+  progress_ = {};
+  runStart_ = std::chrono::steady_clock::now();
+  ShowRunStatus();
+  setTimer(kStatusEveryMs);
+
+  DOSOutputs::Result result = objDOS->ExecuteCommand();
+
+  setTimer(0);
+  progress_.bytes = objDOS->BytesRead();
+  progress_.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart_).count();
+  if (!result.started) ShowStatus("");
+  else if (result.stopped) ShowStatus(StoppedStatus(progress_));
+  else if (result.exited) ShowStatus(FinishedStatus(progress_, result.exitCode));
+  else ShowStatus(EndedStatus(progress_));
+  cmdStop.setVisible(false);
+  cmdSendIt.setVisible(sendItShown);
+  for (forms::Control* c : locked) c->setEnabled(true);
+  focus(&cmdSendIt);
+}
+
+void FrmMain::ShowRunStatus() {
+  progress_.bytes = objDOS->BytesRead();
+  progress_.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart_).count();
+  ShowStatus(RunningStatus(progress_));
+}
+
+bool FrmMain::ConfirmStop() {
+  return app_.dialogs().confirm("Stop the running command?", "Stop Command?");
+}
+
+void FrmMain::cmdStop_Click() {
+  if (objDOS->running() && ConfirmStop()) objDOS->Stop();
+}
+
+// The close box during a run ends the command first, if the user agrees.
+bool FrmMain::Form_QueryUnload() {
+  if (!objDOS || !objDOS->running()) return false;
+  if (!ConfirmStop()) return true;
+  objDOS->Stop();
+  return false;
+}
+
+void FrmMain::objDOS_ReceiveOutputs(std::string& CommandOutputs) {
+  progress_.lines += static_cast<std::uint64_t>(std::ranges::count(CommandOutputs, '\n'));
+  txtOutputs.append(CommandOutputs);
+}
 
 void FrmMain::txtOutputs_Change() { txtOutputs.setSelStart(txtOutputs.length()); }

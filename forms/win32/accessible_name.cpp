@@ -2,6 +2,7 @@
 
 #include <oleacc.h>
 
+#include "forms/controls.h"
 #include "platform/win32/wide.h"
 
 namespace win32 {
@@ -11,7 +12,8 @@ namespace {
 // but the name of the object itself goes to the standard one.
 class NamedAccessible final : public IAccessible {
  public:
-  NamedAccessible(IAccessible* inner, std::wstring name) : inner_(inner), name_(std::move(name)) {}
+  NamedAccessible(IAccessible* inner, const forms::Control& control)
+      : inner_(inner), control_(control), name_(Wide(control.accessibleName())) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
@@ -36,6 +38,26 @@ class NamedAccessible final : public IAccessible {
     return *name ? S_OK : E_OUTOFMEMORY;
   }
 
+  // A view of the project's own is a read-only text to assistive tools,
+  // its value the whole text.
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    if (!ownView(child)) return inner_->get_accRole(child, role);
+    role->vt = VT_I4;
+    role->lVal = ROLE_SYSTEM_TEXT;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+    if (!ownView(child)) return inner_->get_accValue(child, value);
+    std::wstring text = Wide(control_.text());
+    *value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return *value ? S_OK : E_OUTOFMEMORY;
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    HRESULT r = inner_->get_accState(child, state);
+    if (ownView(child) && SUCCEEDED(r) && state->vt == VT_I4) state->lVal |= STATE_SYSTEM_READONLY;
+    return r;
+  }
+
 #define VORLANE_FORWARD(method, params, args) \
   HRESULT STDMETHODCALLTYPE method params override { return inner_->method args; }
   VORLANE_FORWARD(GetTypeInfoCount, (UINT* n), (n))
@@ -47,10 +69,7 @@ class NamedAccessible final : public IAccessible {
   VORLANE_FORWARD(get_accParent, (IDispatch** p), (p))
   VORLANE_FORWARD(get_accChildCount, (LONG* n), (n))
   VORLANE_FORWARD(get_accChild, (VARIANT c, IDispatch** d), (c, d))
-  VORLANE_FORWARD(get_accValue, (VARIANT c, BSTR* v), (c, v))
   VORLANE_FORWARD(get_accDescription, (VARIANT c, BSTR* d), (c, d))
-  VORLANE_FORWARD(get_accRole, (VARIANT c, VARIANT* r), (c, r))
-  VORLANE_FORWARD(get_accState, (VARIANT c, VARIANT* s), (c, s))
   VORLANE_FORWARD(get_accHelp, (VARIANT c, BSTR* h), (c, h))
   VORLANE_FORWARD(get_accHelpTopic, (BSTR* f, VARIANT c, LONG* t), (f, c, t))
   VORLANE_FORWARD(get_accKeyboardShortcut, (VARIANT c, BSTR* k), (c, k))
@@ -68,7 +87,13 @@ class NamedAccessible final : public IAccessible {
 
  private:
   ~NamedAccessible() { inner_->Release(); }
+  bool ownView(const VARIANT& child) const {
+    return child.vt == VT_I4 && child.lVal == CHILDID_SELF &&
+           control_.kind() == forms::Kind::TextBox &&
+           static_cast<const forms::TextBox&>(control_).streaming();
+  }
   IAccessible* inner_;
+  const forms::Control& control_;
   std::wstring name_;
   LONG refs_ = 1;
 };
@@ -81,7 +106,7 @@ LRESULT AnswerGetObject(HWND hwnd, WPARAM wp, LPARAM lp, const forms::Control& c
   if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, IID_IAccessible,
                                        reinterpret_cast<void**>(&standard))))
     return 0;
-  auto* named = new NamedAccessible(standard, Wide(control.accessibleName()));
+  auto* named = new NamedAccessible(standard, control);
   LRESULT result = LresultFromObject(IID_IAccessible, wp, named);
   named->Release();
   return result;

@@ -7,6 +7,7 @@
 
 #include "forms/win32/accessible_name.h"
 #include "forms/win32/font_scale.h"
+#include "forms/win32/output_view.h"
 #include "platform/win32/wide.h"
 
 namespace win32 {
@@ -15,17 +16,7 @@ namespace {
 constexpr wchar_t kFormClass[] = L"VorlaneForm";
 constexpr int kFirstId = 100;
 constexpr int kComboDropHeight = 200;  // list part of a drop-down, in pixels
-constexpr UINT_PTR kFlushTimer = 1;
-// A flush waits as long as the last one took, so that bigger and bigger
-// pieces go in as the box grows and a long run stays linear; but never
-// longer than a second, so the box keeps visibly filling.
-constexpr ULONGLONG kLongestFlushWait = 1000;
-
-bool IsInput(UINT message) {
-  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-         (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) || message == WM_INPUT;
-}
+constexpr UINT_PTR kFormTimer = 1;  // a form's onTimer
 
 // The part of the window's screen not taken by the task bar.
 RECT WorkArea(HWND hwnd) {
@@ -76,6 +67,10 @@ NativeKind KindOf(const forms::Control& control) {
   return {L"STATIC", 0, 0};
 }
 
+bool IsOutputView(const forms::Control& c) {
+  return c.kind() == forms::Kind::TextBox && static_cast<const forms::TextBox&>(c).streaming();
+}
+
 DWORD FormStyle(const forms::Form& form) {
   return form.style() == forms::Style::Main ? WS_OVERLAPPEDWINDOW
                                             : WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -95,6 +90,7 @@ struct Win32Backend::Window {
   HFONT font = nullptr;
   UINT dpi = 96;
   Scale scale;
+  SIZE designSize{};  // the whole window at its design's size
   bool centred = false;
   bool modal = false;
   std::vector<HWND> controls;  // by the control's place in the form
@@ -116,6 +112,7 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   wc.hIcon = LoadIconW(instance, L"APPICON");
   wc.lpszClassName = kFormClass;
   RegisterClassExW(&wc);
+  RegisterOutputView(instance);
 }
 
 Win32Backend::~Win32Backend() { windows_.clear(); }
@@ -163,19 +160,22 @@ Win32Backend::Window& Win32Backend::create(forms::Form& form) {
   for (size_t i = 0; i < all.size(); ++i) {
     forms::Control& c = *all[i];
     NativeKind kind = KindOf(c);
-    HWND hwnd = CreateWindowExW(kind.exStyle, kind.cls, Wide(c.text()).c_str(),
-                                WS_CHILD | kind.style, 0, 0, 0, 0, w.hwnd,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + i)),
-                                instance_, nullptr);
+    const int id = kFirstId + static_cast<int>(i);
+    HWND hwnd = IsOutputView(c)
+                    ? CreateOutputView(instance_, w.hwnd, id, static_cast<forms::TextBox&>(c))
+                    : CreateWindowExW(kind.exStyle, kind.cls, Wide(c.text()).c_str(),
+                                      WS_CHILD | kind.style, 0, 0, 0, 0, w.hwnd,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                      instance_, nullptr);
     w.controls[i] = hwnd;
     SetPropW(hwnd, L"VorlaneName",
              reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GlobalAddAtomW(Wide(c.codeName()).c_str()))));
-    if (c.kind() == forms::Kind::TextBox) {
+    if (c.kind() == forms::Kind::TextBox && !IsOutputView(c)) {
       if (static_cast<forms::TextBox&>(c).multiLine()) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
       SetWindowSubclass(hwnd, EditProc, 0, reinterpret_cast<DWORD_PTR>(&c));
     }
-    if (c.kind() == forms::Kind::TextBox || c.kind() == forms::Kind::ComboBox ||
-        c.kind() == forms::Kind::FileListBox)
+    if ((c.kind() == forms::Kind::TextBox && !IsOutputView(c)) ||
+        c.kind() == forms::Kind::ComboBox || c.kind() == forms::Kind::FileListBox)
       SetWindowSubclass(hwnd, NamedProc, 0, reinterpret_cast<DWORD_PTR>(&c));
     if (!c.tooltip().empty()) {
       std::wstring tip = Wide(c.tooltip());
@@ -242,6 +242,7 @@ void Win32Backend::layout(Window& w) {
     w.scale = w.scale.times(fit);
     size = outer().first;
   }
+  w.designSize = size;
   SetWindowPos(w.hwnd, nullptr, 0, 0, size.cx, size.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // A window grown by code moves up as far as it must to stay on the screen.
@@ -254,13 +255,25 @@ void Win32Backend::layout(Window& w) {
     }
   }
 
-  const auto& all = form.controls();
+  for (HWND control : w.controls)
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(w.font), FALSE);
+  place(w);
+}
+
+void Win32Backend::place(Window& w) {
+  // What the user grew the window by goes to the controls that stretch.
+  RECT client;
+  GetClientRect(w.hwnd, &client);
+  SIZE extra{std::max<LONG>(0, client.right - w.scale.X(w.form.clientWidth())),
+             std::max<LONG>(0, client.bottom - w.scale.Y(w.form.clientHeight()))};
+  const auto& all = w.form.controls();
   for (size_t i = 0; i < all.size(); ++i) {
     RECT r = PlaceOf(*all[i], w.scale);
+    if (all[i]->stretchesWidth()) r.right += extra.cx;
+    if (all[i]->stretchesHeight()) r.bottom += extra.cy;
     int h = r.bottom - r.top;
     if (all[i]->kind() == forms::Kind::ComboBox) h += MulDiv(kComboDropHeight, w.dpi, 96);
     MoveWindow(w.controls[i], r.left, r.top, r.right - r.left, h, TRUE);
-    SendMessageW(w.controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(w.font), TRUE);
   }
 }
 
@@ -325,7 +338,6 @@ void Win32Backend::unload(forms::Form& form) {
   auto it = windows_.find(&form);
   if (it == windows_.end()) return;
   if (it->second->form.style() == forms::Style::Main) PostQuitMessage(0);
-  for (HWND hwnd : it->second->controls) appended_.erase(hwnd);
   windows_.erase(it);
 }
 
@@ -336,6 +348,10 @@ void Win32Backend::changed(forms::Control& c, forms::Prop prop) {
   if (&c == &w.form) {
     if (prop == forms::Prop::Text) SetWindowTextW(w.hwnd, Wide(c.text()).c_str());
     if (prop == forms::Prop::Geometry) layout(w);
+    if (prop == forms::Prop::Timer) {
+      if (int interval = w.form.timerInterval()) SetTimer(w.hwnd, kFormTimer, interval, nullptr);
+      else KillTimer(w.hwnd, kFormTimer);
+    }
     return;
   }
   if (prop == forms::Prop::Visible) return updateVisibility(w);
@@ -346,33 +362,20 @@ void Win32Backend::changed(forms::Control& c, forms::Prop prop) {
 void Win32Backend::mirror(Window&, forms::Control& c, HWND hwnd, forms::Prop prop) {
   using forms::Kind;
   using forms::Prop;
+  // The output view reads the box's own text: it only hears what changed.
+  if (IsOutputView(c) && (prop == Prop::Text || prop == Prop::Appended || prop == Prop::Caret))
+    return OutputChanged(hwnd, prop);
   ++mirroring_;
   switch (prop) {
     case Prop::Text:
-      appended_.erase(hwnd);
       SetWindowTextW(hwnd, Wide(c.text()).c_str());
       break;
-    case Prop::Appended: {
-      // Only the piece crosses, at the next flush: the box holds the rest.
-      auto [it, first] = appended_.try_emplace(hwnd);
-      it->second.box = &static_cast<forms::TextBox&>(c);
-      it->second.text += Wide(it->second.box->lastPiece());
-      if (first) {
-        ULONGLONG now = GetTickCount64();
-        UINT delay = nextFlush_ > now ? static_cast<UINT>(nextFlush_ - now) : 0;
-        SetTimer(GetParent(hwnd), kFlushTimer, delay, nullptr);
-      }
+    case Prop::Caret: {
+      WPARAM pos = static_cast<forms::TextBox&>(c).selStart();
+      SendMessageW(hwnd, EM_SETSEL, pos, pos);
+      SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
       break;
     }
-    case Prop::Caret:
-      if (auto it = appended_.find(hwnd); it != appended_.end()) {
-        it->second.caret = true;
-      } else {
-        WPARAM pos = static_cast<forms::TextBox&>(c).selStart();
-        SendMessageW(hwnd, EM_SETSEL, pos, pos);
-        SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
-      }
-      break;
     case Prop::List: {
       auto& list = static_cast<forms::ListControl&>(c);
       bool combo = c.kind() == Kind::ComboBox;
@@ -401,27 +404,6 @@ void Win32Backend::mirror(Window&, forms::Control& c, HWND hwnd, forms::Prop pro
       break;
   }
   --mirroring_;
-}
-
-void Win32Backend::flushAppended() {
-  ULONGLONG start = GetTickCount64();
-  // Taken out first: the box's own messages below must not flush again.
-  std::map<HWND, Appended> appended;
-  appended.swap(appended_);
-  ++mirroring_;
-  for (auto& [hwnd, piece] : appended) {
-    LRESULT end = GetWindowTextLengthW(hwnd);
-    SendMessageW(hwnd, EM_SETSEL, end, end);
-    SendMessageW(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.text.c_str()));
-    if (piece.caret) {
-      WPARAM pos = piece.box->selStart();
-      SendMessageW(hwnd, EM_SETSEL, pos, pos);
-      SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
-    }
-  }
-  --mirroring_;
-  ULONGLONG end = GetTickCount64();
-  nextFlush_ = end + std::min(end - start, kLongestFlushWait);
 }
 
 void Win32Backend::command(Window& w, WORD id, WORD code, HWND hwnd) {
@@ -467,14 +449,21 @@ LRESULT CALLBACK Win32Backend::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   switch (msg) {
     case WM_COMMAND:
       if (lp) self->command(*w, LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+      else if (LOWORD(wp) == IDCANCEL) w->form.userCancel();  // Esc
       return 0;
     case WM_TIMER:
-      if (wp != kFlushTimer) return DefWindowProcW(hwnd, msg, wp, lp);
-      KillTimer(hwnd, kFlushTimer);
-      self->flushAppended();
+      if (wp != kFormTimer) return DefWindowProcW(hwnd, msg, wp, lp);
+      if (w->form.onTimer) w->form.onTimer();
+      return 0;
+    case WM_SIZE:
+      if (wp != SIZE_MINIMIZED) self->place(*w);
+      return 0;
+    case WM_GETMINMAXINFO:
+      // Never smaller than the design.
+      reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = {w->designSize.cx, w->designSize.cy};
       return 0;
     case WM_CLOSE:
-      if (self->pumping_) return 0;  // nothing closes while a command runs
+      if (w->form.queryUnload()) return 0;
       if (w->form.style() == forms::Style::Main) {
         PostQuitMessage(0);
         ShowWindow(hwnd, SW_HIDE);
@@ -507,11 +496,6 @@ LRESULT CALLBACK Win32Backend::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
       if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
       return code;
     }
-    case WM_GETTEXT:
-    case WM_GETTEXTLENGTH:
-      // Whoever reads the text gets all that is appended so far.
-      if (self && self->appended_.contains(hwnd)) self->flushAppended();
-      break;
     case WM_SETTEXT: {
       // A multi-line box reports no change for text set from outside (an
       // assistive or scripting tool), so the model takes it here.
@@ -563,17 +547,18 @@ int Win32Backend::run() {
   return static_cast<int>(msg.wParam);
 }
 
-void Win32Backend::keepPainting() {
-  pumping_ = true;
+void Win32Backend::keepResponding() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that owns it
       break;
     }
-    if (!IsInput(msg.message)) DispatchMessageW(&msg);
+    if (!dispatchDialogKeys(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
   }
-  pumping_ = false;
 }
 
 }  // namespace win32

@@ -32,9 +32,10 @@ class Win32Backend : public forms::Backend {
   Scale scale(const forms::Form& form) const;
   // Runs the thread's message loop until the main window is gone.
   int run();
-  // Lets the windows paint, and appended text reach its box, while the
-  // thread is busy elsewhere (a command's run); the user's input is dropped.
-  void keepPainting();
+  // Lets the windows paint and answer while the thread is busy elsewhere (a
+  // command's run). What the user can do meanwhile is what the model leaves
+  // enabled.
+  void keepResponding();
 
  private:
   struct Window;
@@ -43,27 +44,16 @@ class Win32Backend : public forms::Backend {
   static LRESULT CALLBACK NamedProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   Window& create(forms::Form& form);
   void layout(Window& window);
+  void place(Window& window);
   void updateVisibility(Window& window);
   void mirror(Window& window, forms::Control& control, HWND hwnd, forms::Prop prop);
   void command(Window& window, WORD id, WORD code, HWND hwnd);
   bool dispatchDialogKeys(MSG& msg);
   HWND mainWindow() const;
-  void flushAppended();
-
-  // Text appended to a box since the last flush, written in one go: an edit
-  // control that took every small piece on its own would crawl.
-  struct Appended {
-    forms::TextBox* box = nullptr;
-    std::wstring text;
-    bool caret = false;  // the caret is placed once the text is in
-  };
 
   HINSTANCE instance_;
   std::map<const forms::Form*, std::unique_ptr<Window>> windows_;
   int mirroring_ = 0;  // set while code writes into a native control
-  std::map<HWND, Appended> appended_;
-  bool pumping_ = false;  // inside keepPainting
-  ULONGLONG nextFlush_ = 0;  // tick count before which no flush starts
 };
 
 }  // namespace win32

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_processes.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/wide.h"
@@ -8,8 +9,12 @@ namespace win32 {
 
 namespace {
 
-constexpr DWORD kPollMilliseconds = 10;  // a silent child's pipe, asked this often
+// A silent child's pipe is asked again after 1 ms, then ever less often up
+// to this: output that pauses briefly is read at once, and a child that hangs
+// costs little.
+constexpr DWORD kLongestPoll = 16;
 constexpr std::uint64_t kCallMilliseconds = 30;
+constexpr DWORD kExitWaitMilliseconds = 2000;
 
 HANDLE Native(platform::Processes::Handle handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -49,6 +54,7 @@ bool Win32Processes::StartHidden(const std::string& commandLine, Handle output, 
   if (!CreateProcessW(nullptr, line.data(), &attributes, &attributes, TRUE, NORMAL_PRIORITY_CLASS,
                       nullptr, nullptr, &startup, &info))
     return false;
+  terminated_ = false;
   process = FromNative(info.hProcess);
   thread = FromNative(info.hThread);
   return true;
@@ -57,12 +63,13 @@ bool Win32Processes::StartHidden(const std::string& commandLine, Handle output, 
 // Waits for the child's next output, or its end, without blocking in
 // ReadFile, so the caller's windows can paint meanwhile.
 void Win32Processes::waitForOutput(Handle pipe) {
-  for (;;) {
+  for (DWORD poll = 1;; poll = std::min(poll * 2, kLongestPoll)) {
     DWORD waiting = 0;
     if (!PeekNamedPipe(Native(pipe), nullptr, 0, nullptr, &waiting, nullptr) || waiting) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMilliseconds, QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, poll, QS_ALLINPUT);
     whileReading_();
     lastCall_ = GetTickCount64();
+    if (terminated_) return;
   }
 }
 
@@ -75,6 +82,11 @@ bool Win32Processes::ReadFile(Handle pipe, char* buffer, std::uint32_t size, std
       lastCall_ = GetTickCount64();
     }
   }
+  // A grandchild may hold the pipe open after its parent was ended.
+  if (terminated_) {
+    read = 0;
+    return false;
+  }
   DWORD n = 0;
   BOOL ok = ::ReadFile(Native(pipe), buffer, size, &n, nullptr);
   read = ok ? n : 0;
@@ -84,6 +96,21 @@ bool Win32Processes::ReadFile(Handle pipe, char* buffer, std::uint32_t size, std
 
 void Win32Processes::CloseHandle(Handle handle) {
   if (handle) ::CloseHandle(Native(handle));
+}
+
+void Win32Processes::Terminate(Handle process) {
+  TerminateProcess(Native(process), 1);
+  terminated_ = true;
+}
+
+bool Win32Processes::ExitCode(Handle process, std::uint32_t& code) {
+  // A child that closed its output is on its way out: give it a moment.
+  DWORD exit = STILL_ACTIVE;
+  if (WaitForSingleObject(Native(process), kExitWaitMilliseconds) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(Native(process), &exit))
+    return false;
+  code = exit;
+  return true;
 }
 
 std::size_t Win32Processes::WholeCharacters(std::string_view ansi) {

@@ -22,6 +22,8 @@ class Win32Processes : public platform::Processes {
                      Handle& thread) override;
   bool ReadFile(Handle pipe, char* buffer, std::uint32_t size, std::uint32_t& read) override;
   void CloseHandle(Handle handle) override;
+  void Terminate(Handle process) override;
+  bool ExitCode(Handle process, std::uint32_t& code) override;
   std::size_t WholeCharacters(std::string_view ansi) override;
   std::string FromAnsi(std::string_view ansi) override;
 
@@ -31,6 +33,7 @@ class Win32Processes : public platform::Processes {
   std::function<void()> whileReading_;
   std::uint64_t lastCall_ = 0;  // tick count of the last whileReading_ call
   bool drained_ = false;        // the last read took all the pipe held
+  bool terminated_ = false;     // the child was ended: no read waits any more
 };
 
 }  // namespace win32

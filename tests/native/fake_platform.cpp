@@ -136,6 +136,7 @@ bool ScriptedProcesses::StartHidden(const std::string& commandLine, Handle outpu
   started.push_back(commandLine);
   process = handle();
   thread = handle();
+  terminated = false;
   return true;
 }
 
@@ -143,9 +144,10 @@ bool ScriptedProcesses::ReadFile(Handle pipe, char* buffer, std::uint32_t size,
                                  std::uint32_t& read) {
   EXPECT_TRUE(open_.contains(pipe));
   largestRead = std::max(largestRead, size);
+  if (beforeRead) beforeRead();
   if (open_.contains(write_)) writeEndOpenWhileReading = true;
   read = 0;
-  if (output.empty()) return false;
+  if (output.empty() || terminated) return false;
   std::string& piece = output.front();
   read = static_cast<std::uint32_t>(std::min<std::size_t>(size, piece.size()));
   piece.copy(buffer, read);
@@ -156,6 +158,11 @@ bool ScriptedProcesses::ReadFile(Handle pipe, char* buffer, std::uint32_t size,
 
 void ScriptedProcesses::CloseHandle(Handle handle) {
   EXPECT_TRUE(open_.erase(handle)) << "closed twice or never opened: " << handle;
+}
+
+void ScriptedProcesses::Terminate(Handle process) {
+  EXPECT_TRUE(open_.contains(process));
+  terminated = true;
 }
 
 std::size_t ScriptedProcesses::WholeCharacters(std::string_view ansi) {

@@ -2,6 +2,7 @@
 // In-memory stand-ins for the registry, the file system and the shell.
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -70,6 +71,9 @@ class ScriptedProcesses : public platform::Processes {
   std::vector<std::string> started;
   std::uint32_t largestRead = 0;
   bool writeEndOpenWhileReading = false;
+  std::function<void()> beforeRead;  // runs before each read, as the user's input would
+  std::uint32_t exitCode = 0;
+  bool terminated = false;
   int openHandles() const { return static_cast<int>(open_.size()); }
 
   long CreatePipe(Handle& read, Handle& write) override;
@@ -77,6 +81,11 @@ class ScriptedProcesses : public platform::Processes {
                      Handle& thread) override;
   bool ReadFile(Handle pipe, char* buffer, std::uint32_t size, std::uint32_t& read) override;
   void CloseHandle(Handle handle) override;
+  void Terminate(Handle process) override;
+  bool ExitCode(Handle, std::uint32_t& code) override {
+    code = exitCode;
+    return true;
+  }
   std::size_t WholeCharacters(std::string_view ansi) override;
   std::string FromAnsi(std::string_view ansi) override { return std::string(ansi); }
 

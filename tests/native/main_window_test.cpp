@@ -17,11 +17,11 @@ class MainWindow : public ::testing::Test, public Headless {
 };
 
 const std::vector<std::string> kEmptyName = {"FraRequired", "cmdProgOptions", "cmdAbout",
-                                             "lblCallString", "txtCallString", "lblOutPut",
+                                             "lblCallString", "txtCallString", "lblStatus", "lblOutPut",
                                              "txtOutputs"};
 const std::vector<std::string> kNamed = {"FraRequired", "fraBackupRestore", "fraOptions",
                                          "cmdSendIt", "chkIgnoreErr", "cmdProgOptions", "cmdAbout",
-                                         "lblCallString", "txtCallString", "lblOutPut",
+                                         "lblCallString", "txtCallString", "lblStatus", "lblOutPut",
                                          "txtOutputs"};
 
 }  // namespace

@@ -92,9 +92,10 @@ TempFolder::~TempFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-void EndProgramsIn(const std::filesystem::path& folder) {
+int EndProgramsIn(const std::filesystem::path& folder) {
+  int ended = 0;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return;
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
@@ -108,10 +109,12 @@ void EndProgramsIn(const std::filesystem::path& folder) {
         std::filesystem::equivalent(std::filesystem::path(image).parent_path(), folder, unknown)) {
       TerminateProcess(process, 99);
       WaitForSingleObject(process, 5000);
+      ++ended;
     }
     CloseHandle(process);
   }
   CloseHandle(snapshot);
+  return ended;
 }
 
 std::string FileText(const std::filesystem::path& path) {

@@ -41,8 +41,8 @@ class TempFolder {
 };
 
 // Ends every process whose program lies in that folder: children that a
-// test started through the shell and cannot otherwise reach.
-void EndProgramsIn(const std::filesystem::path& folder);
+// test started through the shell and cannot otherwise reach. How many it ended.
+int EndProgramsIn(const std::filesystem::path& folder);
 
 // A file's whole content, as bytes.
 std::string FileText(const std::filesystem::path& path);

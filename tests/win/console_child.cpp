@@ -4,8 +4,12 @@
 //   bytes N           N letters on standard output
 //   interleave        out, err, out, err: one line each, in that order
 //   mb N              N MiB of numbered text lines, in blocks of 64 KiB
+//   lines N           N short numbered lines, in blocks of 64 KiB
 //   hold              "first line", then, once the event named kGoEvent is
 //                     set, "second line" (after 30 s: "never released")
+//   nuls              lines with NUL bytes inside
+//   utf16             UTF-16 text with its byte-order mark
+//   fail N            one line, then exit code N
 // Started under another name with other arguments (as SetACL.exe, say), it
 // takes its mode from the CONSOLE_CHILD variable instead: "mb 8".
 
@@ -45,8 +49,19 @@ int main(int argc, char** argv) {
     bool released = WaitForSingleObject(go, 30000) == WAIT_OBJECT_0;
     CloseHandle(go);
     Put(STD_OUTPUT_HANDLE, released ? "second line\r\n" : "second line, never released\r\n");
-  } else if (mode == "mb") {
-    const std::string text = native::BenchmarkText(static_cast<std::size_t>(n) << 20);
+  } else if (mode == "nuls") {
+    const char text[] = "before\0after\r\nsecond\0piece\r\nthird line";
+    Put(STD_OUTPUT_HANDLE, std::string(text, sizeof text - 1));
+  } else if (mode == "utf16") {
+    const wchar_t text[] = L"\xFEFFUnicode \x2713\r\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, sizeof text - sizeof(wchar_t), &written, nullptr);
+  } else if (mode == "fail") {
+    Put(STD_ERROR_HANDLE, "something went wrong\r\n");
+    return static_cast<int>(n);
+  } else if (mode == "mb" || mode == "lines") {
+    const std::string text = mode == "mb" ? native::BenchmarkText(static_cast<std::size_t>(n) << 20)
+                                          : native::ShortLines(static_cast<std::size_t>(n));
     for (std::size_t at = 0; at < text.size(); at += 65536) Put(STD_OUTPUT_HANDLE, text.substr(at, 65536));
   }
   return 0;

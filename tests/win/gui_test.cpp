@@ -135,6 +135,7 @@ TEST_F(Gui, InputControlsAreNamedByTheirLabels) {
            {main, "txtRestore", "File Name"}, {main, "txtOwner", "Set Owner"},
            {main, "txtGroup", "Set Primary Group"}, {main, "cboRstchldrn", "Reset Children"},
            {main, "txtLogFile", "Log File"}, {main, "txtCallString", "Call String"},
+           {main, "txtOutputs", "Output"},
            {app.frmAce(), "txtName", "Name"}, {app.frmAce(), "cboModeDacl", "Mode DACL"},
            {app.frmAce(), "cboWhere", "Where"}, {app.frmTrustee(), "txtName2", "Name Two"},
            {app.frmTrustee(), "cboWhere", "Where"}, {app.frmBackup(), "txtFileName", "File Name"},
@@ -153,6 +154,16 @@ TEST_F(Gui, InputControlsAreNamedByTheirLabels) {
     EXPECT_EQ(accessible->get_accName(self, &name), S_OK) << c.control;
     EXPECT_EQ(win32::Utf8(name ? name : L""), c.name) << c.control;
     SysFreeString(name);
+    if (std::string(c.control) == "txtOutputs") {  // the output view: a read-only text
+      main.txtOutputs.append("done\r\n");
+      VARIANT role{};
+      BSTR value = nullptr;
+      EXPECT_EQ(accessible->get_accRole(self, &role), S_OK);
+      EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
+      EXPECT_EQ(accessible->get_accValue(self, &value), S_OK);
+      EXPECT_EQ(win32::Utf8(value ? value : L""), "done\r\n");
+      SysFreeString(value);
+    }
     accessible->Release();
     if (&c.form != &main) c.form.hide();
   }
@@ -184,29 +195,54 @@ TEST_F(Gui, CodeChangesReachTheControlsAndResetRunsThroughThem) {
   EXPECT_EQ(call(), "SetACL.exe -on \"x\" -ot file");
 }
 
-TEST_F(Gui, OutputBoxHoldsAnyAmountAndAppendsPieces) {
-  const std::string piece = std::string(48, 'x') + "\r\n";  // short: no wrapping
+// The output box: pieces appended show at once and scroll it to its end; the
+// mouse selects and the selection copies; a larger window gives it the room.
+TEST_F(Gui, OutputBoxAppendsSelectsCopiesAndGrows) {
+  HWND box = at("txtOutputs");
   std::string all;
   for (int i = 0; i < 2000; ++i) {
+    std::string piece = "line " + std::to_string(i) + "\r\n";
     main.txtOutputs.append(piece);
     all += piece;
   }
-  main.txtOutputs.setSelStart(main.txtOutputs.length());
-  HWND box = at("txtOutputs");
-  // A reader gets all the pieces at once; else they go in together, soon.
+  main.txtOutputs.append("alpha beta");
+  all += "alpha beta";
   EXPECT_TRUE(native::Text(box) == all);
-  DWORD start = 0;
-  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
-  EXPECT_EQ(start, 100000u);
-  main.txtOutputs.append("tail");
-  LRESULT lines = 0;
-  for (int i = 0; i < 100 && lines != 2001; ++i) {
-    Sleep(10);
-    native::Pump();
-    lines = SendMessageW(box, EM_GETLINECOUNT, 0, 0);
-  }
-  EXPECT_EQ(lines, 2001);
-  EXPECT_EQ(GetWindowTextLengthW(box), 100004);
+  EXPECT_EQ(SendMessageW(box, EM_GETLINECOUNT, 0, 0), 2001);
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  native::Pump();
+  GetScrollInfo(box, SB_VERT, &si);
+  EXPECT_EQ(si.nPos + static_cast<int>(si.nPage), 2001);  // the last line in view
+
+  // Drag over "alpha" on the last line, the last row of the view.
+  HDC dc = GetDC(box);
+  SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  SIZE zero{};
+  GetTextExtentPoint32W(dc, L"0", 1, &zero);
+  ReleaseDC(box, dc);
+  int y = (2000 - si.nPos) * tm.tmHeight + 1;
+  SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, y));
+  SendMessageW(box, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5 * zero.cx + 1, y));
+  SendMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(5 * zero.cx + 1, y));
+  SendMessageW(box, WM_COPY, 0, 0);
+  ASSERT_TRUE(OpenClipboard(top));
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  EXPECT_EQ(data ? win32::Utf8(static_cast<const wchar_t*>(GlobalLock(data))) : "", "alpha");
+  if (data) GlobalUnlock(data);
+  CloseClipboard();
+
+  RECT before, after;
+  GetWindowRect(box, &before);
+  ShowWindow(top, SW_MAXIMIZE);
+  native::Pump();
+  GetWindowRect(box, &after);
+  EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
+  EXPECT_GT(after.right - after.left, before.right - before.left);
+  ShowWindow(top, SW_RESTORE);
 }
 
 TEST_F(Gui, TooltipsCarryTheExactTexts) {

@@ -8,6 +8,7 @@
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_processes.h"
 #include "run/dos_outputs.h"
+#include "run/output_decoder.h"
 #include "tests/native/fakes.h"
 #include "tests/win/child_program.h"
 #include "tests/win/console_child.h"
@@ -26,6 +27,13 @@ class RealRunner : public ::testing::Test {
   RealRunner() {
     runner.ReceiveOutputs = [this](std::string& chunk) { chunks.push_back(chunk); };
   }
+  std::string run(const std::string& commandLine) {
+    chunks.clear();
+    runner.ExecuteCommand(commandLine);
+    std::string all;
+    for (const auto& chunk : chunks) all += chunk;
+    return all;
+  }
   ScriptedDialogs dialogs;
   win32::Win32Processes processes;
   DOSOutputs runner{processes, dialogs};
@@ -35,12 +43,12 @@ class RealRunner : public ::testing::Test {
 }  // namespace
 
 TEST_F(RealRunner, ACommandThatWritesNothing) {
-  EXPECT_EQ(runner.ExecuteCommand(Child("nothing")), "");
+  EXPECT_EQ(run(Child("nothing")), "");
   EXPECT_EQ(chunks, std::vector<std::string>{""});
 }
 
 TEST_F(RealRunner, SixHundredBytesInPiecesOfAtMost256) {
-  std::string result = runner.ExecuteCommand(Child("bytes 600"));
+  std::string result = run(Child("bytes 600"));
   ASSERT_EQ(result.size(), 600u);
   std::string joined;
   for (const auto& chunk : chunks) {
@@ -54,7 +62,7 @@ TEST_F(RealRunner, SixHundredBytesInPiecesOfAtMost256) {
 }
 
 TEST_F(RealRunner, StandardErrorInterleavedInTheOrderWritten) {
-  EXPECT_EQ(runner.ExecuteCommand(Child("interleave")),
+  EXPECT_EQ(run(Child("interleave")),
             "out 1\r\nerr 1\r\nout 2\r\nerr 2\r\nout 3\r\nerr 3\r\n");
 }
 
@@ -62,15 +70,14 @@ TEST_F(RealRunner, AMissingProgramShowsTheMessageAndRaisesNothing) {
   dialogs.expect({"Click the Settings button and point\r\nto SetAcl.exe's location.", "",
                   forms::Buttons::Ok, forms::Icon::Critical},
                  forms::Answer::Ok);
-  EXPECT_EQ(runner.ExecuteCommand("C:\\nowhere\\SetACL.exe -on \"x\" -ot file"), "");
+  EXPECT_FALSE(runner.ExecuteCommand("C:\\nowhere\\SetACL.exe -on \"x\" -ot file").started);
   EXPECT_TRUE(chunks.empty());
 }
 
 TEST_F(RealRunner, TheArgumentIsRunAndKept) {
   runner.CommandLine(Child("bytes 1"));
-  EXPECT_EQ(runner.ExecuteCommand(Child("bytes 3")), "abc");
+  EXPECT_EQ(run(Child("bytes 3")), "abc");
   EXPECT_EQ(runner.CommandLine(), Child("bytes 3"));
-  EXPECT_EQ(runner.Outputs(), "abc");
 }
 
 TEST_F(RealRunner, NamesOutsideTheAnsiCodePageReachTheChildIntact) {
@@ -79,7 +86,7 @@ TEST_F(RealRunner, NamesOutsideTheAnsiCodePageReachTheChildIntact) {
   const std::string name = "C:\\Données\\Ωμέγα\\工具";
   std::string line = native::Quoted(native::BuildFolder() / L"SetACL.exe") + " -on \"" + name +
                      "\" -ot file -actn clear -clr \"dacl\" -log " + native::Quoted(log);
-  std::string output = runner.ExecuteCommand(line);
+  std::string output = run(line);
   EXPECT_EQ(native::FileText(log), "clear: dacl on file \"" + name + "\"\r\n") << output;
 }
 
@@ -93,7 +100,8 @@ TEST(RealRunnerWhileReading, IsCalledWhileASilentChildWaits) {
   ScriptedDialogs dialogs;
   DOSOutputs runner{processes, dialogs};
   runner.ReceiveOutputs = [&](std::string& chunk) { seen += chunk; };
-  EXPECT_EQ(runner.ExecuteCommand(Child("hold")), "first line\r\nsecond line\r\n");
+  runner.ExecuteCommand(Child("hold"));
+  EXPECT_EQ(seen, "first line\r\nsecond line\r\n");
   CloseHandle(go);
 }
 
@@ -114,7 +122,7 @@ class SendItForReal : public ::testing::Test {
     native::Click(at("cmdSendIt"));
   }
   win32::Win32Backend backend{GetModuleHandleW(nullptr)};
-  win32::Win32Processes processes{[this] { backend.keepPainting(); }};
+  win32::Win32Processes processes{[this] { backend.keepResponding(); }};
   Headless program{&backend, &processes};
 };
 
@@ -185,6 +193,77 @@ TEST_F(SendItForReal, ACommandTooLongForWindowsStartsNothing) {
 
 namespace {
 
+// The console child in SetACL.exe's place, doing what CONSOLE_CHILD says.
+class ChildAsSetAcl : public SendItForReal {
+ protected:
+  ChildAsSetAcl() {
+    fs::copy_file(native::BuildFolder() / L"console_child.exe", folder.path() / L"SetACL.exe");
+    program.state.SetAclFolder = win32::Utf8(folder.path().wstring()) + "\\" + '\0';
+  }
+  ~ChildAsSetAcl() override { SetEnvironmentVariableW(L"CONSOLE_CHILD", nullptr); }
+  void sendAs(const wchar_t* mode) {
+    SetEnvironmentVariableW(L"CONSOLE_CHILD", mode);
+    send();
+  }
+  native::TempFolder folder{L"vorlane-child"};
+};
+
+// Steps run from the message loop while a command runs, every 50 ms until
+// one returns true.
+std::function<bool()> duringRun;
+void CALLBACK DuringRunTick(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (duringRun && duringRun()) {
+    KillTimer(nullptr, timer);
+    duringRun = nullptr;
+  }
+}
+
+}  // namespace
+
+TEST_F(ChildAsSetAcl, EverythingTheToolWritesReachesTheOutputBoxAndItsExitCodeTheStatus) {
+  const std::string nul(OutputDecoder::kNulPlaceholder);
+  struct Case {
+    const wchar_t* mode;
+    std::string output;
+    const char* status;
+  };
+  const Case cases[] = {
+      {L"mb 8", native::BenchmarkText(8 << 20), "Finished with exit code 0 after "},
+      {L"nuls", "before" + nul + "after\r\nsecond" + nul + "piece\r\nthird line", "Finished"},
+      {L"utf16", "Unicode \xE2\x9C\x93\r\n", "Finished"},
+      {L"fail 3", "something went wrong\r\n", "FAILED with exit code 3 after "},
+  };
+  for (const Case& c : cases) {
+    sendAs(c.mode);
+    EXPECT_TRUE(native::Text(at("txtOutputs")) == c.output) << win32::Utf8(c.mode);
+    EXPECT_TRUE(native::Text(at("lblStatus")).starts_with(c.status)) << native::Text(at("lblStatus"));
+  }
+}
+
+TEST_F(ChildAsSetAcl, StopEndsAChildThatHangsAndKeepsWhatItWrote) {
+  duringRun = [&] {
+    // Once the output and the status line show the first line.
+    if (native::Text(at("txtOutputs")) != "first line\r\n" ||
+        !native::Text(at("lblStatus")).starts_with("Running: 1 line, 12 bytes received"))
+      return false;
+    native::Click(at("cmdSendIt"));  // disabled: no question
+    native::Click(at("cmdAbout"));
+    program.dialogs.expect({"Stop the running command?", "Stop Command?", forms::Buttons::YesNo},
+                           forms::Answer::Yes);
+    native::Click(at("cmdStop"));
+    return true;
+  };
+  SetTimer(nullptr, 0, 50, DuringRunTick);
+  sendAs(L"hold");
+  EXPECT_EQ(native::Text(at("txtOutputs")), "first line\r\n");
+  EXPECT_TRUE(native::Text(at("lblStatus")).starts_with("Stopped after ")) << native::Text(at("lblStatus"));
+  EXPECT_EQ(native::EndProgramsIn(folder.path()), 0);
+  EXPECT_TRUE(IsWindowVisible(at("cmdSendIt")) && IsWindowEnabled(at("cmdSendIt")));
+  EXPECT_TRUE(IsWindowEnabled(at("cmdAbout")));
+}
+
+namespace {
+
 // Polls another process's control until it holds the text, for up to 10 s.
 bool WaitForText(HWND hwnd, const std::string& text) {
   return native::WaitFor([&] { return native::TextOfOther(hwnd) == text; }, 10000);
@@ -192,15 +271,15 @@ bool WaitForText(HWND hwnd, const std::string& text) {
 
 }  // namespace
 
-// vorlane.exe as a user starts it, with a SetACL.exe that holds mid-run.
-TEST(SendItInVorlane, TheOutputBoxFillsWhileTheCommandRunsAndTakesNoInput) {
+// vorlane.exe as a user starts it, with a SetACL.exe that holds mid-run:
+// clicks posted by automation start nothing, the close box asks, and Yes
+// ends the command and the program.
+TEST(SendItInVorlane, WhileACommandRunsOnlyStopActsAndTheCloseBoxEndsBoth) {
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Vorlane");
   native::TempFolder folder(L"vorlane-held");
   fs::copy_file(native::BuildFolder() / L"vorlane.exe", folder.path() / L"vorlane.exe");
   fs::copy_file(native::BuildFolder() / L"console_child.exe", folder.path() / L"SetACL.exe");
   SetEnvironmentVariableW(L"CONSOLE_CHILD", L"hold");
-  HANDLE go = CreateEventW(nullptr, TRUE, FALSE, native::kGoEvent);
-  ResetEvent(go);
   {
     native::ChildProgram program(folder.path() / L"vorlane.exe");
     native::Press(program.waitForWindow(L"Use Version 2.0.0.6?"), IDYES);
@@ -210,22 +289,16 @@ TEST(SendItInVorlane, TheOutputBoxFillsWhileTheCommandRunsAndTakesNoInput) {
     PostMessageW(button, BM_CLICK, 0, 0);
     native::Press(program.waitForWindow(L"Run Command?"), IDYES);
     EXPECT_TRUE(WaitForText(output, "first line\r\n"));
-    // A click on "Send It" and a close while the command runs: both dropped.
-    RECT r;
-    GetClientRect(button, &r);
-    LPARAM centre = MAKELPARAM(r.right / 2, r.bottom / 2);
-    PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, centre);
-    PostMessageW(button, WM_LBUTTONUP, 0, centre);
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    Sleep(300);
-    SetEvent(go);
-    EXPECT_TRUE(WaitForText(output, "first line\r\nsecond line\r\n"));
-    EXPECT_EQ(program.waitForExit(500), -1);
+    PostMessageW(button, BM_CLICK, 0, 0);
+    PostMessageW(native::Find(main, "cmdAbout"), BM_CLICK, 0, 0);
+    Sleep(500);
     EXPECT_EQ(program.window(L"Run Command?"), nullptr);
+    EXPECT_EQ(program.window(L"Vorlane"), nullptr);  // the About box
     PostMessageW(main, WM_CLOSE, 0, 0);
+    native::Press(program.waitForWindow(L"Stop Command?"), IDYES);
     EXPECT_EQ(program.waitForExit(), 0);
+    EXPECT_EQ(native::EndProgramsIn(folder.path()), 0);  // the command ended with it
   }
-  CloseHandle(go);
   SetEnvironmentVariableW(L"CONSOLE_CHILD", nullptr);
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Vorlane");
 }

@@ -34,8 +34,9 @@ void Settle(int milliseconds) {
 
 // The window as the screen shows it, title bar included, as a 24-bit BMP.
 void Save(HWND hwnd, const std::wstring& path) {
-  RECT r;
+  RECT r, desktop{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   GetWindowRect(hwnd, &r);
+  IntersectRect(&r, &r, &desktop);  // a maximised window's frame lies off the screen
   int w = r.right - r.left, h = r.bottom - r.top;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -122,5 +123,23 @@ int wmain(int argc, wchar_t** argv) {
   program.state.BrowsePurpose = "Restore";
   shoot(app.frmBrowse(), L"backup-chooser");
   shoot(app.frmSettings(), L"settings-window");
+
+  // A long run in the maximised window: one picture while it goes, one after.
+  ShowWindow(backend.window(&main), SW_MAXIMIZE);
+  program.state.SetAclFolder = std::string("C:\\SetACL\\") + '\0';
+  const int kLines = 40000;
+  for (int i = 0; i < kLines; ++i)
+    program.processes.output.push_back("C:\\Data\\Projects\\report" + std::to_string(i) +
+                                       ".docx: DACL set\r\n");
+  program.processes.exitCode = 0;
+  int reads = 0;
+  program.processes.beforeRead = [&] {
+    if (++reads == kLines / 2) shoot(main, L"main-window-running");
+  };
+  program.dialogs.expect({"Are you sure you want to run this command?", "Run Command?",
+                          forms::Buttons::YesNo},
+                         forms::Answer::Yes);
+  main.cmdSendIt.userClick();
+  shoot(main, L"main-window-after-run");
   return 0;
 }

@@ -1,0 +1,101 @@
+#include "run/output_decoder.h"
+
+#include <algorithm>
+
+namespace {
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// UTF-16 shows itself in ASCII text by a zero in every second byte.
+bool LooksLikeUtf16(std::string_view bytes) {
+  std::size_t pairs = std::min<std::size_t>(bytes.size(), 64) / 2;
+  for (std::size_t i = 0; i < pairs; ++i)
+    if (bytes[2 * i + 1] != 0 || bytes[2 * i] == 0) return false;
+  return pairs > 0;
+}
+
+std::string ShowNuls(std::string text) {
+  for (std::size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at))
+    text.replace(at, 1, OutputDecoder::kNulPlaceholder);
+  return text;
+}
+
+constexpr std::size_t kEnoughToTell = 4;
+
+}  // namespace
+
+std::string OutputDecoder::decode(std::string_view bytes) {
+  pending_ += bytes;
+  if (encoding_ == Encoding::Unknown) {
+    if (pending_.starts_with("\xFF\xFE")) {
+      encoding_ = Encoding::Utf16;
+      pending_.erase(0, 2);
+    } else if (pending_.size() >= kEnoughToTell) {
+      encoding_ = LooksLikeUtf16(pending_) ? Encoding::Utf16 : Encoding::Ansi;
+    } else {
+      return {};
+    }
+  }
+  if (encoding_ == Encoding::Utf16) return ShowNuls(fromUtf16(false));
+  std::size_t whole = processes_.WholeCharacters(pending_);
+  std::string text = processes_.FromAnsi(std::string_view(pending_).substr(0, whole));
+  pending_.erase(0, whole);
+  return ShowNuls(std::move(text));
+}
+
+std::string OutputDecoder::finish() {
+  std::string rest = encoding_ == Encoding::Utf16 ? fromUtf16(true)
+                                                  : processes_.FromAnsi(pending_);
+  pending_.clear();
+  return ShowNuls(std::move(rest));
+}
+
+std::string OutputDecoder::fromUtf16(bool final) {
+  std::string out;
+  std::size_t at = 0;
+  auto unit = [&](std::size_t i) {
+    return static_cast<char16_t>(static_cast<unsigned char>(pending_[i]) |
+                                 static_cast<unsigned char>(pending_[i + 1]) << 8);
+  };
+  while (at + 2 <= pending_.size()) {
+    char16_t u = unit(at);
+    if (u >= 0xD800 && u < 0xDC00) {
+      if (at + 4 > pending_.size()) {
+        if (!final) break;  // its second half comes with the next piece
+        AppendUtf8(out, 0xFFFD);
+        at += 2;
+        continue;
+      }
+      char16_t low = unit(at + 2);
+      if (low >= 0xDC00 && low < 0xE000) {
+        AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        at += 4;
+        continue;
+      }
+      u = 0xFFFD;
+    } else if (u >= 0xDC00 && u < 0xE000) {
+      u = 0xFFFD;
+    }
+    AppendUtf8(out, u);
+    at += 2;
+  }
+  if (final && at < pending_.size()) AppendUtf8(out, 0xFFFD);  // half a unit
+  pending_.erase(0, final ? pending_.size() : at);
+  return out;
+}

@@ -1,0 +1,46 @@
+#include "run/run_status.h"
+
+#include <cstdio>
+
+namespace {
+
+// 1234567 as "1,234,567".
+std::string Grouped(std::uint64_t n) {
+  std::string digits = std::to_string(n);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
+  return digits;
+}
+
+std::string Seconds(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f s", seconds);
+  return text;
+}
+
+std::string Received(const RunProgress& p) {
+  return Grouped(p.lines) + (p.lines == 1 ? " line, " : " lines, ") + Grouped(p.bytes) +
+         (p.bytes == 1 ? " byte" : " bytes");
+}
+
+}  // namespace
+
+std::string RunningStatus(const RunProgress& p) {
+  return "Running: " + Received(p) + " received, " + Seconds(p.seconds);
+}
+
+std::string FinishedStatus(const RunProgress& p, std::uint32_t exitCode) {
+  return std::string(exitCode == 0 ? "Finished" : "FAILED") + " with exit code " +
+         std::to_string(exitCode) + " after " + Seconds(p.seconds) + ": " + Received(p);
+}
+
+std::string EndedStatus(const RunProgress& p) {
+  return "Output ended after " + Seconds(p.seconds) + ", the command still running: " + Received(p);
+}
+
+std::string StoppedStatus(const RunProgress& p) {
+  return "Stopped after " + Seconds(p.seconds) + ": " + Received(p) + " kept";
+}
+
+std::string StartedStatus(const std::string& what) {
+  return what + " started in a window of its own; it reports there.";
+}
