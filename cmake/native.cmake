@@ -11,6 +11,7 @@ add_executable(native_tests
   tests/native/call_it_test.cpp
   tests/native/list_editors_test.cpp
   tests/native/entry_count_test.cpp
+  tests/native/explain_test.cpp
   tests/native/forms_test.cpp
   tests/native/call_string_test.cpp
   tests/native/main_window_test.cpp

@@ -71,6 +71,9 @@ class Control {
     stretchWidth_ = width;
     stretchHeight_ = height;
   }
+  // Whether it keeps its distance to the bottom of a grown window.
+  bool movesDown() const { return movesDown_; }
+  void setMovesDown(bool on) { movesDown_ = on; }
 
   const Rect& rect() const { return rect_; }
   void setRect(Rect rect);
@@ -116,6 +119,7 @@ class Control {
   int tabIndex_ = 0;
   bool stretchWidth_ = false;
   bool stretchHeight_ = false;
+  bool movesDown_ = false;
 };
 
 }  // namespace forms

@@ -4,6 +4,7 @@
 #include "editors/frm_ace.h"
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
+#include "main/explain.h"
 #include "platform/folder_browser.h"
 #include "run/command_line.h"
 #include "run/dos_outputs.h"
@@ -33,7 +34,7 @@ std::string DaclSacl(const std::string& choice) {
 }  // namespace
 
 FrmMain::FrmMain(App& app)
-    : Form("frmMain", "Vorlane ---Front End For SetACL", 8310, 8610, forms::Style::Main),
+    : Form("frmMain", "Vorlane ---Front End For SetACL", 8310, 10455, forms::Style::Main),
       app_(app) {
   CboObjType.setItems({"Dir/File", "Reg Key", "Service", "Printer", "Network Share"});
   cboRstchldrn.setItems(kNoneDaclSaclBoth);
@@ -51,6 +52,12 @@ FrmMain::FrmMain(App& app)
   txtCallString.setStretch(true, false);
   txtOutputs.setStretch(true, true);
   lblStatus.setStretch(true, false);
+  txtExplain.setMultiLine(true);
+  txtExplain.setReadOnly(true);
+  txtExplain.setStretch(true, false);
+  txtExplain.setMovesDown(true);
+  lblExplain.setMovesDown(true);
+  cmdCurrent.setVisible(false);
   cmdStop.setVisible(false);
   setCancelButton(&cmdStop);
   fraOptions.setVisible(false);
@@ -90,6 +97,7 @@ FrmMain::FrmMain(App& app)
   txtRestore.onKeyPress = [this](int key) { txtRestore_KeyPress(key); };
   cmdRestoreBrowse.onClick = [this] { cmdRestoreBrowse_Click(); };
   cmdSendIt.onClick = [this] { cmdSendIt_Click(); };
+  cmdCurrent.onClick = [this] { cmdCurrent_Click(); };
   cmdStop.onClick = [this] { cmdStop_Click(); };
   onQueryUnload = [this] { return Form_QueryUnload(); };
   onTimer = [this] { ShowRunStatus(); };
@@ -150,6 +158,10 @@ void FrmMain::BuildIt() {
             "\"";
   if (chkIgnoreErr.ticked()) call += " -ignoreerr";
   if (optSilentYes.value()) call += " -silent ";
+  txtExplain.setText(ExplainCall(call, {{"object name", txtObjName.text()},
+                                        {"owner", txtOwner.text()},
+                                        {"primary group", txtGroup.text()},
+                                        {"log file name", txtLogFile.text()}}));
   txtCallString.setText(std::move(call));
 }
 
@@ -168,6 +180,7 @@ void FrmMain::ShowHideOptions() {
   bool named = !txtObjName.text().empty() && !CboObjType.text().empty();
   fraOptions.setVisible(named);
   cmdSendIt.setVisible(named);
+  cmdCurrent.setVisible(named);
   chkIgnoreErr.setVisible(named);
   fraBackupRestore.setVisible(named);
   cmdBrowse.setVisible(CboObjType.text() == "Dir/File");

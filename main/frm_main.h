@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <string_view>
 
 #include "app/app.h"
 #include "forms/control_array.h"
@@ -51,6 +52,9 @@ class FrmMain : public forms::Form {
       "This is the path to the object you want to change permissions on.");
   Button& cmdBrowse = add<Button>(&FraObjName, "cmdBrowse", {120, 600, 975, 375}, "Browse",
       "This allows you to browse to the specified folder.");
+  // Shown with Send It: runs a listing of the object's security, changing nothing.
+  Button& cmdCurrent = add<Button>(&FraObjName, "cmdCurrent", {1200, 600, 1815, 375},
+      "Current &Permissions", "This shows the object's permissions as they are now.");
   Frame& FraObjType = add<Frame>(&FraRequired, "FraObjType", {120, 1440, 4575, 735}, "Object Type");
   ComboBox& CboObjType = add<ComboBox>(&FraObjType, "CboObjType", {120, 240, 2295, 315}, "",
       "This changes the object type permissions.");
@@ -134,7 +138,7 @@ class FrmMain : public forms::Form {
   Button& cmdSendIt = add<Button>(nullptr, "cmdSendIt", {1080, 6360, 975, 375}, "&Send It",
       "This runs the call string below.  ");
   // In Send It's place while a command runs; Esc presses it.
-  Button& cmdStop = add<Button>(nullptr, "cmdStop", {1080, 6360, 975, 375}, "Sto&p",
+  Button& cmdStop = add<Button>(nullptr, "cmdStop", {1080, 6360, 975, 375}, "&Stop",
       "This stops the running command.");
   // How the run meets an object it cannot change: shown with Send It.
   CheckBox& chkIgnoreErr = add<CheckBox>(nullptr, "chkIgnoreErr", {2160, 6420, 1935, 255},
@@ -148,6 +152,10 @@ class FrmMain : public forms::Form {
   Label& lblStatus = add<Label>(nullptr, "lblStatus", {1080, 7560, 7095, 255});
   Label& lblOutPut = add<Label>(nullptr, "lblOutPut", {120, 7560, 855, 255}, "Output");
   TextBox& txtOutputs = add<TextBox>(nullptr, "txtOutputs", {120, 7800, 8055, 735});
+  // Below the rest, so the window grows by it and nothing else moves.
+  Label& lblExplain = add<Label>(nullptr, "lblExplain", {120, 8640, 1455, 255}, "What It Does");
+  TextBox& txtExplain = add<TextBox>(nullptr, "txtExplain", {120, 8880, 8055, 1455}, "",
+      "This says in plain words what the call string will do.");
 
  private:
   void Form_Load();
@@ -164,6 +172,9 @@ class FrmMain : public forms::Form {
   void cmdProgOptions_Click();
   void EditList(const char* kind);
   void cmdSendIt_Click();
+  void cmdCurrent_Click();
+  // Runs SetACL.exe from its folder with these arguments, its output shown.
+  void Run(std::string_view arguments);
   // Runs objDOS's command with the window locked but for Stop and the
   // output, the status line following it.
   void RunCommand();

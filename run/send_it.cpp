@@ -28,6 +28,20 @@ bool TakesInput(const forms::Control& c) {
 void FrmMain::cmdSendIt_Click() {
   if (!app_.dialogs().confirm("Are you sure you want to run this command?", "Run Command?"))
     return;
+  // The call string, always begun by BuildIt with the program's name, after
+  // the program's path.
+  Run(std::string_view(txtCallString.text()).substr(kProgram.size()));
+}
+
+// What the object's security is now: a listing, which changes nothing, so
+// nothing is asked.
+void FrmMain::cmdCurrent_Click() {
+  BuildItChecks();
+  Run(" -on \"" + BeforeClosingQuote(txtObjName.text()) + "\" -ot " + state_.ObjTypeCode +
+      " -actn list -lst \"f:tab;w:d,s,o,g\"");
+}
+
+void FrmMain::Run(std::string_view arguments) {
   const std::string& folder = state_.SetAclFolder;
   if (folder.empty()) {
     txtOutputs.setText("");
@@ -35,10 +49,9 @@ void FrmMain::cmdSendIt_Click() {
     app_.dialogs().tell("this Invalid procedure call or argument - Vorlane - 5");
     return;
   }
-  // The folder ends in its backslash and a NUL; the call string, always
-  // begun by BuildIt with the program's name, follows its path.
-  std::string commandLine = SetAclProgram(folder.substr(0, folder.size() - 1)) +
-                            txtCallString.text().substr(kProgram.size());
+  // The folder ends in its backslash and a NUL.
+  std::string commandLine = SetAclProgram(folder.substr(0, folder.size() - 1));
+  commandLine += arguments;
   // Too long a line would reach the tool cut short: it runs not at all, and
   // the last run's output stays.
   if (!CommandLineFits(app_.dialogs(), commandLine)) return;

@@ -271,6 +271,7 @@ void Win32Backend::place(Window& w) {
     RECT r = PlaceOf(*all[i], w.scale);
     if (all[i]->stretchesWidth()) r.right += extra.cx;
     if (all[i]->stretchesHeight()) r.bottom += extra.cy;
+    if (all[i]->movesDown()) OffsetRect(&r, 0, extra.cy);
     int h = r.bottom - r.top;
     if (all[i]->kind() == forms::Kind::ComboBox) h += MulDiv(kComboDropHeight, w.dpi, 96);
     MoveWindow(w.controls[i], r.left, r.top, r.right - r.left, h, TRUE);

@@ -18,11 +18,11 @@ class MainWindow : public ::testing::Test, public Headless {
 
 const std::vector<std::string> kEmptyName = {"FraRequired", "cmdProgOptions", "cmdAbout",
                                              "lblCallString", "txtCallString", "lblStatus", "lblOutPut",
-                                             "txtOutputs"};
+                                             "txtOutputs", "lblExplain", "txtExplain"};
 const std::vector<std::string> kNamed = {"FraRequired", "fraBackupRestore", "fraOptions",
                                          "cmdSendIt", "chkIgnoreErr", "cmdProgOptions", "cmdAbout",
                                          "lblCallString", "txtCallString", "lblStatus", "lblOutPut",
-                                         "txtOutputs"};
+                                         "txtOutputs", "lblExplain", "txtExplain"};
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include "backup/frm_backup.h"
 #include "tests/native/fakes.h"
+#include "run/arguments.h"
 #include "tools/setacl/command.h"
 
 namespace {
@@ -61,7 +62,7 @@ TEST_F(StandIn, EveryComposedCommandCarriesValuesAsTyped) {
     const std::string commands[] = {main.txtCallString.text(), backupCommand(), restoreCommand()};
     for (const std::string& command : commands) {
       EXPECT_NE(command.find(std::string(" ") + c.onOption + " -ot file"), std::string::npos) << command;
-      std::vector<std::string> args = standin::SplitArguments(command);
+      std::vector<std::string> args = SplitArguments(command);
       EXPECT_EQ(args.at(2) == c.name, c.reachesAsTyped) << command;
     }
     EXPECT_EQ(run().command.log, "D:\\Tools\\LogFiles\\logs\\");
@@ -223,7 +224,7 @@ TEST(StandInParse, RefusesAndTakesWhatTheRealToolDoes) {
 }
 
 TEST(StandInParse, SplitsArgumentsAsTheCRuntimeDoes) {
-  EXPECT_EQ(standin::SplitArguments(
+  EXPECT_EQ(SplitArguments(
                 "\"C:\\Program Files\\SetACL.exe\" -on \"C:\\\\\" a\\\\b \"q\\\"x\" \"\"\"\" e\"\" \"\""),
             (std::vector<std::string>{"C:\\Program Files\\SetACL.exe", "-on", "C:\\", "a\\\\b",
                                       "q\"x", "\"", "e", ""}));

@@ -49,7 +49,7 @@ TEST_F(Gui, MainWindowAsTheUserSeesIt) {
   win32::Scale scale = backend.scale(main);
   EXPECT_GE(scale.x * 15, GetDpiForWindow(top) / 96.0);
   EXPECT_EQ(client.right, scale.X(8310));
-  EXPECT_EQ(client.bottom, scale.Y(8610));
+  EXPECT_EQ(client.bottom, scale.Y(10455));
   LONG style = GetWindowLongW(top, GWL_STYLE);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_TRUE(style & WS_MAXIMIZEBOX);

@@ -1,5 +1,7 @@
 #include "tools/setacl/command.h"
 
+#include "run/arguments.h"
+
 #include <algorithm>
 #include <map>
 #include <set>
@@ -267,53 +269,6 @@ class Parser {
 };
 
 }  // namespace
-
-std::vector<std::string> SplitArguments(std::string_view line) {
-  std::vector<std::string> args(1);
-  std::size_t at = 0;
-  // The program's path: to its closing quote, or to the first blank.
-  if (line.starts_with('"')) {
-    std::size_t end = line.find('"', 1);
-    args[0] = line.substr(1, end == std::string_view::npos ? end : end - 1);
-    at = end == std::string_view::npos ? line.size() : end + 1;
-  } else {
-    at = std::min(line.find_first_of(" \t"), line.size());
-    args[0] = line.substr(0, at);
-  }
-  bool inArgument = false, inQuotes = false;
-  while (at < line.size()) {
-    char c = line[at];
-    if (!inQuotes && (c == ' ' || c == '\t')) {
-      inArgument = false;
-      ++at;
-      continue;
-    }
-    if (!inArgument) {
-      args.emplace_back();
-      inArgument = true;
-    }
-    std::size_t slashes = 0;
-    while (at < line.size() && line[at] == '\\') ++slashes, ++at;
-    if (at < line.size() && line[at] == '"') {
-      args.back().append(slashes / 2, '\\');
-      if (slashes % 2 == 1) {
-        args.back() += '"';
-      } else if (inQuotes && at + 1 < line.size() && line[at + 1] == '"') {
-        args.back() += '"';  // "" inside quotes: one quote, still quoted
-        ++at;
-      } else {
-        inQuotes = !inQuotes;
-      }
-      ++at;
-    } else if (slashes > 0) {
-      args.back().append(slashes, '\\');
-    } else {
-      args.back() += c;
-      ++at;
-    }
-  }
-  return args;
-}
 
 Parsed Parse(std::string_view commandLine) {
   Parsed parsed;

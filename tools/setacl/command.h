@@ -37,11 +37,6 @@ struct Parsed {
   ExitCode exitCode = kOk;
 };
 
-// The arguments of a command line as the C runtime hands them to main: the
-// program's path first, then blanks separate, double quotes group, and
-// backslashes escape a double quote (2n of them before one stand for n).
-std::vector<std::string> SplitArguments(std::string_view commandLine);
-
 // Reads a whole command line, the program's own path first.
 Parsed Parse(std::string_view commandLine);
 

@@ -107,8 +107,18 @@ int wmain(int argc, wchar_t** argv) {
   };
 
   // Typed as a user would: the box shows it, and the key's release follows.
-  SetWindowTextW(backend.control(main.txtObjName), L"C:\\Data\\Projects");
-  main.txtObjName.userKeyUp('s');
+  auto typeInto = [&](forms::TextBox& box, const wchar_t* text) {
+    SetWindowTextW(backend.control(box), text);
+    box.userKeyUp(text[0]);
+  };
+  typeInto(main.txtObjName, L"C:\\Data\\Projects");
+  // A composed command, so the call string and its explanation have something to say.
+  main.cboRecursionFile.userPick(3);
+  program.state.AceList = "-ace \"n:Users;p:read_ex;i:so,sc;m:grant;w:dacl\" ";
+  main.cmdAceNum.setText("1");
+  typeInto(main.txtOwner, L"Administrators");
+  main.cboRstchldrn.userPick(1);
+  main.optSilentYes.userClick();
   shoot(main, L"main-window");
   FrmAce& ace = app.frmAce();
   shoot(ace, L"ace-editor");

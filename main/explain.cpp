@@ -1,0 +1,293 @@
+#include "main/explain.h"
+
+#include <algorithm>
+#include <map>
+
+#include "run/arguments.h"
+
+namespace {
+
+using Words = std::map<std::string, std::string, std::less<>>;
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::vector<std::string> Split(std::string_view text, char separator) {
+  std::vector<std::string> parts;
+  for (std::size_t from = 0;;) {
+    std::size_t at = text.find(separator, from);
+    parts.emplace_back(text.substr(from, at - from));
+    if (at == std::string_view::npos) return parts;
+    from = at + 1;
+  }
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::string Word(const Words& words, const std::string& key) {
+  auto it = words.find(key);
+  return it == words.end() ? Quoted(key) + " (not understood)" : it->second;
+}
+
+// Each list of words joined as a reader expects: "a, b and c".
+std::string Listed(const std::vector<std::string>& items) {
+  std::string out;
+  for (std::size_t i = 0; i < items.size(); ++i)
+    out += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+  return out;
+}
+
+const Words kTypes = {{"file", "the file or folder"}, {"reg", "the registry key"},
+                      {"srv", "the service"},        {"prn", "the printer"},
+                      {"shr", "the network share"}};
+
+const std::map<std::string, Words, std::less<>> kPermissions = {
+    {"file", {{"read", "read"}, {"write", "write"}, {"list_folder", "list folder contents"},
+              {"read_ex", "read and execute"}, {"change", "modify"},
+              {"profile", "modify and change permissions"}, {"full", "full control"},
+              {"traverse", "traverse folder / execute file"}, {"list_dir", "list folder / read data"},
+              {"read_attr", "read attributes"}, {"read_ea", "read extended attributes"},
+              {"add_file", "create files / write data"}, {"add_subdir", "create folders / append data"},
+              {"write_attr", "write attributes"}, {"write_ea", "write extended attributes"},
+              {"del_child", "delete subfolders and files"}, {"delete", "delete"},
+              {"read_dacl", "read permissions"}, {"write_dacl", "change permissions"},
+              {"write_owner", "take ownership"}}},
+    {"reg", {{"read", "read"}, {"full", "full control"}, {"query_val", "query values"},
+             {"set_val", "set values"}, {"create_subkey", "create subkeys"},
+             {"enum_subkeys", "enumerate subkeys"}, {"notify", "notify"},
+             {"create_link", "create links"}, {"delete", "delete"},
+             {"write_dacl", "change permissions"}, {"write_owner", "take ownership"},
+             {"read_access", "read permissions"}}},
+    {"srv", {{"read", "read"}, {"start_stop", "start and stop"}, {"full", "full control"}}},
+    {"prn", {{"print", "print"}, {"man_printer", "manage the printer"},
+             {"man_docs", "manage documents"}, {"full", "full control"}}},
+    {"shr", {{"read", "read"}, {"change", "change"}, {"full", "full control"}}},
+};
+
+const Words kInheritance = {{"so", "files (sub-objects)"}, {"sc", "folders (sub-containers)"},
+                            {"np", "the next level only"}, {"io", "inherit only, not the object itself"}};
+
+const Words kReach = {{"no", "the object only"},
+                      {"cont", "the object and every folder below it, not the files"},
+                      {"obj", "the object and every file below it, not the folders"},
+                      {"cont_obj", "the object and every folder and file below it"},
+                      {"yes", "the key and every subkey below it"}};
+
+const Words kProtection = {{"nc", "unchanged"},
+                           {"np", "inheriting from its parent"},
+                           {"p_c", "protected, the parent's entries copied into it"},
+                           {"p_nc", "protected, the parent's entries removed"}};
+
+const std::vector<std::string> kTakesValue = {"-on", "-ot",  "-actn", "-ace", "-trst",
+                                              "-ownr", "-grp", "-op",  "-clr", "-rst",
+                                              "-rec", "-fltr", "-log", "-lst", "-bckp"};
+
+// dacl, sacl or both, any order, as a reader says it.
+bool Lists(const std::string& value, std::string& words) {
+  bool dacl = false, sacl = false;
+  for (const auto& part : Split(Lower(value), ',')) {
+    if (part == "dacl") dacl = true;
+    else if (part == "sacl") sacl = true;
+    else return false;
+  }
+  words = dacl && sacl ? "the DACL and the SACL" : dacl ? "the DACL" : "the SACL";
+  return true;
+}
+
+// "k:v;k:v" with known keys; false on anything else.
+bool Fields(const std::string& text, std::initializer_list<const char*> keys,
+            std::map<std::string, std::string>& out) {
+  for (const auto& part : Split(text, ';')) {
+    if (part.empty()) continue;
+    std::size_t colon = part.find(':');
+    if (colon == std::string::npos) return false;
+    std::string key = Lower(part.substr(0, colon));
+    bool known = false;
+    for (const char* k : keys) known = known || key == k;
+    if (!known || !out.emplace(key, part.substr(colon + 1)).second) return false;
+  }
+  return true;
+}
+
+std::string Account(const std::map<std::string, std::string>& f, const char* name, const char* sid) {
+  auto it = f.find(sid);
+  bool isSid = it != f.end() && Lower(it->second) == "y";
+  return Quoted(f.at(name)) + (isSid ? " (a SID)" : "");
+}
+
+class Explainer {
+ public:
+  std::vector<std::string> lines, warnings;
+  std::string object, type = "file", reach;
+  bool objectGiven = false;
+
+  void option(const std::string& name, const std::string& value) {
+    if (name == "-on") objectGiven = true, object = value;
+    else if (name == "-ot") type = Lower(value);
+    else if (name == "-rec") reach = Lower(value);
+    else if (name == "-actn") action(Lower(value));
+    else if (name == "-ace") ace(value);
+    else if (name == "-trst") trustee(value);
+    else if (name == "-ownr") account("Owner", value);
+    else if (name == "-grp") account("Primary group", value);
+    else if (name == "-op") protection(value);
+    else if (name == "-clr") clear(value);
+    else if (name == "-rst") resetChildren(value);
+    else if (name == "-fltr") lines.push_back("Filter: skip every object whose path holds " + Quoted(value));
+    else if (name == "-log") lines.push_back("Log: what it does is added to " + Quoted(value));
+    else if (name == "-lst") lines.push_back("List format: " + Quoted(value));
+    else if (name == "-bckp") lines.push_back("Backup file: " + Quoted(value));
+  }
+
+  void notUnderstood(const std::string& what) { lines.push_back("Not understood: " + what); }
+
+ private:
+  void action(const std::string& value) {
+    static const std::vector<std::string> known = {"ace",     "trustee", "setowner", "setgroup",
+                                                   "setprot", "clear",   "rstchldrn", "list",
+                                                   "restore"};
+    if (std::find(known.begin(), known.end(), value) == known.end())
+      notUnderstood("the action " + Quoted(value));
+    if (value == "list") lines.push_back("List: the object's permissions");
+    if (value == "restore") lines.push_back("Restore: the permissions saved in the backup file");
+  }
+
+  void ace(const std::string& value) {
+    std::map<std::string, std::string> f;
+    if (!Fields(value, {"n", "p", "s", "i", "m", "w"}, f) || !f.contains("n") || !f.contains("p"))
+      return notUnderstood("the entry " + Quoted(value));
+    const std::string who = Account(f, "n", "s");
+    std::vector<std::string> perms;
+    auto table = kPermissions.find(type);
+    for (const auto& p : Split(Lower(f["p"]), ','))
+      perms.push_back(table == kPermissions.end() ? Quoted(p) : Word(table->second, p));
+    std::string where = f.contains("w") ? Lower(f["w"]) : "dacl";
+    std::string mode = f.contains("m") ? Lower(f["m"]) : "set";
+    std::string inList;
+    if (!Lists(where, inList)) inList = Quoted(f["w"]) + " (not understood)";
+    std::string what = Listed(perms);
+    std::string line;
+    if (mode == "set") line = "set " + who + " to " + what + " (their other entries there go)";
+    else if (mode == "grant") line = "grant " + who + " " + what + " (added to what they have)";
+    else if (mode == "deny") line = "deny " + who + " " + what;
+    else if (mode == "revoke") line = "revoke every entry of " + who;
+    else if (mode == "aud_succ") line = "audit " + who + " succeeding at " + what;
+    else if (mode == "aud_fail") line = "audit " + who + " failing at " + what;
+    else line = Quoted(mode) + " (not understood) " + who + " " + what;
+    line = "ACE: " + line + ", in " + inList;
+    if (f.contains("i")) {
+      std::vector<std::string> flags;
+      for (const auto& flag : Split(Lower(f["i"]), ',')) flags.push_back(Word(kInheritance, flag));
+      line += "; inherited by " + Listed(flags);
+    }
+    lines.push_back(line);
+
+    if (where == "sacl,dacl" || where == "dacl,sacl")
+      warnings.push_back("The entry for " + who + " names both lists (w:" + f["w"] +
+                         "): SetACL.exe refuses it; add one entry for each list.");
+    else if (where == "sacl" && mode != "revoke" && mode != "aud_succ" && mode != "aud_fail")
+      warnings.push_back("The entry for " + who + " in the SACL has the mode " + Quoted(mode) +
+                         ": SetACL.exe refuses it there (only revoke, aud_succ and aud_fail).");
+    std::string name = Lower(f["n"]);
+    if (mode == "deny" && (name == "everyone" || name == "s-1-1-0"))
+      warnings.push_back("Deny for Everyone applies to every account, administrators and "
+                         "SYSTEM included.");
+  }
+
+  void trustee(const std::string& value) {
+    std::map<std::string, std::string> f;
+    if (!Fields(value, {"n1", "s1", "n2", "s2", "ta", "w"}, f) || !f.contains("n1") || !f.contains("ta"))
+      return notUnderstood("the trustee action " + Quoted(value));
+    std::string inList = "the DACL";
+    if (f.contains("w") && !Lists(f["w"], inList)) inList = Quoted(f["w"]) + " (not understood)";
+    std::string ta = Lower(f["ta"]), first = Account(f, "n1", "s1");
+    std::string second = f.contains("n2") ? Account(f, "n2", "s2") : "(no second trustee)";
+    std::string line;
+    if (ta == "remtrst") line = "remove every entry of " + first;
+    else if (ta == "repltrst") line = "replace " + first + " by " + second + " in every entry";
+    else if (ta == "cpytrst") line = "copy the entries of " + first + " to " + second;
+    else line = Quoted(ta) + " (not understood) " + first;
+    lines.push_back("Trustee: " + line + ", in " + inList);
+  }
+
+  void account(const char* what, const std::string& value) {
+    std::map<std::string, std::string> f;
+    if (!Fields(value, {"n", "s"}, f) || !f.contains("n"))
+      return notUnderstood(Lower(what) + " " + Quoted(value));
+    lines.push_back(std::string(what) + ": becomes " + Account(f, "n", "s"));
+  }
+
+  void protection(const std::string& value) {
+    std::map<std::string, std::string> f;
+    if (!Fields(value, {"dacl", "sacl"}, f)) return notUnderstood("inheritance " + Quoted(value));
+    lines.push_back("Inheritance: the DACL " + Word(kProtection, Lower(f["dacl"])) + "; the SACL " +
+                    Word(kProtection, Lower(f["sacl"])));
+  }
+
+  void clear(const std::string& value) {
+    std::string lists;
+    if (!Lists(value, lists)) return notUnderstood("clear " + Quoted(value));
+    lines.push_back("Clear: every explicit entry of " + lists + " goes");
+    warnings.push_back("Clear D/S ACL removes every explicit entry of " + lists +
+                       "; only inherited entries stay.");
+  }
+
+  void resetChildren(const std::string& value) {
+    std::string lists;
+    if (!Lists(value, lists)) return notUnderstood("reset children " + Quoted(value));
+    lines.push_back("Reset children: " + lists + " of everything below the object is replaced "
+                    "by what it inherits");
+    warnings.push_back("Reset Children replaces the permissions of everything below the object.");
+  }
+};
+
+}  // namespace
+
+std::string ExplainCall(std::string_view callString, const std::vector<TypedValue>& typed) {
+  std::vector<std::string> args = SplitArguments(callString);
+  Explainer e;
+  bool silent = false, ignoreErrors = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    std::string name = Lower(args[i]);
+    if (name == "-silent") {
+      silent = true;
+    } else if (name == "-ignoreerr") {
+      ignoreErrors = true;
+    } else if (std::find(kTakesValue.begin(), kTakesValue.end(), name) == kTakesValue.end()) {
+      e.notUnderstood(Quoted(args[i]));
+    } else if (i + 1 == args.size()) {
+      e.notUnderstood(args[i] + " without a value");
+    } else {
+      const std::string& value = args[++i];
+      if (value.starts_with('-'))
+        e.warnings.push_back("The value " + Quoted(value) + " of " + args[i - 1] +
+                             " begins with \"-\": SetACL.exe refuses it, taking it for an option.");
+      e.option(name, value);
+    }
+  }
+
+  std::string reach = "the object only";
+  if (!e.reach.empty() && (e.type == "file" || e.type == "reg")) reach = Word(kReach, e.reach);
+  std::string out = "Object: " + Word(kTypes, e.type) + " " + Quoted(e.object) + "; reach: " + reach;
+  for (const auto& line : e.lines) out += "\r\n" + line;
+  if (ignoreErrors) out += "\r\nContinue on errors: an object it cannot change is skipped, the run goes on";
+  if (silent) out += "\r\nSilent: SetACL.exe prints nothing";
+
+  std::vector<std::string> warnings;
+  if (!e.objectGiven || e.object.empty())
+    warnings.push_back("No object name: SetACL.exe will not run.");
+  else if (e.object.find_first_not_of(' ') == std::string::npos)
+    warnings.push_back("The object name is only blanks: no object has that name.");
+  for (const auto& [what, value] : typed)
+    if (value.find('"') != std::string::npos)
+      warnings.push_back("The " + what + " holds a double quote: SetACL.exe takes the value "
+                         "as ending there.");
+  warnings.insert(warnings.end(), e.warnings.begin(), e.warnings.end());
+  if (silent) warnings.push_back("Silent: SetACL.exe will not report its errors either.");
+  for (const auto& warning : warnings) out += "\r\nWarning: " + warning;
+  return out;
+}

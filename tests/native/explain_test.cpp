@@ -1,0 +1,133 @@
+// The call string in plain words, and the current permissions button.
+
+#include <gtest/gtest.h>
+
+#include "main/explain.h"
+#include "tests/native/fakes.h"
+
+namespace {
+
+const std::string kFolder = "Object: the file or folder \"C:\\D\"; reach: the object only";
+
+}  // namespace
+
+TEST(Explain, EachActionEntryAndWarning) {
+  struct Case {
+    const char* arguments;  // after SetACL.exe -on "C:\D" -ot file
+    std::string text;       // after the object's line
+  };
+  const Case cases[] = {
+      {"", ""},
+      {" -rec cont", "!Object: the file or folder \"C:\\D\"; reach: the object and every folder below it, not the files"},
+      {" -actn ace -ace \"n:Users;p:read_ex,profile;i:so,sc;m:set;w:dacl\" ",
+       "ACE: set \"Users\" to read and execute and modify and change permissions (their other "
+       "entries there go), in the DACL; inherited by files (sub-objects) and folders (sub-containers)"},
+      {" -actn ace -ace \"n:S-1-5-32-545;p:full;s:y;m:revoke;w:dacl\" ",
+       "ACE: revoke every entry of \"S-1-5-32-545\" (a SID), in the DACL"},
+      {" -actn ace -ace \"n:Bob;p:write;m:aud_fail;w:sacl\" ",
+       "ACE: audit \"Bob\" failing at write, in the SACL"},
+      {" -actn trustee -trst \"n1:Users;n2:Guests;s2:y;ta:repltrst;w:dacl,sacl\"",
+       "Trustee: replace \"Users\" by \"Guests\" (a SID) in every entry, in the DACL and the SACL"},
+      {" -actn trustee -trst \"n1:Old;ta:remtrst;w:sacl\"",
+       "Trustee: remove every entry of \"Old\", in the SACL"},
+      {" -actn setowner -ownr \"n:Bob;\"", "Owner: becomes \"Bob\""},
+      {" -actn setgroup -grp \"n:S-1-5-32-544;s:y\"", "Primary group: becomes \"S-1-5-32-544\" (a SID)"},
+      {" -actn setprot -op \"dacl:nc;sacl:p_nc\"",
+       "Inheritance: the DACL unchanged; the SACL protected, the parent's entries removed"},
+      {" -fltr \"Temp\" ", "Filter: skip every object whose path holds \"Temp\""},
+      {" -log \"D:\\Tools\\LogFiles\\a.log\"", "Log: what it does is added to \"D:\\Tools\\LogFiles\\a.log\""},
+      {" -ignoreerr", "Continue on errors: an object it cannot change is skipped, the run goes on"},
+      // Hand-edited lists: read as far as they can be.
+      {" -actn ace -ace \"n:A;p:read,readd;m:grant\" junk -ace \"garbage\" -trst",
+       "ACE: grant \"A\" read and \"readd\" (not understood) (added to what they have), in the DACL\r\n"
+       "Not understood: \"junk\"\r\nNot understood: the entry \"garbage\"\r\n"
+       "Not understood: -trst without a value"},
+      // Warnings.
+      {" -actn ace -ace \"n:A;p:read;m:grant;w:sacl,dacl\" ",
+       "ACE: grant \"A\" read (added to what they have), in the DACL and the SACL\r\n"
+       "Warning: The entry for \"A\" names both lists (w:sacl,dacl): SetACL.exe refuses it; add one "
+       "entry for each list."},
+      {" -actn ace -ace \"n:A;p:read;m:set;w:sacl\" ",
+       "ACE: set \"A\" to read (their other entries there go), in the SACL\r\n"
+       "Warning: The entry for \"A\" in the SACL has the mode \"set\": SetACL.exe refuses it there "
+       "(only revoke, aud_succ and aud_fail)."},
+      {" -actn ace -ace \"n:everyone;p:write;m:deny;w:dacl\" ",
+       "ACE: deny \"everyone\" write, in the DACL\r\nWarning: Deny for Everyone applies to every "
+       "account, administrators and SYSTEM included."},
+      {" -actn setowner -ownr \"-x\"",
+       "Not understood: owner \"-x\"\r\nWarning: The value \"-x\" of -ownr begins with \"-\": "
+       "SetACL.exe refuses it, taking it for an option."},
+      {" -actn clear -clr \"sacl\"", "Clear: every explicit entry of the SACL goes\r\nWarning: "
+       "Clear D/S ACL removes every explicit entry of the SACL; only inherited entries stay."},
+      {" -actn rstchldrn -rst \"dacl,sacl\"",
+       "Reset children: the DACL and the SACL of everything below the object is replaced by what "
+       "it inherits\r\nWarning: Reset Children replaces the permissions of everything below the object."},
+      {" -silent ", "Silent: SetACL.exe prints nothing\r\nWarning: Silent: SetACL.exe will not report "
+       "its errors either."},
+  };
+  for (const Case& c : cases) {
+    std::string text = ExplainCall(std::string("SetACL.exe -on \"C:\\D\" -ot file") + c.arguments);
+    std::string expected = c.text.starts_with('!') ? c.text.substr(1)
+                           : c.text.empty()        ? kFolder
+                                                   : kFolder + "\r\n" + c.text;
+    EXPECT_EQ(text, expected) << c.arguments;
+  }
+}
+
+TEST(Explain, WhatTheObjectNameLeavesTheTool) {
+  EXPECT_EQ(ExplainCall("SetACL.exe -on \"\" -ot shr"),
+            "Object: the network share \"\"; reach: the object only\r\n"
+            "Warning: No object name: SetACL.exe will not run.");
+  EXPECT_EQ(ExplainCall("SetACL.exe -on \"  \" -ot prn -rec yes"),
+            "Object: the printer \"  \"; reach: the object only\r\n"
+            "Warning: The object name is only blanks: no object has that name.");
+  // A typed quote ends the value: what the tool receives is shown, and why.
+  EXPECT_EQ(ExplainCall("SetACL.exe -on \"C:\\My \"Data\"\" -ot file", {{"object name", "C:\\My \"Data\""}}),
+            "Object: the file or folder \"C:\\My Data\"; reach: the object only\r\n"
+            "Warning: The object name holds a double quote: SetACL.exe takes the value as ending there.");
+}
+
+TEST(Explain, TheWorkedExampleAsTheWindowShowsIt) {
+  Headless h;
+  FrmMain& main = h.main;
+  Headless::type(main.txtObjName, "C:\\Data\\Projects");
+  main.cboRecursionFile.userPick(3);
+  h.state.AceList = "-ace \"n:Users;p:read;m:grant;w:dacl\" ";
+  Headless::type(main.txtOwner, "Administrators");
+  h.state.FilterList = " -fltr \"Temp\" ";
+  main.chkGroup.userClick();
+  Headless::type(main.txtGroup, "S-1-5-32-544");
+  main.cboInDacl.userPick(2);
+  main.cboRstchldrn.userPick(1);
+  Headless::type(main.txtLogFile, "run1.log");
+  main.optSilentYes.userClick();
+  EXPECT_EQ(main.txtExplain.text(),
+            "Object: the file or folder \"C:\\Data\\Projects\"; reach: the object and every folder "
+            "and file below it\r\n"
+            "ACE: grant \"Users\" read (added to what they have), in the DACL\r\n"
+            "Owner: becomes \"Administrators\"\r\n"
+            "Filter: skip every object whose path holds \"Temp\"\r\n"
+            "Primary group: becomes \"S-1-5-32-544\" (a SID)\r\n"
+            "Inheritance: the DACL protected, the parent's entries copied into it; the SACL unchanged\r\n"
+            "Reset children: the DACL of everything below the object is replaced by what it inherits\r\n"
+            "Log: what it does is added to \"D:\\Tools\\LogFiles\\run1.log\"\r\n"
+            "Silent: SetACL.exe prints nothing\r\n"
+            "Warning: Reset Children replaces the permissions of everything below the object.\r\n"
+            "Warning: Silent: SetACL.exe will not report its errors either.");
+}
+
+TEST(CurrentPermissions, ListsTheObjectOfEachTypeAskingNothing) {
+  Headless h;
+  h.state.SetAclFolder = std::string("C:\\SetACL\\") + '\0';
+  Headless::type(h.main.txtObjName, "C:\\");
+  EXPECT_TRUE(h.main.cmdCurrent.visible());
+  const char* codes[] = {"file", "reg", "srv", "prn", "shr"};
+  for (int type = 0; type < 5; ++type) {
+    h.main.CboObjType.userPick(type);
+    h.main.cmdCurrent.userClick();
+    EXPECT_EQ(h.processes.started.back(),
+              std::string("C:\\SetACL\\SetACL.exe -on \"C:\\\\\" -ot ") + codes[type] +
+                  " -actn list -lst \"f:tab;w:d,s,o,g\"");
+  }
+  EXPECT_TRUE(h.dialogs.shown.empty());
+}
