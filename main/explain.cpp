@@ -9,24 +9,11 @@ namespace {
 
 using Words = std::map<std::string, std::string, std::less<>>;
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+std::string Quoted(std::string_view text) {
+  std::string out(1, '"');
+  out.append(text).push_back('"');
   return out;
 }
-
-std::vector<std::string> Split(std::string_view text, char separator) {
-  std::vector<std::string> parts;
-  for (std::size_t from = 0;;) {
-    std::size_t at = text.find(separator, from);
-    parts.emplace_back(text.substr(from, at - from));
-    if (at == std::string_view::npos) return parts;
-    from = at + 1;
-  }
-}
-
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string Word(const Words& words, const std::string& key) {
   auto it = words.find(key);

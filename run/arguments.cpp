@@ -48,3 +48,20 @@ std::vector<std::string> SplitArguments(std::string_view line) {
   }
   return args;
 }
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::vector<std::string> Split(std::string_view text, char separator) {
+  std::vector<std::string> parts;
+  for (std::size_t from = 0;;) {
+    std::size_t at = text.find(separator, from);
+    parts.emplace_back(text.substr(from, at - from));
+    if (at == std::string_view::npos) return parts;
+    from = at + 1;
+  }
+}

@@ -10,3 +10,8 @@
 #include <vector>
 
 std::vector<std::string> SplitArguments(std::string_view commandLine);
+
+// For reading the values: keywords are matched without regard to case, and
+// fields and lists are split at their separator.
+std::string Lower(std::string_view text);
+std::vector<std::string> Split(std::string_view text, char separator);
