@@ -73,3 +73,20 @@ TEST_F(CallItTest, TheFallbackStartsTheQuotedPathAndAFailureIsTold) {
   CallIt(app, line, style);
   EXPECT_TRUE(dialogs.allShown());
 }
+
+// A line Windows would cut short starts nothing; a started one is all the
+// status line can say of a command it does not watch.
+TEST_F(CallItTest, TooLongALineStartsNothingAndAStartIsShown) {
+  std::string line = "C:\\Tools\\SetACL.exe -on \"x\" -actn restore -bckp \"" + std::string(33000, 'b') + "\"";
+  dialogs.expect({"This command line is 33050 characters long. Windows starts command lines of "
+                  "fewer than 32767 characters, so it was not run.",
+                  "", forms::Buttons::Ok, forms::Icon::Critical},
+                 forms::Answer::Ok);
+  int style = 4;
+  CallIt(app, line, style);
+  EXPECT_TRUE(shell.opened.empty() && shell.started.empty());
+  EXPECT_EQ(main.lblStatus.text(), "");
+  line = "C:\\Tools\\SetACL.exe -on \"x\"";
+  CallIt(app, line, style);
+  EXPECT_EQ(main.lblStatus.text(), "The command started in a window of its own; it reports there.");
+}
