@@ -36,7 +36,7 @@ target_link_libraries(vorlane PRIVATE vorlane_win32)
 # The stand-in SetACL.exe: a console program placed beside vorlane.exe for
 # demos and tests, and never shipped.
 add_executable(setacl tools/setacl/main.cpp tools/setacl/command.cpp tools/setacl/listing.cpp
-               run/arguments.cpp)
+               run/arguments.cpp run/setacl_vocabulary.cpp)
 set_target_properties(setacl PROPERTIES OUTPUT_NAME SetACL)
 target_include_directories(setacl PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(setacl PRIVATE -municode)

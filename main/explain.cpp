@@ -4,10 +4,9 @@
 #include <map>
 
 #include "run/arguments.h"
+#include "run/setacl_vocabulary.h"
 
 namespace {
-
-using Words = std::map<std::string, std::string, std::less<>>;
 
 std::string Quoted(std::string_view text) {
   std::string out(1, '"');
@@ -32,29 +31,6 @@ const Words kTypes = {{"file", "the file or folder"}, {"reg", "the registry key"
                       {"srv", "the service"},        {"prn", "the printer"},
                       {"shr", "the network share"}};
 
-const std::map<std::string, Words, std::less<>> kPermissions = {
-    {"file", {{"read", "read"}, {"write", "write"}, {"list_folder", "list folder contents"},
-              {"read_ex", "read and execute"}, {"change", "modify"},
-              {"profile", "modify and change permissions"}, {"full", "full control"},
-              {"traverse", "traverse folder / execute file"}, {"list_dir", "list folder / read data"},
-              {"read_attr", "read attributes"}, {"read_ea", "read extended attributes"},
-              {"add_file", "create files / write data"}, {"add_subdir", "create folders / append data"},
-              {"write_attr", "write attributes"}, {"write_ea", "write extended attributes"},
-              {"del_child", "delete subfolders and files"}, {"delete", "delete"},
-              {"read_dacl", "read permissions"}, {"write_dacl", "change permissions"},
-              {"write_owner", "take ownership"}}},
-    {"reg", {{"read", "read"}, {"full", "full control"}, {"query_val", "query values"},
-             {"set_val", "set values"}, {"create_subkey", "create subkeys"},
-             {"enum_subkeys", "enumerate subkeys"}, {"notify", "notify"},
-             {"create_link", "create links"}, {"delete", "delete"},
-             {"write_dacl", "change permissions"}, {"write_owner", "take ownership"},
-             {"read_access", "read permissions"}}},
-    {"srv", {{"read", "read"}, {"start_stop", "start and stop"}, {"full", "full control"}}},
-    {"prn", {{"print", "print"}, {"man_printer", "manage the printer"},
-             {"man_docs", "manage documents"}, {"full", "full control"}}},
-    {"shr", {{"read", "read"}, {"change", "change"}, {"full", "full control"}}},
-};
-
 const Words kInheritance = {{"so", "files (sub-objects)"}, {"sc", "folders (sub-containers)"},
                             {"np", "the next level only"}, {"io", "inherit only, not the object itself"}};
 
@@ -76,28 +52,15 @@ const std::vector<std::string> kTakesValue = {"-on", "-ot",  "-actn", "-ace", "-
 // dacl, sacl or both, any order, as a reader says it.
 bool Lists(const std::string& value, std::string& words) {
   bool dacl = false, sacl = false;
-  for (const auto& part : Split(Lower(value), ',')) {
-    if (part == "dacl") dacl = true;
-    else if (part == "sacl") sacl = true;
-    else return false;
-  }
+  if (!ReadLists(value, dacl, sacl)) return false;
   words = dacl && sacl ? "the DACL and the SACL" : dacl ? "the DACL" : "the SACL";
   return true;
 }
 
 // "k:v;k:v" with known keys; false on anything else.
-bool Fields(const std::string& text, std::initializer_list<const char*> keys,
+bool Fields(const std::string& text, std::initializer_list<std::string_view> keys,
             std::map<std::string, std::string>& out) {
-  for (const auto& part : Split(text, ';')) {
-    if (part.empty()) continue;
-    std::size_t colon = part.find(':');
-    if (colon == std::string::npos) return false;
-    std::string key = Lower(part.substr(0, colon));
-    bool known = false;
-    for (const char* k : keys) known = known || key == k;
-    if (!known || !out.emplace(key, part.substr(colon + 1)).second) return false;
-  }
-  return true;
+  return !ReadFields(text, keys, out);
 }
 
 std::string Account(const std::map<std::string, std::string>& f, const char* name, const char* sid) {
@@ -134,10 +97,7 @@ class Explainer {
 
  private:
   void action(const std::string& value) {
-    static const std::vector<std::string> known = {"ace",     "trustee", "setowner", "setgroup",
-                                                   "setprot", "clear",   "rstchldrn", "list",
-                                                   "restore"};
-    if (std::find(known.begin(), known.end(), value) == known.end())
+    if (!SetAclActions().contains(value))
       notUnderstood("the action " + Quoted(value));
     if (value == "list") lines.push_back("List: the object's permissions");
     if (value == "restore") lines.push_back("Restore: the permissions saved in the backup file");
@@ -149,9 +109,9 @@ class Explainer {
       return notUnderstood("the entry " + Quoted(value));
     const std::string who = Account(f, "n", "s");
     std::vector<std::string> perms;
-    auto table = kPermissions.find(type);
+    const Words* table = PermissionWords(type);
     for (const auto& p : Split(Lower(f["p"]), ','))
-      perms.push_back(table == kPermissions.end() ? Quoted(p) : Word(table->second, p));
+      perms.push_back(table ? Word(*table, p) : Quoted(p));
     std::string where = f.contains("w") ? Lower(f["w"]) : "dacl";
     std::string mode = f.contains("m") ? Lower(f["m"]) : "set";
     std::string inList;

@@ -1,6 +1,7 @@
 #include "tools/setacl/command.h"
 
 #include "run/arguments.h"
+#include "run/setacl_vocabulary.h"
 
 #include <algorithm>
 #include <map>
@@ -22,25 +23,12 @@ std::string Join(const std::vector<std::string>& parts, std::string_view separat
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 const Set kTypes = {"file", "reg", "srv", "prn", "shr"};
-const Set kActions = {"ace",  "trustee", "setowner",  "setgroup", "setprot",
-                      "clear", "rstchldrn", "list", "restore"};
 const Set kProtections = {"nc", "np", "p_c", "p_nc"};
 const Set kTrusteeActions = {"remtrst", "repltrst", "cpytrst"};
 const Set kFormats = {"sddl", "csv", "tab"};
 // The modes each list takes: only revoke and the audit modes touch a SACL.
 const std::map<std::string, Set, std::less<>> kModes = {
     {"dacl", {"set", "grant", "deny", "revoke"}}, {"sacl", {"revoke", "aud_succ", "aud_fail"}}};
-
-const std::map<std::string, Set, std::less<>> kPermissions = {
-    {"file", {"read", "write", "list_folder", "read_ex", "change", "profile", "full", "traverse",
-              "list_dir", "read_attr", "read_ea", "add_file", "add_subdir", "write_attr",
-              "write_ea", "del_child", "delete", "read_dacl", "write_dacl", "write_owner"}},
-    {"reg", {"read", "full", "query_val", "set_val", "create_subkey", "enum_subkeys", "notify",
-             "create_link", "delete", "write_dacl", "write_owner", "read_access"}},
-    {"srv", {"read", "start_stop", "full"}},
-    {"prn", {"print", "man_printer", "man_docs", "full"}},
-    {"shr", {"read", "change", "full"}},
-};
 
 // Recursion is read for files and registry keys only; other types ignore it.
 const std::map<std::string, Set, std::less<>> kRecursion = {
@@ -116,18 +104,8 @@ class Parser {
     return true;
   }
 
-  // "k:v;k:v" with known keys, the keys without regard to case; an empty
-  // field (a trailing ";") is harmless.
-  bool fields(const std::string& text, const Set& keys, Fields& out) {
-    for (const auto& part : Split(text, ';')) {
-      if (part.empty()) continue;
-      std::size_t colon = part.find(':');
-      std::string key = Lower(part.substr(0, colon));
-      if (colon == std::string::npos || !keys.contains(key))
-        return fail("Invalid parameter format: " + part);
-      if (!out.emplace(key, part.substr(colon + 1)).second)
-        return fail("Invalid parameter format: " + key + ": given twice in " + text);
-    }
+  bool fields(const std::string& text, std::initializer_list<std::string_view> keys, Fields& out) {
+    if (auto wrong = ReadFields(text, keys, out)) return fail("Invalid parameter format: " + *wrong);
     return true;
   }
 
@@ -144,17 +122,13 @@ class Parser {
   // reads it: dacl before sacl.
   bool lists(const std::string& value, std::string& into) {
     bool dacl = false, sacl = false;
-    for (const auto& part : Split(Lower(value), ',')) {
-      if (part == "dacl") dacl = true;
-      else if (part == "sacl") sacl = true;
-      else return fail("Invalid ACL type: " + value);
-    }
+    if (!ReadLists(value, dacl, sacl)) return fail("Invalid ACL type: " + value);
     into = dacl && sacl ? "dacl,sacl" : dacl ? "dacl" : "sacl";
     return true;
   }
 
   bool action(const std::string& value) {
-    if (!kActions.contains(value)) return fail("Invalid action: " + value);
+    if (!SetAclActions().contains(value)) return fail("Invalid action: " + value);
     if (std::ranges::find(c_.actions, value) == c_.actions.end()) c_.actions.push_back(value);
     return true;
   }
@@ -165,7 +139,7 @@ class Parser {
     if (!f.contains("n") || !f.contains("p")) return fail("Invalid parameter format: " + value);
     std::vector<std::string> permissions = Split(Lower(f["p"]), ',');
     for (const auto& p : permissions)
-      if (!kPermissions.at(c_.type).contains(p)) return fail("Invalid permission: " + p);
+      if (!PermissionWords(c_.type)->contains(p)) return fail("Invalid permission: " + p);
     bool sid = false;
     if (!sidFlag(f, "s", sid)) return false;
     std::string where = f.contains("w") ? Lower(f["w"]) : "dacl";
