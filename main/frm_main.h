@@ -178,6 +178,8 @@ class FrmMain : public forms::Form {
   // Runs objDOS's command with the window locked but for Stop and the
   // output, the status line following it.
   void RunCommand();
+  // The bytes read and the time since the run started, into progress_.
+  void TakeProgress();
   void ShowRunStatus();
   bool ConfirmStop();
   void cmdStop_Click();

@@ -80,8 +80,7 @@ void FrmMain::RunCommand() {
   DOSOutputs::Result result = objDOS->ExecuteCommand();
 
   setTimer(0);
-  progress_.bytes = objDOS->BytesRead();
-  progress_.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart_).count();
+  TakeProgress();
   if (!result.started) ShowStatus("");
   else if (result.stopped) ShowStatus(StoppedStatus(progress_));
   else if (result.exited) ShowStatus(FinishedStatus(progress_, result.exitCode));
@@ -92,9 +91,13 @@ void FrmMain::RunCommand() {
   focus(&cmdSendIt);
 }
 
-void FrmMain::ShowRunStatus() {
+void FrmMain::TakeProgress() {
   progress_.bytes = objDOS->BytesRead();
   progress_.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart_).count();
+}
+
+void FrmMain::ShowRunStatus() {
+  TakeProgress();
   ShowStatus(RunningStatus(progress_));
 }
 

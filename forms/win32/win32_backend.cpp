@@ -170,12 +170,13 @@ Win32Backend::Window& Win32Backend::create(forms::Form& form) {
     w.controls[i] = hwnd;
     SetPropW(hwnd, L"VorlaneName",
              reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GlobalAddAtomW(Wide(c.codeName()).c_str()))));
-    if (c.kind() == forms::Kind::TextBox && !IsOutputView(c)) {
+    // The output view answers for itself; edits and lists are standard controls.
+    const bool edit = c.kind() == forms::Kind::TextBox && !IsOutputView(c);
+    if (edit) {
       if (static_cast<forms::TextBox&>(c).multiLine()) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
       SetWindowSubclass(hwnd, EditProc, 0, reinterpret_cast<DWORD_PTR>(&c));
     }
-    if ((c.kind() == forms::Kind::TextBox && !IsOutputView(c)) ||
-        c.kind() == forms::Kind::ComboBox || c.kind() == forms::Kind::FileListBox)
+    if (edit || c.kind() == forms::Kind::ComboBox || c.kind() == forms::Kind::FileListBox)
       SetWindowSubclass(hwnd, NamedProc, 0, reinterpret_cast<DWORD_PTR>(&c));
     if (!c.tooltip().empty()) {
       std::wstring tip = Wide(c.tooltip());
