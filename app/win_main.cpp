@@ -5,7 +5,6 @@
 
 #include "app/app.h"
 #include "forms/win32/win32_backend.h"
-#include "main/frm_main.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_files.h"
@@ -40,12 +39,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::Win32FolderBrowser browser(backend);
     win32::Win32Registry registry;
     win32::Win32Files files;
-    win32::Win32Processes processes([&backend] { backend.keepResponding(); });
+    win32::Win32Processes processes;
     win32::Win32Shell shell;
-    App app(Platform{dialogs, browser, registry, files, processes, shell, ProgramFolder(), &backend});
+    App app({dialogs, browser, registry, files, processes, shell, ProgramFolder()}, &backend);
     app.frmMain().show();
     // Start-up may end the program before the window ever shows.
-    code = app.ended() ? 1 : backend.run();
+    code = app.frmMain().unloaded() ? 1 : backend.run();
   }
   CoUninitialize();
   return code;

@@ -1,22 +1,30 @@
 #pragma once
-// The backup window: the main window's object's security written to a file
-// in the backup folder by SetACL.exe, in a console window of its own.
+// The backup window: an object's security written to a file in the backup
+// folder by SetACL.exe, in a console window of its own.
 
+#include <functional>
 #include <string>
 
-#include "app/app.h"
 #include "forms/form.h"
+#include "main/command.h"
+#include "platform/services.h"
 
 class FrmBackup : public forms::Form {
  public:
-  explicit FrmBackup(App& app);
+  explicit FrmBackup(platform::Services& services);
+
+  // Shows the window for the command's object; `started` hears of each
+  // backup command that started.
+  void Open(const Command& command, std::function<void()> started);
 
  private:
   using Frame = forms::Frame;
   using CheckBox = forms::CheckBox;
   using Button = forms::CommandButton;
 
-  App& app_;
+  platform::Services& services_;
+  Command object_;  // the object and its type
+  std::function<void()> started_;
   // The command the last confirmed backup started.
   std::string BackupCmd;
 

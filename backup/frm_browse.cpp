@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "forms/dialogs.h"
-#include "main/frm_main.h"
+#include "main/call_string.h"
 #include "platform/files.h"
 
 namespace {
@@ -20,17 +20,24 @@ bool Before(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-FrmBrowse::FrmBrowse(App& app) : Form("frmBrowse", "Choose File", 2790, 2460), app_(app) {
+FrmBrowse::FrmBrowse(platform::Services& services)
+    : Form("frmBrowse", "Choose File", 2790, 2460), services_(services) {
   onActivate = [this] { Form_Activate(); };
   fleBrowse.onClick = [this] { fleBrowse_Click(); };
 }
 
+void FrmBrowse::Choose(std::function<void(const std::string& name)> chosen) {
+  chosen_ = std::move(chosen);
+  showModal();
+}
+
+// Every showing lists the folder afresh; a folder that cannot be listed is
+// told, and the list keeps what it held.
 void FrmBrowse::Form_Activate() {
-  if (app_.state.BrowsePurpose != "Restore") return;
-  const std::string folder = app_.backupFolder();
+  const std::string folder = BackupFolder(services_.programFolder);
   std::vector<std::string> names;
-  if (long error = app_.files().ListFiles(folder, names)) {
-    app_.dialogs().tell(std::to_string(error) + "\r\n" + folder);
+  if (long error = services_.files.ListFiles(folder, names)) {
+    services_.dialogs.tell(std::to_string(error) + "\r\n" + folder);
     return;
   }
   std::ranges::sort(names, Before);
@@ -38,6 +45,6 @@ void FrmBrowse::Form_Activate() {
 }
 
 void FrmBrowse::fleBrowse_Click() {
-  if (app_.state.BrowsePurpose == "Restore") app_.frmMain().txtRestore.setText(fleBrowse.text());
   hide();
+  if (chosen_) chosen_(fleBrowse.text());
 }

@@ -1,13 +1,19 @@
 #pragma once
 // The backup-file chooser: the files of the backup folder, one picked by
-// name into the main window's restore box.
+// name and handed back to the window that opened it.
 
-#include "app/app.h"
+#include <functional>
+#include <string>
+
 #include "forms/form.h"
+#include "platform/services.h"
 
 class FrmBrowse : public forms::Form {
  public:
-  explicit FrmBrowse(App& app);
+  explicit FrmBrowse(platform::Services& services);
+
+  // Shows the backup folder's files; a pick is handed to `chosen`.
+  void Choose(std::function<void(const std::string& name)> chosen);
 
   forms::FileListBox& fleBrowse = add<forms::FileListBox>(nullptr, "fleBrowse", {0, 0, 2775, 2430});
 
@@ -15,5 +21,6 @@ class FrmBrowse : public forms::Form {
   void Form_Activate();
   void fleBrowse_Click();
 
-  App& app_;
+  platform::Services& services_;
+  std::function<void(const std::string&)> chosen_;
 };

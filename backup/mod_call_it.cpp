@@ -1,17 +1,14 @@
 #include "backup/mod_call_it.h"
 
-#include "app/app.h"
 #include "forms/dialogs.h"
 #include "platform/error_text.h"
 #include "platform/shell.h"
-#include "main/frm_main.h"
-#include "run/command_line.h"
-#include "run/run_status.h"
+#include "run/command_line_fits.h"
 
-long CallIt(App& app, std::string& CommandLine, int& WindowStyle,
+bool CallIt(platform::Services& services, std::string& CommandLine, int WindowStyle,
             const std::optional<std::string>& WorkingFolder) {
   // A longer line would reach the program cut short: start nothing.
-  if (!CommandLineFits(app.dialogs(), CommandLine)) return 0;
+  if (!CommandLineFits(services.dialogs, CommandLine)) return false;
   // The program ends at the closing quote of a quoted program, else at the
   // first blank; `split` is where its parameters begin (0-based).
   bool quoted = !CommandLine.empty() && CommandLine[0] == '"';
@@ -37,28 +34,23 @@ long CallIt(App& app, std::string& CommandLine, int& WindowStyle,
     bool root = slash == 0 || CommandLine[slash - 1] == ':';
     folder = CommandLine.substr(0, root ? slash + 1 : slash);
   } else {
-    folder = app.shell().CurrentFolder();
+    folder = services.shell.CurrentFolder();
   }
 
   const std::string program = CommandLine.substr(0, split);
   std::string parameters = CommandLine.substr(split);
   parameters.erase(0, parameters.find_first_not_of(' '));
-  long result = app.shell().Open(program, parameters, folder, WindowStyle);
-  if (result >= 32) {
-    app.frmMain().ShowStatus(StartedStatus("The command"));
-    return result;
-  }
+  if (services.shell.Open(program, parameters, folder, WindowStyle) >= 32) return true;
 
   // The fallback starts the program by its full path: quoted again when it
   // holds a blank, so no other program named by its first word runs instead.
   std::string whole = CommandLine;
   if (program.find(' ') != std::string::npos)
     whole = '"' + program + '"' + CommandLine.substr(split);
-  if (long error = app.shell().Start(whole, WindowStyle))
-    app.dialogs().tell("The command could not be started:\r\n" + whole + "\r\n" +
-                           platform::SystemErrorText(error),
-                       {}, forms::Icon::Critical);
-  else
-    app.frmMain().ShowStatus(StartedStatus("The command"));
-  return result;
+  long error = services.shell.Start(whole, WindowStyle);
+  if (error)
+    services.dialogs.tell("The command could not be started:\r\n" + whole + "\r\n" +
+                              platform::SystemErrorText(error),
+                          {}, forms::Icon::Critical);
+  return !error;
 }

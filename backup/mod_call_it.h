@@ -5,14 +5,14 @@
 #include <optional>
 #include <string>
 
-class App;
+#include "platform/services.h"
 
 // The window style of backup and restore consoles: shown in their normal
 // size without taking the focus.
 inline constexpr int kShowNoActivate = 4;
 
-// The shell's value; when neither the shell nor the fallback start could run
-// the command, the user is told why. CommandLine loses the quotes around a
-// quoted program.
-long CallIt(App& app, std::string& CommandLine, int& WindowStyle,
+// True when the shell, or the fallback start of the whole line, started the
+// command; when neither could, the user is told why. CommandLine loses the
+// quotes around a quoted program.
+bool CallIt(platform::Services& services, std::string& CommandLine, int WindowStyle,
             const std::optional<std::string>& WorkingFolder = std::nullopt);

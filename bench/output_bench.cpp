@@ -12,7 +12,6 @@
 #include <string>
 
 #include "platform/win32/wide.h"
-#include "platform/win32/win32_processes.h"
 #include "tests/win/console_child.h"
 #include "tests/win/child_program.h"
 #include "tests/win/native_window.h"
@@ -36,22 +35,30 @@ struct Workload {
   std::string text;
 };
 
-// (a) The child's output read in pieces of 256 bytes and thrown away.
+// (a) The child's output read in pieces of 256 bytes and thrown away, in a
+// bare loop on the calling thread.
 double BareRead(const fs::path& child, const Workload& work) {
-  win32::Win32Processes processes;
-  platform::Processes::Handle read = 0, write = 0, process = 0, thread = 0;
-  if (processes.CreatePipe(read, write) != 0) return -1;
-  std::string line = native::Quoted(child) + " " + work.mode;
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherited, 0)) return -1;
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = write;
+  std::wstring line = win32::Wide(native::Quoted(child) + " " + work.mode);
+  PROCESS_INFORMATION info{};
   Clock::time_point start = Clock::now();
-  bool started = processes.StartHidden(line, write, process, thread);
-  processes.CloseHandle(write);
+  bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                &startup, &info);
+  CloseHandle(write);
   if (!started) return -1;
   char buffer[256];
-  std::uint32_t got = 0;
+  DWORD got = 0;
   std::size_t total = 0;
-  while (processes.ReadFile(read, buffer, sizeof buffer, got)) total += got;
+  while (ReadFile(read, buffer, sizeof buffer, &got, nullptr)) total += got;
   double seconds = Seconds(start);
-  for (auto handle : {read, process, thread}) processes.CloseHandle(handle);
+  for (HANDLE handle : {read, info.hProcess, info.hThread}) CloseHandle(handle);
   return total == work.text.size() ? seconds : -1;
 }
 

@@ -10,7 +10,6 @@ add_executable(native_tests
   tests/native/backup_test.cpp
   tests/native/call_it_test.cpp
   tests/native/list_editors_test.cpp
-  tests/native/entry_count_test.cpp
   tests/native/explain_test.cpp
   tests/native/forms_test.cpp
   tests/native/call_string_test.cpp
@@ -21,7 +20,7 @@ add_executable(native_tests
   tests/native/settings_test.cpp
   tests/native/run_test.cpp
   tests/native/standin_test.cpp
-  tools/setacl/command.cpp
 )
-target_link_libraries(native_tests PRIVATE vorlane_core GTest::gtest_main)
+target_include_directories(native_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(native_tests PRIVATE vorlane_app setacl_reading GTest::gtest_main)
 gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60)

@@ -2,9 +2,6 @@
 
 #include <initializer_list>
 
-#include "forms/dialogs.h"
-#include "main/entry_count.h"
-#include "main/frm_main.h"
 
 namespace {
 
@@ -17,24 +14,11 @@ void Excludes(forms::CheckBox& box, std::initializer_list<forms::CheckBox*> othe
   };
 }
 
-std::string ModeField(const std::string& mode) {
-  if (mode == "Set") return "m:set;";
-  if (mode == "Grant") return "m:grant;";
-  if (mode == "Revoke") return "m:revoke;";
-  return "m:deny;";
-}
-
-std::string TargetField(const std::string& where) {
-  if (where == "Dacl") return "w:dacl\" ";
-  if (where == "Sacl") return "w:sacl\" ";
-  return "w:sacl,dacl\" ";
-}
-
 }  // namespace
 
-FrmAce::FrmAce(App& app)
+FrmAce::FrmAce(forms::Dialogs& dialogs)
     : Form("frmAce", "Files/Dirs", 6405, 7620),
-      app_(app),
+      dialogs_(dialogs),
       filesDirs_{{&chkDirsRead, "read"},          {&chkDirsWrite, "write"},
                  {&chkDirsList_Folder, "list_folder"}, {&chkDirsRead_Ex, "read_ex"},
                  {&chkDirsChange, "change"},      {&chkDirsProfile, "profile"},
@@ -62,8 +46,14 @@ FrmAce::FrmAce(App& app)
                         {&chkRegAdvWrite_Dacl, "write_dacl"},
                         {&chkRegAdvWrite_Owner, "write_owner"},
                         {&chkRegAdvRead_Access, "read_access"}} {
-  cboModeDacl.setItems({"Set", "Grant", "Revoke", "Deny"});
-  cboWhere.setItems({"Dacl", "Sacl", "Both"});
+  std::vector<std::string> modeCaptions;
+  for (const auto& mode : kAceModes)
+    if (ListTakesMode(AclLists::Dacl, mode.value)) {
+      modes_.push_back(mode.value);
+      modeCaptions.emplace_back(mode.caption);
+    }
+  cboModeDacl.setItems(std::move(modeCaptions));
+  cboWhere.setItems(Captions(kAclLists));
   for (Frame* frame : {&fraFilesDirs, &fraShare, &fraService, &fraRegistry, &fraPrinters,
                        &fraAdvanced, &fraRegistryAdv, &fraDirsFilesAdvanced})
     frame->setVisible(false);
@@ -103,6 +93,12 @@ FrmAce::FrmAce(App& app)
   cndAdvClear.onClick = [this] { cndAdvClear_Click(); };
 }
 
+void FrmAce::Ask(ObjectType type, std::function<void(AceEntry)> added) {
+  type_ = type;
+  added_ = std::move(added);
+  showModal();
+}
+
 void FrmAce::Form_Load() {
   setWindowHeight(kClosedHeight);
   cboModeDacl.setText("Set");
@@ -117,36 +113,33 @@ void FrmAce::Form_Activate() {
   for (Control* hidden : std::initializer_list<Control*>{&fraShare, &fraService, &fraRegistry,
                                                          &fraPrinters, &fraFilesDirs, &cmdAdvanced})
     hidden->setVisible(false);
-  const std::string& type = app_.state.SelectedObjType;
-  if (type == "Dir/File" || type == "Reg Key") {
+  if (type_ == ObjectType::File || type_ == ObjectType::Registry) {
     // The advanced panel stays as it was, now with this type's sub-panel.
-    bool files = type == "Dir/File";
+    bool files = type_ == ObjectType::File;
     (files ? fraFilesDirs : fraRegistry).setVisible(true);
     cmdAdvanced.setVisible(true);
     fraDirsFilesAdvanced.setVisible(files);
     fraRegistryAdv.setVisible(!files);
     return;
   }
-  if (type == "Service") fraService.setVisible(true);
-  else if (type == "Printer") fraPrinters.setVisible(true);
+  if (type_ == ObjectType::Service) fraService.setVisible(true);
+  else if (type_ == ObjectType::Printer) fraPrinters.setVisible(true);
   else fraShare.setVisible(true);
   CloseAdvanced();
 }
 
 void FrmAce::cboModeDacl_Click() {
-  if (cboModeDacl.text() != "Deny") return;
-  if (!app_.dialogs().confirm("Are you sure you want to deny permissions?", "Deny?"))
+  int index = cboModeDacl.listIndex();
+  if (index < 0 || modes_[index] != AceMode::Deny) return;
+  if (!dialogs_.confirm("Are you sure you want to deny permissions?", "Deny?"))
     cboModeDacl.setText("Set");
 }
 
-bool FrmAce::BuildAceEntry() {
-  std::string permissions;
+bool FrmAce::BuildAceEntry(AceEntry& entry) {
+  std::vector<std::string>& permissions = entry.permissions;
   auto collect = [&permissions](const Tokens& tokens) {
-    for (const Token& t : tokens) {
-      if (!t.box->ticked()) continue;
-      if (!permissions.empty()) permissions += ',';
-      permissions += t.token;
-    }
+    for (const Token& t : tokens)
+      if (t.box->ticked()) permissions.emplace_back(t.token);
   };
   if (fraFilesDirs.visible()) collect(filesDirs_);
   else if (fraPrinters.visible()) collect(printers_);
@@ -156,40 +149,34 @@ bool FrmAce::BuildAceEntry() {
   if (fraAdvanced.visible())
     collect(fraDirsFilesAdvanced.visible() ? filesDirsAdvanced_ : registryAdvanced_);
   if (permissions.empty()) {
-    app_.dialogs().tell("You must choose some permissions", "Choose Permissions",
-                        forms::Icon::Information);
+    dialogs_.tell("You must choose some permissions", "Choose Permissions", forms::Icon::Information);
     return false;
   }
 
-  std::string inheritance;
-  if (chkSo.ticked() && !chkSc.ticked()) inheritance = "i:so;";
-  else if (chkSc.ticked() && !chkSo.ticked()) inheritance = "i:sc;";
-  else if (chkSo.ticked() && chkSc.ticked()) inheritance = "i:so,sc;";
-  else if (chkNp.ticked()) inheritance = "i:np;";
-  else if (chkIo.ticked()) inheritance = "i:io;";
-
-  std::string& list = app_.state.AceList;
-  list += "-ace \"n:";
-  list += txtName.text();
-  list += ";p:";
-  list += permissions;
-  list += ';';
-  if (optYes.value()) list += "s:y;";
-  list += inheritance;
-  list += ModeField(cboModeDacl.text());
-  list += TargetField(cboWhere.text());
+  // The first that matches counts.
+  bool so = chkSo.ticked(), sc = chkSc.ticked();
+  entry.inheritance = so && sc        ? Inheritance::SubObjectsAndContainers
+                      : so            ? Inheritance::SubObjects
+                      : sc            ? Inheritance::SubContainers
+                      : chkNp.ticked() ? Inheritance::NoPropagation
+                      : chkIo.ticked() ? Inheritance::InheritOnly
+                                       : Inheritance::None;
+  entry.trustee = {txtName.text(), optYes.value()};
+  // Nothing selected counts as the last item, as any other text would.
+  int mode = cboModeDacl.listIndex();
+  entry.mode = mode >= 0 ? modes_[mode] : modes_.back();
+  entry.where = Picked(kAclLists, cboWhere.listIndex(), AclLists::Both);
   return true;
 }
 
 void FrmAce::cmdAdd_Click() {
   if (txtName.text().empty()) {
     txtName.setFocus();
-    app_.dialogs().tell("You must fill in the name property box", "Name?");
+    dialogs_.tell("You must fill in the name property box", "Name?");
     return;
   }
-  if (!BuildAceEntry()) return;
-  FrmMain& main = app_.frmMain();
-  StepCount(main.cmdAceNum, 1);
+  AceEntry entry;
+  if (!BuildAceEntry(entry)) return;
   hide();
-  main.BuildIt();
+  if (added_) added_(std::move(entry));
 }

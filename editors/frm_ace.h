@@ -1,17 +1,23 @@
 #pragma once
 // The ACE editor: one access control entry composed from the permission
 // boxes of the object type, inheritance, mode, target and SID choice, and
-// appended to the ACE list. A fold-away panel adds fine-grained permissions
-// for files and folders and for registry keys.
+// handed back to the window that opened it. A fold-away panel adds
+// fine-grained permissions for files and folders and for registry keys.
 
+#include <functional>
 #include <vector>
 
-#include "app/app.h"
+#include "forms/dialogs.h"
 #include "forms/form.h"
+#include "main/command.h"
 
 class FrmAce : public forms::Form {
  public:
-  explicit FrmAce(App& app);
+  explicit FrmAce(forms::Dialogs& dialogs);
+
+  // Shows the editor for an object of this type; each entry added is handed
+  // to `added`.
+  void Ask(ObjectType type, std::function<void(AceEntry)> added);
 
   // The whole window's height with the advanced panel closed and open.
   static constexpr int kClosedHeight = 4620;
@@ -28,7 +34,11 @@ class FrmAce : public forms::Form {
     return add<CheckBox>(&frame, name, {left, 240 + 240 * row, width, 255}, caption);
   }
 
-  App& app_;
+  forms::Dialogs& dialogs_;
+  ObjectType type_ = ObjectType::File;
+  std::function<void(AceEntry)> added_;
+  // The modes the mode list offers, in its order.
+  std::vector<AceMode> modes_;
 
  public:
   forms::Label& lblName = add<forms::Label>(nullptr, "lblName", {120, 120, 975, 255}, "Name");
@@ -155,7 +165,9 @@ class FrmAce : public forms::Form {
   void Form_Activate();
   void cboModeDacl_Click();
   void cmdAdd_Click();
-  bool BuildAceEntry();
+  // The entry the boxes make; false when no permission is chosen (the user
+  // was told).
+  bool BuildAceEntry(AceEntry& entry);
   void cmdAdvanced_Click();
   void CloseAdvanced();
   void cndAdvClear_Click();

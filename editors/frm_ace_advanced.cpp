@@ -1,13 +1,12 @@
 // The ACE editor's fold-away panel of fine-grained permissions.
 
 #include "editors/frm_ace.h"
-#include "forms/dialogs.h"
 
 void FrmAce::cmdAdvanced_Click() {
   if (fraAdvanced.visible()) return CloseAdvanced();
   fraAdvanced.setVisible(true);
   setWindowHeight(kOpenHeight);
-  app_.dialogs().tell(
+  dialogs_.tell(
       "If you make changes to the advanced options, you must \r\n"
       "leave the advanced options open for the changes to take place",
       "Leave Options Open For Changes", forms::Icon::Information);
@@ -19,7 +18,7 @@ void FrmAce::CloseAdvanced() {
 }
 
 void FrmAce::cndAdvClear_Click() {
-  if (!app_.dialogs().confirm("Are you sure you want to clear the Advanced Permissions?",
+  if (!dialogs_.confirm("Are you sure you want to clear the Advanced Permissions?",
                               "Clear Advanced Permissions?", forms::Icon::Question))
     return;
   // Both sub-panels, the hidden one too.

@@ -1,10 +1,7 @@
 #include "editors/frm_change.h"
 
-#include "forms/dialogs.h"
-#include "main/entry_count.h"
-#include "main/frm_main.h"
-
-FrmChange::FrmChange(App& app) : Form("FrmChange", "", 4740, 3420), app_(app) {
+FrmChange::FrmChange(forms::Dialogs& dialogs)
+    : Form("FrmChange", "", 4740, 3420), dialogs_(dialogs) {
   txtChange.setMultiLine(true);
   setCloseUnloads(true);
   onActivate = [this] { Form_Activate(); };
@@ -14,47 +11,41 @@ FrmChange::FrmChange(App& app) : Form("FrmChange", "", 4740, 3420), app_(app) {
   cmdCount.onClick([this](int index) { cmdCount_Click(index); });
 }
 
-std::string& FrmChange::list() {
-  CommandState& state = app_.state;
-  if (state.EditListKind == "Ace") return state.AceList;
-  if (state.EditListKind == "Trustee") return state.TrusteeList;
-  return state.FilterList;
-}
-
-forms::Control& FrmChange::countButton() {
-  FrmMain& main = app_.frmMain();
-  if (app_.state.EditListKind == "Ace") return main.cmdAceNum;
-  if (app_.state.EditListKind == "Trustee") return main.cmdTrstNum;
-  return main.cmdFilterNum;
+void FrmChange::Edit(std::string kind, std::string text, int count, Handback handback) {
+  kind_ = std::move(kind);
+  text_ = std::move(text);
+  count_ = count;
+  handback_ = std::move(handback);
+  showModal();
 }
 
 void FrmChange::Form_Activate() {
-  setText(app_.state.EditListKind + " Change");
+  setText(kind_ + " Change");
   // The box has no label on screen: it is named after the list it edits.
-  txtChange.setAccessibleName(app_.state.EditListKind + " list");
+  txtChange.setAccessibleName(kind_ + " list");
   LoadChangeText();
 }
 
-void FrmChange::LoadChangeText() { txtChange.setText(list()); }
+void FrmChange::LoadChangeText() { txtChange.setText(text_); }
 
 void FrmChange::cmdSave_Click() {
-  if (!app_.dialogs().confirm("Are you sure you want to save", "Save Changes?")) return;
-  list() = txtChange.text();
-  app_.frmMain().BuildIt();
+  if (!dialogs_.confirm("Are you sure you want to save", "Save Changes?")) return;
+  text_ = txtChange.text();
   hide();
+  if (handback_.saved) handback_.saved(text_);
 }
 
 void FrmChange::cmdClear_Click() {
-  if (!app_.dialogs().confirm("Are you sure you want to clear these options?", "Clear Options?"))
-    return;
-  list().clear();
-  countButton().setText("0");
-  app_.frmMain().BuildIt();
+  if (!dialogs_.confirm("Are you sure you want to clear these options?", "Clear Options?")) return;
+  text_.clear();
+  count_ = 0;
   hide();
+  if (handback_.cleared) handback_.cleared();
 }
 
+// The count never goes below nought.
 void FrmChange::cmdCount_Click(int Index) {
-  forms::Control& count = countButton();
-  if (Index == 0) StepCount(count, 1);
-  else if (LeadingNumber(count.text()) > 0) StepCount(count, -1);
+  if (Index == 1 && count_ == 0) return;
+  count_ += Index == 0 ? 1 : -1;
+  if (handback_.counted) handback_.counted(count_);
 }

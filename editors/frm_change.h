@@ -1,22 +1,37 @@
 #pragma once
-// The entry list editor: one of the three accumulated entry lists shown as
-// plain text, to be hand-edited, saved or emptied, and its entry count on
-// the main window kept in step.
+// The entry list editor: one of the entry lists shown as plain text, to be
+// hand-edited, saved or emptied, with its entry count kept in step; what
+// the user does is handed back to the window that opened it.
 
+#include <functional>
 #include <string>
 
-#include "app/app.h"
 #include "forms/control_array.h"
+#include "forms/dialogs.h"
 #include "forms/form.h"
 
 class FrmChange : public forms::Form {
  public:
-  explicit FrmChange(App& app);
+  explicit FrmChange(forms::Dialogs& dialogs);
+
+  // What the editor hands back.
+  struct Handback {
+    std::function<void(std::string text)> saved;  // the list is now this text
+    std::function<void()> cleared;                // the list and its count are empty
+    std::function<void(int count)> counted;       // the count was set by hand
+  };
+  // Shows the list of this kind ("Ace", "Trustee", "Filter"), its text and
+  // its count.
+  void Edit(std::string kind, std::string text, int count, Handback handback);
 
  private:
   using Button = forms::CommandButton;
 
-  App& app_;
+  forms::Dialogs& dialogs_;
+  std::string kind_;
+  std::string text_;
+  int count_ = 0;
+  Handback handback_;
 
  public:
   forms::ControlArray<Button> cmdCount;
@@ -41,7 +56,4 @@ class FrmChange : public forms::Form {
   void cmdSave_Click();
   void cmdClear_Click();
   void cmdCount_Click(int Index);
-  // The list EditListKind names, and the main window's button counting it.
-  std::string& list();
-  forms::Control& countButton();
 };

@@ -2,17 +2,19 @@
 
 #include <initializer_list>
 
-#include "forms/dialogs.h"
-#include "main/entry_count.h"
-#include "main/frm_main.h"
-
-FrmTrustee::FrmTrustee(App& app) : Form("frmTrustee", "Add Trustee", 4170, 2925), app_(app) {
-  cboTrusteeAction.setItems({"Remove ACEs", "Replace 1 with 2", "Copy Perms"});
-  cboWhere.setItems({"Dacl", "Sacl", "Both"});
+FrmTrustee::FrmTrustee(forms::Dialogs& dialogs)
+    : Form("frmTrustee", "Add Trustee", 4170, 2925), dialogs_(dialogs) {
+  cboTrusteeAction.setItems(Captions(kTrusteeActions));
+  cboWhere.setItems(Captions(kAclLists));
   onLoad = [this] { Form_Load(); };
   cboTrusteeAction.onClick = [this] { cboTrusteeAction_Click(); };
   cmdSave.onClick = [this] { cmdSave_Click(); };
   cmdClose.onClick = [this] { hide(); };
+}
+
+void FrmTrustee::Ask(std::function<void(TrusteeEntry)> saved) {
+  saved_ = std::move(saved);
+  showModal();
 }
 
 void FrmTrustee::Form_Load() {
@@ -20,41 +22,25 @@ void FrmTrustee::Form_Load() {
   cboWhere.setText("Dacl");
 }
 
+// Nothing selected counts as the last action, as any other text would.
 void FrmTrustee::cboTrusteeAction_Click() {
-  const std::string& action = cboTrusteeAction.text();
-  if (action == "Remove ACEs") TrusteeActionCode = "remtrst";
-  else if (action == "Replace 1 with 2") TrusteeActionCode = "repltrst";
-  else TrusteeActionCode = "cpytrst";
-  bool second = TrusteeActionCode != "remtrst";
+  action_ = Picked(kTrusteeActions, cboTrusteeAction.listIndex(), TrusteeAction::Copy);
+  bool second = action_ != TrusteeAction::Remove;
   for (Control* c : std::initializer_list<Control*>{&lblName2, &txtName2, &chkName2})
     c->setVisible(second);
 }
 
 void FrmTrustee::cmdSave_Click() {
-  bool second = TrusteeActionCode != "remtrst";
+  bool second = action_ != TrusteeAction::Remove;
   if (txtName1.text().empty() || (second && txtName2.text().empty())) {
-    app_.dialogs().tell("Please complete form", "Complete From");
+    dialogs_.tell("Please complete form", "Complete From");
     txtName1.setFocus();
     return;
   }
-  std::string& list = app_.state.TrusteeList;
-  list += " -trst \"n1:";
-  list += txtName1.text();
-  list += ';';
-  if (chkName1.ticked()) list += "s1:y;";
-  if (second) {
-    list += "n2:";
-    list += txtName2.text();
-    list += ';';
-    if (chkName2.ticked()) list += "s2:y;";
-  }
-  list += "ta:";
-  list += TrusteeActionCode;
-  list += ";w:";
-  const std::string& where = cboWhere.text();
-  list += where == "Dacl" ? "dacl\"" : where == "Sacl" ? "sacl\"" : "dacl,sacl\"";
-  FrmMain& main = app_.frmMain();
-  StepCount(main.cmdTrstNum, 1);
-  main.BuildIt();
+  TrusteeEntry entry{action_,
+                     {txtName1.text(), chkName1.ticked()},
+                     {txtName2.text(), chkName2.ticked()},
+                     Picked(kAclLists, cboWhere.listIndex(), AclLists::Both)};
   hide();
+  if (saved_) saved_(std::move(entry));
 }

@@ -1,15 +1,19 @@
 #pragma once
 // The trustee editor: one trustee action (remove, replace or copy an
-// account's ACEs) per save, appended to the trustee list.
+// account's ACEs) per save, handed back to the window that opened it.
 
-#include <string>
+#include <functional>
 
-#include "app/app.h"
+#include "forms/dialogs.h"
 #include "forms/form.h"
+#include "main/command.h"
 
 class FrmTrustee : public forms::Form {
  public:
-  explicit FrmTrustee(App& app);
+  explicit FrmTrustee(forms::Dialogs& dialogs);
+
+  // Shows the editor; each action saved is handed to `saved`.
+  void Ask(std::function<void(TrusteeEntry)> saved);
 
  private:
   using Frame = forms::Frame;
@@ -19,9 +23,10 @@ class FrmTrustee : public forms::Form {
   using CheckBox = forms::CheckBox;
   using Button = forms::CommandButton;
 
-  App& app_;
-  // SetACL.exe's code of the chosen action.
-  std::string TrusteeActionCode;
+  forms::Dialogs& dialogs_;
+  std::function<void(TrusteeEntry)> saved_;
+  // The chosen action.
+  TrusteeAction action_ = TrusteeAction::Remove;
 
  public:
   Frame& fraTrusteeAction =

@@ -48,7 +48,7 @@ void Form::userClose() {
 }
 
 void Form::userCancel() {
-  if (cancel_ && cancel_->shown()) cancel_->userClick();
+  if (visible() && cancel_ && cancel_->shown()) cancel_->userClick();
 }
 
 void Form::setTimer(int milliseconds) {

@@ -45,7 +45,8 @@ class Form : public Control {
   bool queryUnload() { return onQueryUnload && onQueryUnload(); }
   // The user closed the window with its close box.
   void userClose();
-  // The user pressed Esc: the cancel button, when shown and enabled, is clicked.
+  // The user pressed Esc: the cancel button, when the form and the button
+  // are shown and the button enabled, is clicked.
   void userCancel();
   CommandButton* cancelButton() const { return cancel_; }
   void setCancelButton(CommandButton* button) { cancel_ = button; }

@@ -1,9 +1,7 @@
 // The main window's Clear buttons, filter button and option reset.
 
 #include "forms/dialogs.h"
-#include "main/entry_count.h"
 #include "main/frm_main.h"
-#include "run/command_line.h"
 
 namespace {
 
@@ -24,15 +22,13 @@ constexpr ClearQuestion kClearQuestions[] = {
 
 void FrmMain::cmdClear_Click(int index) {
   const ClearQuestion& question = kClearQuestions[index];
-  if (!app_.dialogs().confirm(question.prompt, question.title)) return;
+  if (!services_.dialogs.confirm(question.prompt, question.title)) return;
   switch (index) {
     case 0:
-      state_.AceList.clear();
-      cmdAceNum.setText("0");
+      command_.aces = {};
       break;
     case 1:
-      state_.TrusteeList.clear();
-      cmdTrstNum.setText("0");
+      command_.trustees = {};
       break;
     case 2:
       txtOwner.setText("");
@@ -43,29 +39,28 @@ void FrmMain::cmdClear_Click(int index) {
       chkGroup.setValue(0);
       break;
     default:
-      state_.FilterList.clear();
-      cmdFilterNum.setText("0");
+      command_.filters = {};
       break;
   }
   BuildIt();
 }
 
 void FrmMain::cmdFilter_Click() {
-  std::string phrase = app_.dialogs().input("What phrase would you like filtered?", "Add Filter", "");
+  std::string phrase =
+      services_.dialogs.input("What phrase would you like filtered?", "Add Filter", "");
   if (phrase.empty()) return;
-  state_.FilterList += " -fltr \"" + BeforeClosingQuote(phrase) + "\" ";
-  StepCount(cmdFilterNum, 1);
+  command_.filters.add(std::move(phrase));
   BuildIt();
 }
 
+// Every option but the object's name and type, and the restore file, back
+// to its starting value through its own handler.
 void FrmMain::cmdResetOptions_Click() {
-  if (!app_.dialogs().confirm("Are you sure you want to remove all options?",
-                              "Remove All Options?"))
+  if (!services_.dialogs.confirm("Are you sure you want to remove all options?",
+                                 "Remove All Options?"))
     return;
-  state_.AceList.clear();
-  cmdAceNum.setText("0");
-  state_.TrusteeList.clear();
-  cmdTrstNum.setText("0");
+  command_.aces = {};
+  command_.trustees = {};
   txtOwner.setText("");
   chkOwner.setValue(0);
   cboInDacl.setText("No Change");
@@ -77,8 +72,7 @@ void FrmMain::cmdResetOptions_Click() {
   txtLogFile.setText("");
   optSilentNo.select();
   chkIgnoreErr.setValue(0);
-  state_.FilterList.clear();
-  cmdFilterNum.setText("0");
+  command_.filters = {};
   txtGroup.setText("");
   chkGroup.setValue(0);
   BuildIt();

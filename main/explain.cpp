@@ -4,6 +4,7 @@
 #include <map>
 
 #include "run/arguments.h"
+#include "run/setacl_choices.h"
 #include "run/setacl_vocabulary.h"
 
 namespace {
@@ -27,23 +28,12 @@ std::string Listed(const std::vector<std::string>& items) {
   return out;
 }
 
-const Words kTypes = {{"file", "the file or folder"}, {"reg", "the registry key"},
-                      {"srv", "the service"},        {"prn", "the printer"},
-                      {"shr", "the network share"}};
-
-const Words kInheritance = {{"so", "files (sub-objects)"}, {"sc", "folders (sub-containers)"},
-                            {"np", "the next level only"}, {"io", "inherit only, not the object itself"}};
-
-const Words kReach = {{"no", "the object only"},
-                      {"cont", "the object and every folder below it, not the files"},
-                      {"obj", "the object and every file below it, not the folders"},
-                      {"cont_obj", "the object and every folder and file below it"},
-                      {"yes", "the key and every subkey below it"}};
-
-const Words kProtection = {{"nc", "unchanged"},
-                           {"np", "inheriting from its parent"},
-                           {"p_c", "protected, the parent's entries copied into it"},
-                           {"p_nc", "protected, the parent's entries removed"}};
+// The words of a table's token, or the token marked as not understood.
+template <class V, std::size_t N>
+std::string Word(const Choice<V> (&table)[N], const std::string& token) {
+  const Choice<V>* row = ByToken(table, token);
+  return row ? std::string(row->words) : Quoted(token) + " (not understood)";
+}
 
 const std::vector<std::string> kTakesValue = {"-on", "-ot",  "-actn", "-ace", "-trst",
                                               "-ownr", "-grp", "-op",  "-clr", "-rst",
@@ -53,7 +43,7 @@ const std::vector<std::string> kTakesValue = {"-on", "-ot",  "-actn", "-ace", "-
 bool Lists(const std::string& value, std::string& words) {
   bool dacl = false, sacl = false;
   if (!ReadLists(value, dacl, sacl)) return false;
-  words = dacl && sacl ? "the DACL and the SACL" : dacl ? "the DACL" : "the SACL";
+  words = Of(kAclLists, dacl && sacl ? AclLists::Both : dacl ? AclLists::Dacl : AclLists::Sacl).words;
   return true;
 }
 
@@ -117,18 +107,13 @@ class Explainer {
     std::string inList;
     if (!Lists(where, inList)) inList = Quoted(f["w"]) + " (not understood)";
     std::string what = Listed(perms);
-    std::string line;
-    if (mode == "set") line = "set " + who + " to " + what + " (their other entries there go)";
-    else if (mode == "grant") line = "grant " + who + " " + what + " (added to what they have)";
-    else if (mode == "deny") line = "deny " + who + " " + what;
-    else if (mode == "revoke") line = "revoke every entry of " + who;
-    else if (mode == "aud_succ") line = "audit " + who + " succeeding at " + what;
-    else if (mode == "aud_fail") line = "audit " + who + " failing at " + what;
-    else line = Quoted(mode) + " (not understood) " + who + " " + what;
+    const Choice<AceMode>* known = ByToken(kAceModes, mode);
+    std::string line = known ? FillIn(FillIn(known->words, "who", who), "what", what)
+                             : Quoted(mode) + " (not understood) " + who + " " + what;
     line = "ACE: " + line + ", in " + inList;
     if (f.contains("i")) {
       std::vector<std::string> flags;
-      for (const auto& flag : Split(Lower(f["i"]), ',')) flags.push_back(Word(kInheritance, flag));
+      for (const auto& flag : Split(Lower(f["i"]), ',')) flags.push_back(Word(kInheritanceFlags, flag));
       line += "; inherited by " + Listed(flags);
     }
     lines.push_back(line);
@@ -153,11 +138,9 @@ class Explainer {
     if (f.contains("w") && !Lists(f["w"], inList)) inList = Quoted(f["w"]) + " (not understood)";
     std::string ta = Lower(f["ta"]), first = Account(f, "n1", "s1");
     std::string second = f.contains("n2") ? Account(f, "n2", "s2") : "(no second trustee)";
-    std::string line;
-    if (ta == "remtrst") line = "remove every entry of " + first;
-    else if (ta == "repltrst") line = "replace " + first + " by " + second + " in every entry";
-    else if (ta == "cpytrst") line = "copy the entries of " + first + " to " + second;
-    else line = Quoted(ta) + " (not understood) " + first;
+    const Choice<TrusteeAction>* action = ByToken(kTrusteeActions, ta);
+    std::string line = action ? FillIn(FillIn(action->words, "first", first), "second", second)
+                              : Quoted(ta) + " (not understood) " + first;
     lines.push_back("Trustee: " + line + ", in " + inList);
   }
 
@@ -171,8 +154,8 @@ class Explainer {
   void protection(const std::string& value) {
     std::map<std::string, std::string> f;
     if (!Fields(value, {"dacl", "sacl"}, f)) return notUnderstood("inheritance " + Quoted(value));
-    lines.push_back("Inheritance: the DACL " + Word(kProtection, Lower(f["dacl"])) + "; the SACL " +
-                    Word(kProtection, Lower(f["sacl"])));
+    lines.push_back("Inheritance: the DACL " + Word(kProtections, f["dacl"]) + "; the SACL " +
+                    Word(kProtections, f["sacl"]));
   }
 
   void clear(const std::string& value) {
@@ -218,8 +201,9 @@ std::string ExplainCall(std::string_view callString, const std::vector<TypedValu
   }
 
   std::string reach = "the object only";
-  if (!e.reach.empty() && (e.type == "file" || e.type == "reg")) reach = Word(kReach, e.reach);
-  std::string out = "Object: " + Word(kTypes, e.type) + " " + Quoted(e.object) + "; reach: " + reach;
+  if (!e.reach.empty() && e.type == "file") reach = Word(kFileRecursion, e.reach);
+  if (!e.reach.empty() && e.type == "reg") reach = Word(kRegistryRecursion, e.reach);
+  std::string out = "Object: " + Word(kObjectTypes, e.type) + " " + Quoted(e.object) + "; reach: " + reach;
   for (const auto& line : e.lines) out += "\r\n" + line;
   if (ignoreErrors) out += "\r\nContinue on errors: an object it cannot change is skipped, the run goes on";
   if (silent) out += "\r\nSilent: SetACL.exe prints nothing";

@@ -1,48 +1,53 @@
 #include "main/frm_main.h"
 
 #include "backup/frm_backup.h"
+#include "backup/frm_browse.h"
+#include "backup/restore.h"
 #include "editors/frm_ace.h"
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
+#include "forms/dialogs.h"
+#include "main/call_string.h"
 #include "main/explain.h"
 #include "platform/folder_browser.h"
-#include "run/command_line.h"
-#include "run/dos_outputs.h"
+#include "run/run_status.h"
+#include "setup/about.h"
 #include "setup/frm_settings.h"
+#include "setup/start_up.h"
 
 namespace {
 
+// The clear and reset-children lists: nothing, or the lists of the table.
 const std::vector<std::string> kNoneDaclSaclBoth = {"None", "DACL", "SACL", "Both"};
-const std::vector<std::string> kInheritance = {"No Change", "Inherits Parent", "Prot/Copy Parent",
-                                               "Prot/No Copy Parent"};
 
-// The code of an inheritance choice for the setprot fragment.
-std::string ProtectionCode(const std::string& choice) {
-  if (choice == "No Change") return "nc";
-  if (choice == "Inherits Parent") return "np";
-  if (choice == "Prot/Copy Parent") return "p_c";
-  return "p_nc";
+std::optional<AclLists> ListsChosen(const forms::ComboBox& box) {
+  if (box.listIndex() == 0) return std::nullopt;
+  return Picked(kAclLists, box.listIndex() - 1, AclLists::Both);
 }
 
-// The list part of a clear or reset-children fragment.
-std::string DaclSacl(const std::string& choice) {
-  if (choice == "DACL") return "dacl";
-  if (choice == "SACL") return "sacl";
-  return "dacl,sacl";
+Protection ProtectionChosen(const forms::ComboBox& box) {
+  return Picked(kProtections, box.listIndex(), Protection::ProtectedNoCopy);
 }
 
 }  // namespace
 
-FrmMain::FrmMain(App& app)
+FrmMain::FrmMain(platform::Services& services)
     : Form("frmMain", "Vorlane ---Front End For SetACL", 8310, 10455, forms::Style::Main),
-      app_(app) {
-  CboObjType.setItems({"Dir/File", "Reg Key", "Service", "Printer", "Network Share"});
+      services_(services),
+      aceEditor_([this] { return Attached(std::make_unique<FrmAce>(services_.dialogs)); }),
+      trusteeEditor_([this] { return Attached(std::make_unique<FrmTrustee>(services_.dialogs)); }),
+      listEditor_([this] { return Attached(std::make_unique<FrmChange>(services_.dialogs)); }),
+      backupWindow_([this] { return Attached(std::make_unique<FrmBackup>(services_)); }),
+      backupChooser_([this] { return Attached(std::make_unique<FrmBrowse>(services_)); }),
+      settingsWindow_([this] { return Attached(std::make_unique<FrmSettings>(services_)); }),
+      run_(services.processes, services.dialogs, {*this, txtOutputs, lblStatus, cmdSendIt, cmdStop}) {
+  CboObjType.setItems(Captions(kObjectTypes));
   cboRstchldrn.setItems(kNoneDaclSaclBoth);
   cboClr.setItems(kNoneDaclSaclBoth);
-  cboInDacl.setItems(kInheritance);
-  cboInSacl.setItems(kInheritance);
-  cboRecursionFile.setItems({"No", "Dirs Only", "Files Only", "Dirs and Files"});
-  cboRecursionReg.setItems({"No", "Yes"});
+  cboInDacl.setItems(Captions(kProtections));
+  cboInSacl.setItems(Captions(kProtections));
+  cboRecursionFile.setItems(Captions(kFileRecursion));
+  cboRecursionReg.setItems(Captions(kRegistryRecursion));
   txtCallString.setMultiLine(true);
   txtCallString.setReadOnly(true);
   txtOutputs.setMultiLine(true);
@@ -66,105 +71,93 @@ FrmMain::FrmMain(App& app)
   chkIgnoreErr.setVisible(false);
 
   onLoad = [this] { Form_Load(); };
-  auto rebuild = [this] { BuildIt(); };
-  auto rebuildOnKey = [this](int) { BuildIt(); };
   CboObjType.onClick = [this] { CboObjType_Click(); };
-  txtObjName.onKeyUp = [this](int) { txtObjName_KeyUp(); };
+  txtObjName.onChange = [this] { txtObjName_Change(); };
   cmdBrowse.onClick = [this] { cmdBrowse_Click(); };
-  for (ComboBox* box : {&cboRecursionFile, &cboRecursionReg, &cboInDacl, &cboInSacl,
-                        &cboRstchldrn, &cboClr})
-    box->onClick = rebuild;
-  chkOwner.onClick = rebuild;
-  chkGroup.onClick = rebuild;
-  optSilentYes.onClick = rebuild;
-  optSilentNo.onClick = rebuild;
-  chkIgnoreErr.onClick = rebuild;
-  txtOwner.onKeyUp = rebuildOnKey;
-  txtGroup.onKeyUp = rebuildOnKey;
-  txtLogFile.onKeyUp = rebuildOnKey;
+  // Every other option sets its part of the command, and the call string follows.
+  auto set = [this](auto change) {
+    return [this, change] {
+      change();
+      BuildIt();
+    };
+  };
+  cboRecursionFile.onClick = set([this] { command_.recursion = ChosenRecursion(); });
+  cboRecursionReg.onClick = set([this] { command_.recursion = ChosenRecursion(); });
+  cboInDacl.onClick = set([this] { command_.daclProtection = ProtectionChosen(cboInDacl); });
+  cboInSacl.onClick = set([this] { command_.saclProtection = ProtectionChosen(cboInSacl); });
+  cboRstchldrn.onClick = set([this] { command_.resetChildren = ListsChosen(cboRstchldrn); });
+  cboClr.onClick = set([this] { command_.clear = ListsChosen(cboClr); });
+  txtOwner.onChange = set([this] { command_.owner.name = txtOwner.text(); });
+  chkOwner.onClick = set([this] { command_.owner.sid = chkOwner.ticked(); });
+  txtGroup.onChange = set([this] { command_.group.name = txtGroup.text(); });
+  chkGroup.onClick = set([this] { command_.group.sid = chkGroup.ticked(); });
+  txtLogFile.onChange = set([this] { command_.logFile = txtLogFile.text(); });
+  optSilentYes.onClick = set([this] { command_.silent = optSilentYes.value(); });
+  optSilentNo.onClick = set([this] { command_.silent = optSilentYes.value(); });
+  chkIgnoreErr.onClick = set([this] { command_.continueOnErrors = chkIgnoreErr.ticked(); });
+  cmdAce.onClick = [this] { cmdAce_Click(); };
+  cmdTrst.onClick = [this] { cmdTrst_Click(); };
+  cmdAceNum.onClick = [this] { EditList("Ace", command_.aces); };
+  cmdTrstNum.onClick = [this] { EditList("Trustee", command_.trustees); };
+  cmdFilterNum.onClick = [this] { EditList("Filter", command_.filters); };
   cmdClear.onClick([this](int index) { cmdClear_Click(index); });
   cmdFilter.onClick = [this] { cmdFilter_Click(); };
   cmdResetOptions.onClick = [this] { cmdResetOptions_Click(); };
-  cmdProgOptions.onClick = [this] { cmdProgOptions_Click(); };
-  cmdAce.onClick = [this] { app_.frmAce().showModal(); };
-  cmdTrst.onClick = [this] { app_.frmTrustee().showModal(); };
-  cmdAceNum.onClick = [this] { EditList("Ace"); };
-  cmdTrstNum.onClick = [this] { EditList("Trustee"); };
-  cmdFilterNum.onClick = [this] { EditList("Filter"); };
-  cmdAbout.onClick = [this] { cmdAbout_Click(); };
-  cmdBackup.onClick = [this] { app_.frmBackup().showModal(); };
+  cmdBackup.onClick = [this] { cmdBackup_Click(); };
   cmdRestore.onClick = [this] { cmdRestore_Click(); };
   txtRestore.onKeyPress = [this](int key) { txtRestore_KeyPress(key); };
   cmdRestoreBrowse.onClick = [this] { cmdRestoreBrowse_Click(); };
+  cmdProgOptions.onClick = [this] { cmdProgOptions_Click(); };
+  cmdAbout.onClick = [this] { ShowAbout(services_.dialogs); };
   cmdSendIt.onClick = [this] { cmdSendIt_Click(); };
   cmdCurrent.onClick = [this] { cmdCurrent_Click(); };
   cmdStop.onClick = [this] { cmdStop_Click(); };
   onQueryUnload = [this] { return Form_QueryUnload(); };
-  onTimer = [this] { ShowRunStatus(); };
+  onTimer = [this] { run_.ShowProgress(); };
   txtOutputs.onChange = [this] { txtOutputs_Change(); };
-  onTerminate = [this] { objDOS.reset(); };
 }
 
 FrmMain::~FrmMain() = default;
 
-void FrmMain::BuildItChecks() {
-  const std::string& type = CboObjType.text();
-  if (type == "Dir/File") state_.ObjTypeCode = "file";
-  else if (type == "Reg Key") state_.ObjTypeCode = "reg";
-  else if (type == "Service") state_.ObjTypeCode = "srv";
-  else if (type == "Printer") state_.ObjTypeCode = "prn";
-  else state_.ObjTypeCode = "shr";
+FrmAce& FrmMain::aceEditor() { return aceEditor_.get(); }
+FrmTrustee& FrmMain::trusteeEditor() { return trusteeEditor_.get(); }
+FrmChange& FrmMain::listEditor() { return listEditor_.get(); }
+FrmBackup& FrmMain::backupWindow() { return backupWindow_.get(); }
+FrmBrowse& FrmMain::backupChooser() { return backupChooser_.get(); }
+FrmSettings& FrmMain::settingsWindow() { return settingsWindow_.get(); }
 
-  state_.RecursionOpt.clear();
-  if (cboRecursionFile.visible() || cboRecursionReg.visible()) {
-    if (type == "Dir/File") {
-      const std::string& rec = cboRecursionFile.text();
-      if (rec == "Dirs Only") state_.RecursionOpt = " -rec cont";
-      else if (rec == "Files Only") state_.RecursionOpt = " -rec obj";
-      else if (rec == "Dirs and Files") state_.RecursionOpt = " -rec cont_obj";
-    } else if (type == "Reg Key") {
-      if (cboRecursionReg.text() == "Yes") state_.RecursionOpt = " -rec yes";
-    }
-  }
-
-  if (cboClr.text() != "None")
-    state_.ClearOpt = " -actn clear -clr \"" + DaclSacl(cboClr.text()) + "\"";
-  if (cboRstchldrn.text() != "None")
-    state_.ResetChildrenOpt = " -actn rstchldrn -rst \"" + DaclSacl(cboRstchldrn.text()) + "\"";
-  if (cboInDacl.text() != "No Change" || cboInSacl.text() != "No Change")
-    state_.SetProtOpt = " -actn setprot -op \"dacl:" + ProtectionCode(cboInDacl.text()) +
-                        ";sacl:" + ProtectionCode(cboInSacl.text()) + "\"";
-  if (!txtGroup.text().empty())
-    state_.SetGroupOpt = " -actn setgroup -grp \"n:" +
-                         (chkGroup.ticked() ? txtGroup.text() + ";s:y\"" : BeforeClosingQuote(txtGroup.text()) + "\"");
+template <class F>
+std::unique_ptr<F> FrmMain::Attached(std::unique_ptr<F> form) {
+  form->attach(backend());
+  return form;
 }
 
 void FrmMain::BuildIt() {
-  BuildItChecks();
-  std::string call =
-      "SetACL.exe -on \"" + BeforeClosingQuote(txtObjName.text()) + "\" -ot " + state_.ObjTypeCode;
-  if (!state_.AceList.empty()) call += " -actn ace " + state_.AceList;
-  if (!state_.TrusteeList.empty()) call += " -actn trustee" + state_.TrusteeList;
-  if (!txtOwner.text().empty())
-    call += " -actn setowner -ownr \"n:" + txtOwner.text() + ";" + (chkOwner.ticked() ? "s:y\"" : "\"");
-  call += state_.RecursionOpt;
-  call += state_.FilterList;
-  if (!txtGroup.text().empty()) call += state_.SetGroupOpt;
-  if (cboInDacl.text() != "No Change" || cboInSacl.text() != "No Change") call += state_.SetProtOpt;
-  if (cboClr.text() != "None") call += state_.ClearOpt;
-  if (cboRstchldrn.text() != "None") call += state_.ResetChildrenOpt;
-  if (!txtLogFile.text().empty())
-    call += " -log \"" + app_.programFolder() + "\\LogFiles\\" + BeforeClosingQuote(txtLogFile.text()) +
-            "\"";
-  if (chkIgnoreErr.ticked()) call += " -ignoreerr";
-  if (optSilentYes.value()) call += " -silent ";
-  txtExplain.setText(ExplainCall(call, {{"object name", txtObjName.text()},
-                                        {"owner", txtOwner.text()},
-                                        {"primary group", txtGroup.text()},
-                                        {"log file name", txtLogFile.text()}}));
+  std::string call = CallString(command_, services_.programFolder);
+  txtExplain.setText(ExplainCall(call, {{"object name", command_.object},
+                                        {"owner", command_.owner.name},
+                                        {"primary group", command_.group.name},
+                                        {"log file name", command_.logFile}}));
   txtCallString.setText(std::move(call));
+  cmdAceNum.setText(std::to_string(command_.aces.count));
+  cmdTrstNum.setText(std::to_string(command_.trustees.count));
+  cmdFilterNum.setText(std::to_string(command_.filters.count));
 }
 
+// The main window's loading is the program's start-up.
+void FrmMain::Form_Load() {
+  StartUp startUp(services_, *this);
+  setAclFolder_ = startUp.Location();
+  cmdBrowse.setVisible(false);
+  if (!startUp.SetAclIsThere()) {
+    unload();
+    return;
+  }
+  SelectStartingValues();
+  startUp.MakeFolders();
+}
+
+// Each selected as the user would select it, so its handler runs.
 void FrmMain::SelectStartingValues() {
   optSilentNo.select();
   cboRecursionFile.setText("No");
@@ -186,48 +179,110 @@ void FrmMain::ShowHideOptions() {
   cmdBrowse.setVisible(CboObjType.text() == "Dir/File");
 }
 
+// Nothing selected counts as the last type, as any other text would.
 void FrmMain::SetObjType() {
-  state_.SelectedObjType.clear();
-  const std::string& type = CboObjType.text();
-  if (type == "Dir/File") {
-    FraRecursion.setVisible(true);
-    cboRecursionFile.setVisible(true);
-    cboRecursionReg.setVisible(false);
-  } else if (type == "Reg Key") {
-    FraRecursion.setVisible(true);
-    cboRecursionFile.setVisible(false);
-    cboRecursionReg.setVisible(true);
-  } else {
-    FraRecursion.setVisible(false);
+  command_.type = Picked(kObjectTypes, CboObjType.listIndex(), ObjectType::Share);
+  bool files = command_.type == ObjectType::File, keys = command_.type == ObjectType::Registry;
+  FraRecursion.setVisible(files || keys);
+  if (files || keys) {
+    cboRecursionFile.setVisible(files);
+    cboRecursionReg.setVisible(keys);
   }
-  if (type == "Dir/File" || type == "Reg Key" || type == "Service" || type == "Printer" ||
-      type == "Network Share")
-    state_.SelectedObjType = type;
+  command_.recursion = ChosenRecursion();
 }
 
+// A recursion list keeps its choice while hidden; the object type says which counts.
+Recursion FrmMain::ChosenRecursion() const {
+  if (command_.type == ObjectType::File)
+    return Picked(kFileRecursion, cboRecursionFile.listIndex(), Recursion::No);
+  if (command_.type == ObjectType::Registry)
+    return Picked(kRegistryRecursion, cboRecursionReg.listIndex(), Recursion::No);
+  return Recursion::No;
+}
+
+// ACE entries are specific to an object type; trustees, filters and the
+// other options stay.
 void FrmMain::CboObjType_Click() {
   ShowHideOptions();
-  state_.AceList.clear();
-  cmdAceNum.setText("0");
-  BuildIt();
+  command_.aces = {};
   SetObjType();
   BuildIt();
 }
 
-void FrmMain::txtObjName_KeyUp() {
+void FrmMain::txtObjName_Change() {
+  command_.object = txtObjName.text();
   ShowHideOptions();
   BuildIt();
 }
 
+// A cancel empties the name, as the browser gives the empty text.
 void FrmMain::cmdBrowse_Click() {
-  txtObjName.setText(app_.browser().BrowseForFolder(this, "Select Folder"));
-  ShowHideOptions();
-  BuildIt();
+  txtObjName.setText(services_.browser.BrowseForFolder(this, "Select Folder"));
 }
 
-void FrmMain::cmdProgOptions_Click() { app_.frmSettings().showModal(); }
-
-void FrmMain::EditList(const char* kind) {
-  state_.EditListKind = kind;
-  app_.frmChange().showModal();
+void FrmMain::cmdAce_Click() {
+  aceEditor().Ask(command_.type, [this](AceEntry entry) {
+    command_.aces.add(std::move(entry));
+    BuildIt();
+  });
 }
+
+void FrmMain::cmdTrst_Click() {
+  trusteeEditor().Ask([this](TrusteeEntry entry) {
+    command_.trustees.add(std::move(entry));
+    BuildIt();
+  });
+}
+
+template <class Entry>
+void FrmMain::EditList(const char* kind, EntryList<Entry>& list) {
+  listEditor().Edit(kind, ListText(list), list.count,
+                    {.saved = [this, &list](std::string text) {
+                       list.replace(std::move(text));
+                       BuildIt();
+                     },
+                     .cleared = [this, &list] {
+                       list = {};
+                       BuildIt();
+                     },
+                     .counted = [this, &list](int count) {
+                       list.count = count;
+                       BuildIt();
+                     }});
+}
+
+void FrmMain::cmdBackup_Click() {
+  backupWindow().Open(command_, [this] { ShowStatus(StartedStatus("The command")); });
+}
+
+void FrmMain::cmdRestore_Click() {
+  if (Restore(services_).RestoreIt(txtRestore, command_)) ShowStatus(StartedStatus("The command"));
+}
+
+void FrmMain::txtRestore_KeyPress(int KeyAscii) {
+  if (KeyAscii == 13 && !txtRestore.text().empty()) cmdRestore_Click();
+}
+
+void FrmMain::cmdRestoreBrowse_Click() {
+  backupChooser().Choose([this](const std::string& name) { txtRestore.setText(name); });
+}
+
+void FrmMain::cmdProgOptions_Click() {
+  settingsWindow().Open([this](std::string location) { setAclFolder_ = std::move(location); });
+}
+
+void FrmMain::cmdSendIt_Click() {
+  if (!services_.dialogs.confirm("Are you sure you want to run this command?", "Run Command?"))
+    return;
+  run_.Run(setAclFolder_, CallArguments(command_, services_.programFolder));
+}
+
+// What the object's security is now: a listing, which changes nothing, so
+// nothing is asked.
+void FrmMain::cmdCurrent_Click() { run_.Run(setAclFolder_, CurrentPermissionsOptions(command_)); }
+
+void FrmMain::cmdStop_Click() { run_.AskToStop(); }
+
+bool FrmMain::Form_QueryUnload() { return run_.QueryUnload(); }
+
+void FrmMain::txtOutputs_Change() { txtOutputs.setSelStart(txtOutputs.length()); }

@@ -1,31 +1,41 @@
 #pragma once
 // The main window: object name and type, the option controls, the entry
-// counts, and the call string that every change rebuilds.
+// counts, and the call string, composed from the command the window and its
+// editors build up and shown after every change.
 
-#include <chrono>
-#include <memory>
-#include <string_view>
+#include <string>
 
-#include "app/app.h"
 #include "forms/control_array.h"
 #include "forms/form.h"
-#include "run/run_status.h"
+#include "forms/single_instance.h"
+#include "main/command.h"
+#include "platform/services.h"
+#include "run/command_run.h"
 
-class DOSOutputs;
+class FrmAce;
+class FrmBackup;
+class FrmBrowse;
+class FrmChange;
+class FrmSettings;
+class FrmTrustee;
 
 class FrmMain : public forms::Form {
  public:
-  explicit FrmMain(App& app);
+  explicit FrmMain(platform::Services& services);
   ~FrmMain() override;
 
-  // Turns the option controls into fragments in the command state.
-  void BuildItChecks();
-  // Rebuilds the call string in txtCallString.
+  // Composes the call string and "What It Does" from the command, and the
+  // entry counts from its lists.
   void BuildIt();
-  // The starting value of every option control, selected through its handler.
-  void SelectStartingValues();
-  // A line on the status of the last command.
-  void ShowStatus(std::string text) { lblStatus.setText(std::move(text)); }
+  const Command& command() const { return command_; }
+
+  // The windows this one opens, each made once.
+  FrmAce& aceEditor();
+  FrmTrustee& trusteeEditor();
+  FrmChange& listEditor();
+  FrmBackup& backupWindow();
+  FrmBrowse& backupChooser();
+  FrmSettings& settingsWindow();
 
  private:
   using Frame = forms::Frame;
@@ -36,14 +46,12 @@ class FrmMain : public forms::Form {
   using OptionButton = forms::OptionButton;
   using Button = forms::CommandButton;
 
-  App& app_;
-  CommandState& state_ = app_.state;
-  RunProgress progress_;
-  std::chrono::steady_clock::time_point runStart_;
+  platform::Services& services_;
+  Command command_;
+  // The folder of SetACL.exe as read back from the registry: path, backslash, NUL.
+  std::string setAclFolder_;
 
  public:
-  // Runs the call string; exists from the window's loading to its end.
-  std::unique_ptr<DOSOutputs> objDOS;
   forms::ControlArray<Button> cmdClear;
 
   Frame& FraRequired = add<Frame>(nullptr, "FraRequired", {120, 120, 4815, 2295}, "Required Info");
@@ -158,37 +166,42 @@ class FrmMain : public forms::Form {
       "This says in plain words what the call string will do.");
 
  private:
+  template <class F>
+  std::unique_ptr<F> Attached(std::unique_ptr<F> form);
+  template <class Entry>
+  void EditList(const char* kind, EntryList<Entry>& list);
+
   void Form_Load();
-  void AskForLocation();
+  void SelectStartingValues();
   void ShowHideOptions();
   void SetObjType();
+  Recursion ChosenRecursion() const;
+  void ShowStatus(std::string text) { lblStatus.setText(std::move(text)); }
 
   void CboObjType_Click();
-  void txtObjName_KeyUp();
+  void txtObjName_Change();
   void cmdBrowse_Click();
+  void cmdAce_Click();
+  void cmdTrst_Click();
   void cmdClear_Click(int index);
   void cmdFilter_Click();
   void cmdResetOptions_Click();
-  void cmdProgOptions_Click();
-  void EditList(const char* kind);
-  void cmdSendIt_Click();
-  void cmdCurrent_Click();
-  // Runs SetACL.exe from its folder with these arguments, its output shown.
-  void Run(std::string_view arguments);
-  // Runs objDOS's command with the window locked but for Stop and the
-  // output, the status line following it.
-  void RunCommand();
-  // The bytes read and the time since the run started, into progress_.
-  void TakeProgress();
-  void ShowRunStatus();
-  bool ConfirmStop();
-  void cmdStop_Click();
-  bool Form_QueryUnload();
-  void objDOS_ReceiveOutputs(std::string& CommandOutputs);
-  void txtOutputs_Change();
-  void cmdAbout_Click();
+  void cmdBackup_Click();
   void cmdRestore_Click();
   void txtRestore_KeyPress(int KeyAscii);
   void cmdRestoreBrowse_Click();
-  void RestoreIt();
+  void cmdProgOptions_Click();
+  void cmdSendIt_Click();
+  void cmdCurrent_Click();
+  void cmdStop_Click();
+  bool Form_QueryUnload();
+  void txtOutputs_Change();
+
+  forms::SingleInstance<FrmAce> aceEditor_;
+  forms::SingleInstance<FrmTrustee> trusteeEditor_;
+  forms::SingleInstance<FrmChange> listEditor_;
+  forms::SingleInstance<FrmBackup> backupWindow_;
+  forms::SingleInstance<FrmBrowse> backupChooser_;
+  forms::SingleInstance<FrmSettings> settingsWindow_;
+  CommandRun run_;
 };

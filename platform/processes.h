@@ -1,32 +1,49 @@
 #pragma once
-// Child processes whose console output comes back through an anonymous pipe.
+// Child processes started hidden, their console output (standard output and
+// standard error on one pipe) read on a thread of their own and handed to
+// the interface thread piece by piece.
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace platform {
 
+// Hears a child's output on the interface thread, in the order written.
+class OutputListener {
+ public:
+  virtual ~OutputListener() = default;
+  // The next piece the child wrote: at most Processes::kPieceSize bytes.
+  virtual void Piece(std::string_view bytes) = 0;
+  // The output ended: the child closed it or was ended. Its exit code when
+  // it has ended by then. Nothing is heard after this.
+  virtual void Ended(std::optional<std::uint32_t> exitCode) = 0;
+};
+
+// A started child. Dropping it ends the child if it still runs, and nothing
+// more is heard of it.
+class Child {
+ public:
+  virtual ~Child() = default;
+  // Ends the child at once; what it wrote before is still heard, then the end.
+  virtual void Terminate() = 0;
+};
+
 class Processes {
  public:
-  using Handle = std::uintptr_t;  // 0 is none
+  static constexpr std::uint32_t kPieceSize = 256;
+
+  struct Start {
+    std::unique_ptr<Child> child;  // null when nothing started
+    long pipeError = 0;            // the system's code when the pipe could not be made
+  };
 
   virtual ~Processes() = default;
-  // An anonymous pipe whose two ends children inherit; 0 or the system's
-  // error code.
-  virtual long CreatePipe(Handle& read, Handle& write) = 0;
-  // Starts the command line hidden, its standard output and standard error
-  // both on `output`, no standard input. False when it could not start.
-  virtual bool StartHidden(const std::string& commandLine, Handle output, Handle& process,
-                             Handle& thread) = 0;
-  // Blocks until the child writes or the pipe ends; false at the end or on
-  // an error, with nothing read.
-  virtual bool ReadFile(Handle pipe, char* buffer, std::uint32_t size, std::uint32_t& read) = 0;
-  virtual void CloseHandle(Handle handle) = 0;
-  // Ends the child; a read under way returns at once as at the end.
-  virtual void Terminate(Handle process) = 0;
-  // The child's exit code once it has ended; false while it runs on.
-  virtual bool ExitCode(Handle process, std::uint32_t& code) = 0;
+  // Starts the command line hidden, no standard input; only the child's end
+  // of the pipe is handed to it.
+  virtual Start StartHidden(const std::string& commandLine, OutputListener& listener) = 0;
 
   // Console text arrives in the ANSI code page: how many leading bytes form
   // whole characters, and those bytes as UTF-8.

@@ -1,7 +1,7 @@
 #pragma once
 // The system registry, as thin as its own API: keys are opened and closed by
-// handle, values move as text or 32-bit numbers, and every call returns the
-// system's result code (0 for success).
+// handle, string values move as text, and every call returns the system's
+// result code (0 for success).
 
 #include <cstdint>
 #include <string>
@@ -14,7 +14,6 @@ class Registry {
   using Key = std::uintptr_t;
   static constexpr Key kLocalMachine = 0x80000002;
   static constexpr std::uint32_t kString = 1;  // REG_SZ
-  static constexpr std::uint32_t kNumber = 4;  // REG_DWORD
 
   virtual ~Registry() = default;
   // Opens the key, creating it and any missing keys on its path.
@@ -28,10 +27,8 @@ class Registry {
   // character the system reports, a stored terminator included.
   virtual long QueryString(Key key, const std::string& name, std::uint32_t bytes,
                            std::string& text) = 0;
-  virtual long QueryNumber(Key key, const std::string& name, std::uint32_t& number) = 0;
   // Writes the characters of the text as a string value, with no terminator.
   virtual long SetString(Key key, const std::string& name, const std::string& text) = 0;
-  virtual long SetNumber(Key key, const std::string& name, std::uint32_t number) = 0;
 };
 
 }  // namespace platform

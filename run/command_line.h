@@ -2,12 +2,9 @@
 // What every command line Vorlane starts must respect to reach SetACL.exe
 // as composed.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
-
-namespace forms {
-class Dialogs;
-}
 
 // A value as it must stand right before a closing double quote: the C
 // runtime reads `\"` as an escaped quote and 2n backslashes before a quote
@@ -17,7 +14,3 @@ std::string BeforeClosingQuote(std::string_view value);
 // Windows starts command lines of fewer than this many characters, the
 // program's path included.
 constexpr std::size_t kCommandLineLimit = 32767;
-
-// Whether the command line can start; when it cannot, a critical message
-// says how long it is and what the limit is.
-bool CommandLineFits(forms::Dialogs& dialogs, const std::string& commandLine);

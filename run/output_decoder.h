@@ -17,8 +17,6 @@ class OutputDecoder {
   std::string decode(std::string_view bytes);
   // Whatever still waits, as it stands, at the end of the output.
   std::string finish();
-  // Bytes that wait for the rest of their character.
-  std::size_t waiting() const { return pending_.size(); }
 
   // U+2400 SYMBOL FOR NULL.
   static constexpr std::string_view kNulPlaceholder = "\xE2\x90\x80";

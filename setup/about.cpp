@@ -1,10 +1,9 @@
-// The About box: credits and a joke, in one message.
+#include "setup/about.h"
 
 #include "forms/dialogs.h"
-#include "main/frm_main.h"
 
-void FrmMain::cmdAbout_Click() {
-  app_.dialogs().tell(
+void ShowAbout(forms::Dialogs& dialogs) {
+  dialogs.tell(
       "Vorlane " VORLANE_VERSION ", a front end for SetACL.exe\r\n"
       "A native Windows program written in C++20\r\n"
       "on the Win32 API alone, built with mingw-w64\r\n"

@@ -5,32 +5,40 @@
 #include "platform/folder_browser.h"
 #include "setup/location.h"
 
-FrmSettings::FrmSettings(App& app) : Form("frmSettings", "Program Settings", 4920, 1305), app_(app) {
+FrmSettings::FrmSettings(platform::Services& services)
+    : Form("frmSettings", "Program Settings", 4920, 1305), services_(services) {
   setCloseUnloads(true);
   cmdBrowse.onClick = [this] { cmdBrowse_Click(); };
   cmdSave.onClick = [this] { cmdSave_Click(); };
 }
 
+void FrmSettings::Open(std::function<void(std::string location)> saved) {
+  saved_ = std::move(saved);
+  showModal();
+}
+
 void FrmSettings::cmdBrowse_Click() {
-  txtLocation.setText(app_.browser().BrowseForFolder(this, "Select Folder"));
+  txtLocation.setText(services_.browser.BrowseForFolder(this, "Select Folder"));
 }
 
 void FrmSettings::cmdSave_Click() {
-  if (!app_.dialogs().confirm("Are you sure you want to save the new location?",
-                              "Save New Location?", forms::Icon::Question))
+  forms::Dialogs& dialogs = services_.dialogs;
+  if (!dialogs.confirm("Are you sure you want to save the new location?", "Save New Location?",
+                       forms::Icon::Question))
     return;
   std::string folder = txtLocation.text() + "\\";
-  long error = WriteLocation(app_.registry(), folder, false);
-  app_.state.SetAclFolder = ReadLocation(app_.registry());
+  long error = WriteLocation(services_.registry, folder, false);
+  std::string location = ReadLocation(services_.registry);
+  if (saved_) saved_(location);
   // Only a write that reads back as written counts: without the rights to
   // HKEY_LOCAL_MACHINE the write is refused and the old value stays.
-  if (!error && LocationFolder(app_.state.SetAclFolder) == folder) {
-    app_.dialogs().tell("Successful");
+  if (!error && LocationFolder(location) == folder) {
+    dialogs.tell("Successful");
     return;
   }
   std::string why = error ? platform::SystemErrorText(error)
                           : "The value read back is not the one written.";
-  app_.dialogs().tell("The new location could not be saved in " + std::string(kLocationKeyName) +
-                          ".\r\n" + why,
-                      "Location Not Saved", forms::Icon::Critical);
+  dialogs.tell("The new location could not be saved in " + std::string(kLocationKeyName) +
+                   ".\r\n" + why,
+               "Location Not Saved", forms::Icon::Critical);
 }

@@ -1,12 +1,19 @@
 #pragma once
 // The settings window: where SetACL.exe lives, typed or browsed, and saved.
 
-#include "app/app.h"
+#include <functional>
+#include <string>
+
 #include "forms/form.h"
+#include "platform/services.h"
 
 class FrmSettings : public forms::Form {
  public:
-  explicit FrmSettings(App& app);
+  explicit FrmSettings(platform::Services& services);
+
+  // Shows the window; each location saved is handed to `saved` as the
+  // registry gives it back.
+  void Open(std::function<void(std::string location)> saved);
 
   forms::Frame& fraLocation =
       add<forms::Frame>(nullptr, "fraLocation", {120, 120, 4695, 1095}, "SetAcl.exe Location");
@@ -21,5 +28,6 @@ class FrmSettings : public forms::Form {
   void cmdBrowse_Click();
   void cmdSave_Click();
 
-  App& app_;
+  platform::Services& services_;
+  std::function<void(std::string)> saved_;
 };

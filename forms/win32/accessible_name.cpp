@@ -3,17 +3,19 @@
 #include <oleacc.h>
 
 #include "forms/controls.h"
+#include "forms/win32/text_view.h"
 #include "platform/win32/wide.h"
 
 namespace win32 {
 namespace {
 
 // The standard accessible object of a window with another name: every call
-// but the name of the object itself goes to the standard one.
+// but the name of the object itself goes to the standard one. Once the
+// control has gone, what only the control knows is an error.
 class NamedAccessible final : public IAccessible {
  public:
-  NamedAccessible(IAccessible* inner, const forms::Control& control)
-      : inner_(inner), control_(control), name_(Wide(control.accessibleName())) {}
+  NamedAccessible(IAccessible* inner, std::shared_ptr<const forms::Control*> control)
+      : inner_(inner), control_(std::move(control)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
@@ -34,25 +36,30 @@ class NamedAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
     if (child.vt != VT_I4 || child.lVal != CHILDID_SELF) return inner_->get_accName(child, name);
     if (!name) return E_POINTER;
-    *name = SysAllocStringLen(name_.data(), static_cast<UINT>(name_.size()));
+    if (!*control_) return RPC_E_DISCONNECTED;
+    std::wstring text = Wide((*control_)->accessibleName());
+    *name = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return *name ? S_OK : E_OUTOFMEMORY;
   }
 
   // A view of the project's own is a read-only text to assistive tools,
   // its value the whole text.
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    if (!*control_) return RPC_E_DISCONNECTED;
     if (!ownView(child)) return inner_->get_accRole(child, role);
     role->vt = VT_I4;
     role->lVal = ROLE_SYSTEM_TEXT;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+    if (!*control_) return RPC_E_DISCONNECTED;
     if (!ownView(child)) return inner_->get_accValue(child, value);
-    std::wstring text = Wide(control_.text());
+    std::wstring text = Wide((*control_)->text());
     *value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return *value ? S_OK : E_OUTOFMEMORY;
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    if (!*control_) return RPC_E_DISCONNECTED;
     HRESULT r = inner_->get_accState(child, state);
     if (ownView(child) && SUCCEEDED(r) && state->vt == VT_I4) state->lVal |= STATE_SYSTEM_READONLY;
     return r;
@@ -88,25 +95,22 @@ class NamedAccessible final : public IAccessible {
  private:
   ~NamedAccessible() { inner_->Release(); }
   bool ownView(const VARIANT& child) const {
-    return child.vt == VT_I4 && child.lVal == CHILDID_SELF &&
-           control_.kind() == forms::Kind::TextBox &&
-           static_cast<const forms::TextBox&>(control_).streaming();
+    return child.vt == VT_I4 && child.lVal == CHILDID_SELF && IsTextView(**control_);
   }
   IAccessible* inner_;
-  const forms::Control& control_;
-  std::wstring name_;
+  std::shared_ptr<const forms::Control*> control_;
   LONG refs_ = 1;
 };
 
 }  // namespace
 
-LRESULT AnswerGetObject(HWND hwnd, WPARAM wp, LPARAM lp, const forms::Control& control) {
-  if (static_cast<LONG>(static_cast<DWORD>(lp)) != OBJID_CLIENT) return 0;
+LRESULT AccessibleLink::answer(HWND hwnd, WPARAM wp, LPARAM lp) {
+  if (static_cast<LONG>(static_cast<DWORD>(lp)) != OBJID_CLIENT || !*control_) return 0;
   IAccessible* standard = nullptr;
   if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, IID_IAccessible,
                                        reinterpret_cast<void**>(&standard))))
     return 0;
-  auto* named = new NamedAccessible(standard, control);
+  auto* named = new NamedAccessible(standard, control_);
   LRESULT result = LresultFromObject(IID_IAccessible, wp, named);
   named->Release();
   return result;

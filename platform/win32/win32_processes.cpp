@@ -1,6 +1,9 @@
 #include "platform/win32/win32_processes.h"
 
-#include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/wide.h"
@@ -9,108 +12,199 @@ namespace win32 {
 
 namespace {
 
-// A silent child's pipe is asked again after 1 ms, then ever less often up
-// to this: output that pauses briefly is read at once, and a child that hangs
-// costs little.
-constexpr DWORD kLongestPoll = 16;
-constexpr std::uint64_t kCallMilliseconds = 30;
+constexpr wchar_t kMailboxClass[] = L"VorlaneOutputMailbox";
+constexpr UINT kOutputArrived = WM_APP + 1;
+// A reader this far ahead of the window waits for it, so the output is held
+// once, in the output box, and not a second time on its way there.
+constexpr std::size_t kMostQueued = 1 << 20;
+// A child that closed its output is on its way out: it gets this long to end.
 constexpr DWORD kExitWaitMilliseconds = 2000;
+// A dropped child's reader gets this long to finish; one held up by a
+// grandchild that keeps the pipe open is left to end by itself.
+constexpr DWORD kReaderEndMilliseconds = 2000;
 
-HANDLE Native(platform::Processes::Handle handle) { return reinterpret_cast<HANDLE>(handle); }
+// What a child's reader thread and the interface thread share.
+struct Shared {
+  Shared(HWND mailbox, HANDLE pipe, HANDLE process, platform::OutputListener* listener)
+      : mailbox(mailbox), pipe(pipe), process(process), listener(listener) {}
+  const HWND mailbox;
+  const HANDLE pipe, process;  // the reader's own, closed as it ends
 
-platform::Processes::Handle FromNative(HANDLE handle) {
-  return reinterpret_cast<platform::Processes::Handle>(handle);
+  std::mutex mutex;
+  std::condition_variable drained;
+  std::string queued;                // bytes read, not yet handed on
+  std::vector<std::uint16_t> sizes;  // the pieces they were read in
+  bool posted = false;               // a message is on its way to the mailbox
+  bool ended = false;
+  std::optional<std::uint32_t> exitCode;
+  bool dropped = false;  // nobody listens any more
+
+  // The interface thread's only: null once the child is dropped or its end heard.
+  platform::OutputListener* listener;
+};
+
+// Tells the mailbox there is something to hand on; the message carries a
+// reference of its own to what is shared.
+void Post(const std::shared_ptr<Shared>& shared) {
+  auto* held = new std::shared_ptr<Shared>(shared);
+  if (!PostMessageW(shared->mailbox, kOutputArrived, 0, reinterpret_cast<LPARAM>(held))) delete held;
 }
 
-SECURITY_ATTRIBUTES Inheritable() {
-  SECURITY_ATTRIBUTES attributes{};
-  attributes.nLength = sizeof attributes;
-  attributes.bInheritHandle = TRUE;
-  return attributes;
-}
-
-}  // namespace
-
-long Win32Processes::CreatePipe(Handle& read, Handle& write) {
-  SECURITY_ATTRIBUTES attributes = Inheritable();
-  HANDLE r = nullptr, w = nullptr;
-  if (!::CreatePipe(&r, &w, &attributes, 0)) return static_cast<long>(GetLastError());
-  read = FromNative(r);
-  write = FromNative(w);
+DWORD WINAPI ReadOutput(void* parameter) {
+  std::shared_ptr<Shared> s = std::move(*static_cast<std::shared_ptr<Shared>*>(parameter));
+  delete static_cast<std::shared_ptr<Shared>*>(parameter);
+  char buffer[platform::Processes::kPieceSize];
+  DWORD read = 0;
+  while (ReadFile(s->pipe, buffer, sizeof buffer, &read, nullptr)) {
+    if (read == 0) continue;
+    bool post = false;
+    {
+      std::unique_lock lock(s->mutex);
+      s->drained.wait(lock, [&] { return s->queued.size() < kMostQueued || s->dropped; });
+      if (s->dropped) break;
+      s->queued.append(buffer, read);
+      s->sizes.push_back(static_cast<std::uint16_t>(read));
+      post = !std::exchange(s->posted, true);
+    }
+    if (post) Post(s);
+  }
+  DWORD code = STILL_ACTIVE;
+  bool exited = WaitForSingleObject(s->process, kExitWaitMilliseconds) == WAIT_OBJECT_0 &&
+                GetExitCodeProcess(s->process, &code);
+  CloseHandle(s->pipe);
+  CloseHandle(s->process);
+  bool post = false;
+  {
+    std::lock_guard lock(s->mutex);
+    s->ended = true;
+    if (exited) s->exitCode = code;
+    post = !std::exchange(s->posted, true);
+  }
+  if (post) Post(s);
   return 0;
 }
 
-bool Win32Processes::StartHidden(const std::string& commandLine, Handle output, Handle& process,
-                                   Handle& thread) {
-  SECURITY_ATTRIBUTES attributes = Inheritable();
+// On the interface thread: everything read since the last message, then
+// the end when it has come.
+void HandOn(Shared& s) {
+  std::string bytes;
+  std::vector<std::uint16_t> sizes;
+  bool ended = false;
+  std::optional<std::uint32_t> exitCode;
+  {
+    std::lock_guard lock(s.mutex);
+    bytes.swap(s.queued);
+    sizes.swap(s.sizes);
+    s.posted = false;
+    ended = s.ended;
+    exitCode = s.exitCode;
+  }
+  s.drained.notify_one();
+  std::size_t at = 0;
+  for (std::uint16_t size : sizes) {
+    if (!s.listener) return;
+    s.listener->Piece(std::string_view(bytes).substr(at, size));
+    at += size;
+  }
+  if (ended && s.listener) std::exchange(s.listener, nullptr)->Ended(exitCode);
+}
+
+LRESULT CALLBACK MailboxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != kOutputArrived) return DefWindowProcW(hwnd, msg, wp, lp);
+  // Held for the call: the listener may drop the child as it hears the end.
+  std::unique_ptr<std::shared_ptr<Shared>> held(reinterpret_cast<std::shared_ptr<Shared>*>(lp));
+  HandOn(**held);
+  return 0;
+}
+
+class Win32Child : public platform::Child {
+ public:
+  Win32Child(std::shared_ptr<Shared> shared, HANDLE process, HANDLE reader)
+      : shared_(std::move(shared)), process_(process), reader_(reader) {}
+
+  ~Win32Child() override {
+    shared_->listener = nullptr;
+    {
+      std::lock_guard lock(shared_->mutex);
+      shared_->dropped = true;
+    }
+    shared_->drained.notify_one();
+    if (WaitForSingleObject(reader_, 0) == WAIT_TIMEOUT) Terminate();
+    WaitForSingleObject(reader_, kReaderEndMilliseconds);
+    CloseHandle(reader_);
+    CloseHandle(process_);
+  }
+
+  void Terminate() override {
+    TerminateProcess(process_, 1);
+    // A grandchild may hold the pipe open: the read under way ends at once.
+    CancelSynchronousIo(reader_);
+  }
+
+ private:
+  std::shared_ptr<Shared> shared_;
+  HANDLE process_;  // the child, for Terminate
+  HANDLE reader_;
+};
+
+}  // namespace
+
+Win32Processes::Win32Processes() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = MailboxProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kMailboxClass;
+  RegisterClassExW(&wc);
+  mailbox_ = CreateWindowExW(0, kMailboxClass, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             wc.hInstance, nullptr);
+}
+
+Win32Processes::~Win32Processes() {
+  // What was still on its way holds references of its own.
+  MSG msg;
+  while (PeekMessageW(&msg, mailbox_, kOutputArrived, kOutputArrived, PM_REMOVE))
+    delete reinterpret_cast<std::shared_ptr<Shared>*>(msg.lParam);
+  DestroyWindow(mailbox_);
+}
+
+platform::Processes::Start Win32Processes::StartHidden(const std::string& commandLine,
+                                                       platform::OutputListener& listener) {
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherited, 0)) return {nullptr, static_cast<long>(GetLastError())};
+  // Only the child's end goes to the child.
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
   startup.wShowWindow = SW_HIDE;
-  startup.hStdOutput = Native(output);
-  startup.hStdError = Native(output);
+  startup.hStdOutput = write;
+  startup.hStdError = write;
   std::vector<wchar_t> line = WritableCommandLine(commandLine);
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, line.data(), &attributes, &attributes, TRUE, NORMAL_PRIORITY_CLASS,
-                      nullptr, nullptr, &startup, &info))
-    return false;
-  terminated_ = false;
-  process = FromNative(info.hProcess);
-  thread = FromNative(info.hThread);
-  return true;
-}
-
-// Waits for the child's next output, or its end, without blocking in
-// ReadFile, so the caller's windows can paint meanwhile.
-void Win32Processes::waitForOutput(Handle pipe) {
-  for (DWORD poll = 1;; poll = std::min(poll * 2, kLongestPoll)) {
-    DWORD waiting = 0;
-    if (!PeekNamedPipe(Native(pipe), nullptr, 0, nullptr, &waiting, nullptr) || waiting) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, poll, QS_ALLINPUT);
-    whileReading_();
-    lastCall_ = GetTickCount64();
-    if (terminated_) return;
+  bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
+                                nullptr, nullptr, &startup, &info);
+  // The child's copy alone keeps the pipe open, so its end is the pipe's end.
+  CloseHandle(write);
+  if (!started) {
+    CloseHandle(read);
+    return {};
   }
-}
-
-bool Win32Processes::ReadFile(Handle pipe, char* buffer, std::uint32_t size, std::uint32_t& read) {
-  if (whileReading_) {
-    // Asking the pipe before every read costs too much: only once it ran dry.
-    if (drained_) waitForOutput(pipe);
-    if (GetTickCount64() - lastCall_ >= kCallMilliseconds) {
-      whileReading_();
-      lastCall_ = GetTickCount64();
-    }
+  CloseHandle(info.hThread);
+  HANDLE process = nullptr;
+  DuplicateHandle(GetCurrentProcess(), info.hProcess, GetCurrentProcess(), &process, 0, FALSE,
+                  DUPLICATE_SAME_ACCESS);
+  auto shared = std::make_shared<Shared>(mailbox_, read, info.hProcess, &listener);
+  auto* forReader = new std::shared_ptr<Shared>(shared);
+  HANDLE reader = CreateThread(nullptr, 0, ReadOutput, forReader, 0, nullptr);
+  if (!reader) {
+    delete forReader;
+    TerminateProcess(process, 1);
+    for (HANDLE handle : {read, info.hProcess, process}) CloseHandle(handle);
+    return {};
   }
-  // A grandchild may hold the pipe open after its parent was ended.
-  if (terminated_) {
-    read = 0;
-    return false;
-  }
-  DWORD n = 0;
-  BOOL ok = ::ReadFile(Native(pipe), buffer, size, &n, nullptr);
-  read = ok ? n : 0;
-  drained_ = ok && n < size;
-  return ok;
-}
-
-void Win32Processes::CloseHandle(Handle handle) {
-  if (handle) ::CloseHandle(Native(handle));
-}
-
-void Win32Processes::Terminate(Handle process) {
-  TerminateProcess(Native(process), 1);
-  terminated_ = true;
-}
-
-bool Win32Processes::ExitCode(Handle process, std::uint32_t& code) {
-  // A child that closed its output is on its way out: give it a moment.
-  DWORD exit = STILL_ACTIVE;
-  if (WaitForSingleObject(Native(process), kExitWaitMilliseconds) != WAIT_OBJECT_0 ||
-      !GetExitCodeProcess(Native(process), &exit))
-    return false;
-  code = exit;
-  return true;
+  return {std::make_unique<Win32Child>(std::move(shared), process, reader)};
 }
 
 std::size_t Win32Processes::WholeCharacters(std::string_view ansi) {

@@ -51,26 +51,11 @@ long Win32Registry::QueryString(Key key, const std::string& name, std::uint32_t 
   return result;
 }
 
-long Win32Registry::QueryNumber(Key key, const std::string& name, std::uint32_t& number) {
-  DWORD value = 0;
-  DWORD n = sizeof value;
-  long result = RegQueryValueExW(Handle(key), Wide(name).c_str(), nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(&value), &n);
-  if (result == ERROR_SUCCESS) number = value;
-  return result;
-}
-
 long Win32Registry::SetString(Key key, const std::string& name, const std::string& text) {
   std::wstring wide = Wide(text);
   return RegSetValueExW(Handle(key), Wide(name).c_str(), 0, REG_SZ,
                         reinterpret_cast<const BYTE*>(wide.data()),
                         static_cast<DWORD>(wide.size() * sizeof(wchar_t)));
-}
-
-long Win32Registry::SetNumber(Key key, const std::string& name, std::uint32_t number) {
-  DWORD value = number;
-  return RegSetValueExW(Handle(key), Wide(name).c_str(), 0, REG_DWORD,
-                        reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
 }  // namespace win32

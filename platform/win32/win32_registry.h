@@ -15,9 +15,7 @@ class Win32Registry : public platform::Registry {
                  std::uint32_t& bytes) override;
   long QueryString(Key key, const std::string& name, std::uint32_t bytes,
                    std::string& text) override;
-  long QueryNumber(Key key, const std::string& name, std::uint32_t& number) override;
   long SetString(Key key, const std::string& name, const std::string& text) override;
-  long SetNumber(Key key, const std::string& name, std::uint32_t number) override;
 };
 
 }  // namespace win32

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "editors/frm_ace.h"
+#include "main/call_string.h"
 #include "tests/native/fakes.h"
 
 namespace {
@@ -45,12 +46,13 @@ class AceEditor : public ::testing::Test, public Headless {
                    Answer::Ok);
     ace.cmdAdvanced.userClick();
   }
+  std::string aces() const { return ListText(main.command().aces); }
   std::string add() {
-    std::string before = state.AceList;
+    std::string before = aces();
     ace.cmdAdd.userClick();
-    return state.AceList.substr(before.size());
+    return aces().substr(before.size());
   }
-  FrmAce& ace = app.frmAce();
+  FrmAce& ace = main.aceEditor();
 };
 
 }  // namespace
@@ -75,7 +77,7 @@ TEST_F(AceEditor, BothWorkedExamplesByteForByte) {
   ace.chkSc.userClick();
   EXPECT_EQ(add(), "-ace \"n:Everyone;p:read,list_folder,read_ex;s:y;m:grant;w:sacl,dacl\" ");
   // Two adds: one blank between them, the one that ends the first.
-  EXPECT_EQ(state.AceList,
+  EXPECT_EQ(aces(),
             "-ace \"n:Everyone;p:read,list_folder,read_ex;i:so,sc;m:grant;w:dacl\" "
             "-ace \"n:Everyone;p:read,list_folder,read_ex;s:y;m:grant;w:sacl,dacl\" ");
   EXPECT_EQ(main.cmdAceNum.text(), "2");
@@ -97,13 +99,13 @@ TEST_F(AceEditor, TheFirstAddOfEachObjectType) {
     Headless fresh;
     fresh.type(fresh.main.txtObjName, "x");
     if (*c.type) fresh.main.CboObjType.setText(c.type);
-    else fresh.state.SelectedObjType.clear();
+    else fresh.main.CboObjType.setListIndex(-1);
     fresh.main.cmdAce.userClick();
-    FrmAce& editor = fresh.app.frmAce();
+    FrmAce& editor = fresh.main.aceEditor();
     EXPECT_EQ(editor.fraShare.visible(), !*c.type || std::string(c.type) == "Network Share");
     editor.txtName.userEdit("x");
     editor.cmdAdd.userClick();
-    EXPECT_EQ(fresh.state.AceList, c.entry) << c.type;
+    EXPECT_EQ(ListText(fresh.main.command().aces), c.entry) << c.type;
   }
 }
 
@@ -143,7 +145,7 @@ TEST_F(AceEditor, ClicksClearTheBoxesTheyExclude) {
     fresh.type(fresh.main.txtObjName, "x");
     fresh.main.CboObjType.setText(c.type);
     fresh.main.cmdAce.userClick();
-    FrmAce& editor = fresh.app.frmAce();
+    FrmAce& editor = fresh.main.aceEditor();
     std::string clicks;
     for (const std::string& click : c.clicks) {
       static_cast<forms::CheckBox*>(editor.find(click))->userClick();
@@ -206,7 +208,7 @@ TEST_F(AceEditor, CancelRevertsNothing) {
   ace.cboWhere.userPick(2);
   ace.cmdCancel.userClick();
   EXPECT_FALSE(ace.visible());
-  EXPECT_EQ(state.AceList, "");
+  EXPECT_EQ(aces(), "");
   main.cmdAce.userClick();
   EXPECT_EQ(ace.txtName.text(), "u");
   EXPECT_EQ(ShownTicked(ace), std::set<std::string>{"chkPrintersFull"});

@@ -24,7 +24,7 @@ class Backup : public ::testing::Test, public Headless {
   }
   FrmBackup& open() {
     main.cmdBackup.userClick();
-    return app.frmBackup();
+    return main.backupWindow();
   }
   // The command started, as one line: the shell gets it split in two.
   std::string started() const {
@@ -225,8 +225,7 @@ TEST_F(Backup, TheChooserListsTheBackupFolderAndAPickFillsTheRestoreBox) {
                       "C:\\Tools\\Perm\\Backups\\c.txt", "C:\\Tools\\Perm\\Backups\\old\\x.txt",
                       "C:\\Tools\\Perm\\LogFiles\\log.txt"});
   main.cmdRestoreBrowse.userClick();
-  EXPECT_EQ(state.BrowsePurpose, "Restore");
-  FrmBrowse& chooser = app.frmBrowse();
+  FrmBrowse& chooser = main.backupChooser();
   EXPECT_TRUE(chooser.visible());
   EXPECT_EQ(chooser.fleBrowse.items(), (std::vector<std::string>{"A.txt", "b.txt", "c.txt"}));
   chooser.fleBrowse.userPick(1);
@@ -247,18 +246,4 @@ TEST_F(Backup, TheChooserListsTheBackupFolderAndAPickFillsTheRestoreBox) {
   main.cmdRestoreBrowse.userClick();
   EXPECT_EQ(chooser.fleBrowse.items().size(), 4u);
   EXPECT_TRUE(chooser.visible());
-}
-
-TEST_F(Backup, TheChooserDoesNothingForAnotherPurpose) {
-  files.files.insert("C:\\Tools\\Perm\\Backups\\a.txt");
-  main.cmdRestoreBrowse.userClick();
-  FrmBrowse& chooser = app.frmBrowse();
-  chooser.hide();
-  state.BrowsePurpose = "Other";
-  chooser.showModal();
-  files.files.insert("C:\\Tools\\Perm\\Backups\\b.txt");
-  chooser.fleBrowse.userPick(0);
-  EXPECT_EQ(main.txtRestore.text(), "");
-  EXPECT_FALSE(chooser.visible());
-  EXPECT_EQ(chooser.fleBrowse.items().size(), 1u);
 }

@@ -1,51 +1,148 @@
-// The call string, fragment by fragment.
+// The call string: composed from the model, and as the main window's
+// controls set the model.
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "main/call_string.h"
 #include "tests/native/fakes.h"
+
+namespace {
+
+const std::string kFile = "SetACL.exe -on \"C:\\D\" -ot file";
+
+}  // namespace
+
+TEST(Compose, EveryOptionInItsPlace) {
+  struct Case {
+    std::function<void(Command&)> set;
+    std::string call;
+  };
+  const AceEntry read{{"Users"}, {"read"}, Inheritance::None, AceMode::Grant, AclLists::Dacl};
+  const Case cases[] = {
+      {[](Command&) {}, kFile},
+      {[](Command& c) { c.type = ObjectType::Share; }, "SetACL.exe -on \"C:\\D\" -ot shr"},
+      // Backslashes before a closing quote are doubled; a typed quote goes in as it is.
+      {[](Command& c) { c.object = "C:\\"; }, "SetACL.exe -on \"C:\\\\\" -ot file"},
+      {[](Command& c) { c.object = " a\"b "; }, "SetACL.exe -on \" a\"b \" -ot file"},
+      {[&](Command& c) { c.aces.add(read); },
+       kFile + " -actn ace -ace \"n:Users;p:read;m:grant;w:dacl\" "},
+      {[](Command& c) {
+         c.aces.add({{"S-1-1-0", true}, {"read", "profile"}, Inheritance::SubObjectsAndContainers,
+                     AceMode::Set, AclLists::Both});
+         c.aces.add({{"B"}, {"full"}, Inheritance::NoPropagation, AceMode::Deny, AclLists::Sacl});
+       },
+       kFile + " -actn ace -ace \"n:S-1-1-0;p:read,profile;s:y;i:so,sc;m:set;w:sacl,dacl\" "
+               "-ace \"n:B;p:full;i:np;m:deny;w:sacl\" "},
+      // Entries added after a hand edit follow the edited text.
+      {[&](Command& c) {
+         c.aces.replace("edited ");
+         c.aces.add(read);
+       },
+       kFile + " -actn ace edited -ace \"n:Users;p:read;m:grant;w:dacl\" "},
+      {[](Command& c) {
+         c.trustees.add({TrusteeAction::Replace, {"Users"}, {"Guests", true}, AclLists::Both});
+         c.trustees.add({TrusteeAction::Remove, {"S-1-1-0", true}, {"left", true}, AclLists::Sacl});
+       },
+       kFile + " -actn trustee -trst \"n1:Users;n2:Guests;s2:y;ta:repltrst;w:dacl,sacl\" "
+               "-trst \"n1:S-1-1-0;s1:y;ta:remtrst;w:sacl\""},
+      {[](Command& c) { c.owner = {"Bob"}; }, kFile + " -actn setowner -ownr \"n:Bob;\""},
+      {[](Command& c) { c.owner = {"Bob", true}; }, kFile + " -actn setowner -ownr \"n:Bob;s:y\""},
+      {[](Command& c) { c.group = {"G\\"}; }, kFile + " -actn setgroup -grp \"n:G\\\\\""},
+      {[](Command& c) { c.group = {"S-1-5-32-544", true}; },
+       kFile + " -actn setgroup -grp \"n:S-1-5-32-544;s:y\""},
+      {[](Command& c) { c.recursion = Recursion::ContainersAndObjects; }, kFile + " -rec cont_obj"},
+      {[](Command& c) {
+         c.type = ObjectType::Registry;
+         c.recursion = Recursion::Subkeys;
+       },
+       "SetACL.exe -on \"C:\\D\" -ot reg -rec yes"},
+      // Recursion counts for files and keys only, each with its own values.
+      {[](Command& c) {
+         c.type = ObjectType::Service;
+         c.recursion = Recursion::Containers;
+       },
+       "SetACL.exe -on \"C:\\D\" -ot srv"},
+      {[](Command& c) {
+         c.type = ObjectType::Registry;
+         c.recursion = Recursion::Objects;
+       },
+       "SetACL.exe -on \"C:\\D\" -ot reg"},
+      {[](Command& c) {
+         c.filters.add("tmp");
+         c.filters.add("a \"b\\");
+       },
+       kFile + " -fltr \"tmp\"  -fltr \"a \"b\\\\\" "},
+      {[](Command& c) { c.saclProtection = Protection::InheritsParent; },
+       kFile + " -actn setprot -op \"dacl:nc;sacl:np\""},
+      {[](Command& c) { c.daclProtection = Protection::ProtectedNoCopy; },
+       kFile + " -actn setprot -op \"dacl:p_nc;sacl:nc\""},
+      {[](Command& c) { c.clear = AclLists::Both; }, kFile + " -actn clear -clr \"dacl,sacl\""},
+      {[](Command& c) { c.resetChildren = AclLists::Sacl; },
+       kFile + " -actn rstchldrn -rst \"sacl\""},
+      {[](Command& c) { c.logFile = "x y.log"; },
+       kFile + " -log \"D:\\Tools\\LogFiles\\x y.log\""},
+      {[](Command& c) {
+         c.continueOnErrors = true;
+         c.silent = true;
+       },
+       kFile + " -ignoreerr -silent "},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    Command command;
+    command.object = "C:\\D";
+    cases[i].set(command);
+    EXPECT_EQ(CallString(command, "D:\\Tools"), cases[i].call) << "case " << i;
+  }
+}
 
 namespace {
 
 class CallString : public ::testing::Test, public Headless {
  protected:
   const std::string& call() const { return main.txtCallString.text(); }
-  void name(const std::string& text) { type(main.txtObjName, text); }
 };
 
 }  // namespace
 
-TEST_F(CallString, StartsAsTheEmptyFileObject) {
-  EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file");
-  EXPECT_EQ(state.ObjTypeCode, "file");
-  EXPECT_EQ(state.AceList, "");
-  name("C:\\X");
-  EXPECT_EQ(call(), "SetACL.exe -on \"C:\\X\" -ot file");
-}
-
-TEST_F(CallString, WorkedExample) {
-  name("C:\\Data\\Projects");
+// The worked example, its fragments in their fixed order, and what "What It
+// Does" makes of it.
+TEST_F(CallString, WorkedExampleAndItsExplanation) {
+  type(main.txtObjName, "C:\\Data\\Projects");
   main.cboRecursionFile.userPick(3);
-  state.AceList = "-ace \"n:Users;p:read;m:grant;w:dacl\" ";
+  handEdit(main.cmdAceNum, "-ace \"n:Users;p:read;m:grant;w:dacl\" ");
   type(main.txtOwner, "Administrators");
-  state.FilterList = " -fltr \"Temp\" ";
+  addFilter("Temp");
   main.chkGroup.userClick();
   type(main.txtGroup, "S-1-5-32-544");
   main.cboInDacl.userPick(2);
   main.cboRstchldrn.userPick(1);
   type(main.txtLogFile, "run1.log");
   main.optSilentYes.userClick();
-  EXPECT_EQ(call(),
-            "SetACL.exe -on \"C:\\Data\\Projects\" -ot file -actn ace -ace "
-            "\"n:Users;p:read;m:grant;w:dacl\"  -actn setowner -ownr \"n:Administrators;\" -rec "
-            "cont_obj -fltr \"Temp\"  -actn setgroup -grp \"n:S-1-5-32-544;s:y\" -actn setprot -op "
-            "\"dacl:p_c;sacl:nc\" -actn rstchldrn -rst \"dacl\" -log "
-            "\"D:\\Tools\\LogFiles\\run1.log\" -silent ");
-  std::string before = call();
-  main.BuildIt();
-  EXPECT_EQ(call(), before);
+  const std::string example =
+      "SetACL.exe -on \"C:\\Data\\Projects\" -ot file -actn ace -ace "
+      "\"n:Users;p:read;m:grant;w:dacl\"  -actn setowner -ownr \"n:Administrators;\" -rec "
+      "cont_obj -fltr \"Temp\"  -actn setgroup -grp \"n:S-1-5-32-544;s:y\" -actn setprot -op "
+      "\"dacl:p_c;sacl:nc\" -actn rstchldrn -rst \"dacl\" -log "
+      "\"D:\\Tools\\LogFiles\\run1.log\" -silent ";
+  EXPECT_EQ(call(), example);
+  EXPECT_EQ(main.txtExplain.text(),
+            "Object: the file or folder \"C:\\Data\\Projects\"; reach: the object and every folder "
+            "and file below it\r\n"
+            "ACE: grant \"Users\" read (added to what they have), in the DACL\r\n"
+            "Owner: becomes \"Administrators\"\r\n"
+            "Filter: skip every object whose path holds \"Temp\"\r\n"
+            "Primary group: becomes \"S-1-5-32-544\" (a SID)\r\n"
+            "Inheritance: the DACL protected, the parent's entries copied into it; the SACL unchanged\r\n"
+            "Reset children: the DACL of everything below the object is replaced by what it inherits\r\n"
+            "Log: what it does is added to \"D:\\Tools\\LogFiles\\run1.log\"\r\n"
+            "Silent: SetACL.exe prints nothing\r\n"
+            "Warning: Reset Children replaces the permissions of everything below the object.\r\n"
+            "Warning: Silent: SetACL.exe will not report its errors either.");
   // Continue on errors: after the log, before silent.
   main.chkIgnoreErr.userClick();
-  EXPECT_EQ(call(), before.substr(0, before.size() - 9) + " -ignoreerr -silent ");
+  EXPECT_EQ(call(), example.substr(0, example.size() - 9) + " -ignoreerr -silent ");
 }
 
 TEST_F(CallString, OptionFragments) {
@@ -76,17 +173,6 @@ TEST_F(CallString, OptionFragments) {
   }
 }
 
-TEST_F(CallString, StaleFragmentsNeverReachTheCallString) {
-  main.cboClr.setText("DACL");
-  main.cboClr.setText("None");
-  EXPECT_EQ(state.ClearOpt, " -actn clear -clr \"dacl\"");
-  EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file");
-  type(main.txtGroup, "Staff");
-  type(main.txtGroup, "");
-  EXPECT_EQ(state.SetGroupOpt, " -actn setgroup -grp \"n:Staff\"");
-  EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file");
-}
-
 TEST_F(CallString, RecursionCountsOnlyForItsObjectType) {
   main.cboRecursionFile.setText("Dirs Only");
   main.CboObjType.setText("Service");
@@ -95,17 +181,15 @@ TEST_F(CallString, RecursionCountsOnlyForItsObjectType) {
   EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot reg");
   main.cboRecursionReg.setText("Yes");
   type(main.txtOwner, "Bob");
-  state.FilterList = " -fltr \"x\" ";
-  main.BuildIt();
+  addFilter("x");
   EXPECT_EQ(call(),
             "SetACL.exe -on \"\" -ot reg -actn setowner -ownr \"n:Bob;\" -rec yes -fltr \"x\" ");
   main.CboObjType.setText("Dir/File");
   EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file -actn setowner -ownr \"n:Bob;\" -rec cont -fltr \"x\" ");
 }
 
-TEST_F(CallString, OwnerEndsInASemicolonGroupDoesNot) {
+TEST_F(CallString, TheSidBoxesAndAGreyedBox) {
   type(main.txtOwner, "Bob");
-  EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file -actn setowner -ownr \"n:Bob;\"");
   main.chkOwner.userClick();
   EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file -actn setowner -ownr \"n:Bob;s:y\"");
   main.chkOwner.setValue(2);  // greyed is not ticked
@@ -115,22 +199,9 @@ TEST_F(CallString, OwnerEndsInASemicolonGroupDoesNot) {
   EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file -actn setgroup -grp \"n:Bob\"");
 }
 
-TEST_F(CallString, UserTextsGoInAsTyped) {
-  name(" a\"b ");
-  type(main.txtLogFile, "x y.log");
-  EXPECT_EQ(call(), "SetACL.exe -on \" a\"b \" -ot file -log \"D:\\Tools\\LogFiles\\x y.log\"");
-}
-
-TEST_F(CallString, TrusteesBringTheirOwnBlank) {
-  state.TrusteeList = " -trst \"n1:a;ta:remtrst;w:dacl\"";
-  main.BuildIt();
-  EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file -actn trustee -trst \"n1:a;ta:remtrst;w:dacl\"");
-}
-
 TEST_F(CallString, NothingSelectedCountsAsAnyOtherText) {
   main.CboObjType.setListIndex(-1);
-  EXPECT_EQ(state.ObjTypeCode, "shr");
-  EXPECT_EQ(state.SelectedObjType, "");
+  EXPECT_EQ(main.command().type, ObjectType::Share);
   main.cboClr.setListIndex(-1);
   EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot shr -actn clear -clr \"dacl,sacl\"");
 }

@@ -13,12 +13,9 @@ namespace {
 struct Filled : Headless {
   Filled() {
     type(main.txtObjName, "C:\\D");
-    state.AceList = "-ace \"n:a;p:read;m:set;w:dacl\" ";
-    main.cmdAceNum.setText("1");
-    state.TrusteeList = " -trst \"n1:a;ta:remtrst;w:dacl\"";
-    main.cmdTrstNum.setText("1");
-    state.FilterList = " -fltr \"tmp\" ";
-    main.cmdFilterNum.setText("1");
+    handEdit(main.cmdAceNum, "-ace \"n:a;p:read;m:set;w:dacl\" ", 1);
+    handEdit(main.cmdTrstNum, " -trst \"n1:a;ta:remtrst;w:dacl\"", 1);
+    addFilter("tmp");
     main.chkOwner.setValue(1);
     type(main.txtOwner, "Bob");
     main.chkGroup.setValue(1);
@@ -78,7 +75,8 @@ TEST(Clear, EachClearAsksAndOnlyYesActs) {
 }
 
 TEST_F(Clearing, ClearsResetTheCountsAndSidFlags) {
-  main.cmdAceNum.setText("5");  // adjusted by hand in the list editor
+  handEdit(main.cmdAceNum, "-ace \"n:a;p:read;m:set;w:dacl\" ", 4);  // adjusted by hand
+  EXPECT_EQ(main.cmdAceNum.text(), "5");
   dialogs.expect({"Are you sure you want to clear the ACEs?", "Clear ACEs?", Buttons::YesNo},
                  Answer::Yes);
   main.cmdClear[0].userClick();
@@ -109,9 +107,7 @@ TEST(Filter, PhrasesAreAddedAsTyped) {
       {"a \"b\"", " -fltr \"tmp\"  -fltr \"bak\"  -fltr \"  \"  -fltr \"a \"b\"\" ", "4"},
   };
   for (const Step& step : steps) {
-    h.dialogs.expectInput("What phrase would you like filtered?", "Add Filter", step.reply);
-    h.main.cmdFilter.userClick();
-    EXPECT_EQ(h.state.FilterList, step.list);
+    h.addFilter(step.reply);
     EXPECT_EQ(h.main.cmdFilterNum.text(), step.count);
     EXPECT_EQ(h.main.txtCallString.text(), std::string("SetACL.exe -on \"\" -ot file") + step.list);
   }
@@ -130,8 +126,7 @@ TEST_F(Clearing, ResetAnsweredNoChangesNothing) {
 TEST_F(Clearing, ResetKeepsNameTypeAndRestoreFile) {
   for (const char* objType : {"Reg Key", "Dir/File"}) {
     main.CboObjType.setText(objType);
-    state.AceList = "-ace \"n:a;p:read;m:set;w:dacl\" ";
-    main.cmdAceNum.setText("1");
+    handEdit(main.cmdAceNum, "-ace \"n:a;p:read;m:set;w:dacl\" ", 1);
     main.cboRecursionFile.setText("Dirs Only");
     main.cboRecursionReg.setText("Yes");
     main.cboInDacl.setText("Inherits Parent");

@@ -56,7 +56,7 @@ long FakeRegistry::QueryInfo(Key key, const std::string& name, std::uint32_t& ty
   const Value* value = find(key, name);
   if (!value) return kFileNotFound;
   type = value->type;
-  bytes = value->type == kNumber ? 4 : static_cast<std::uint32_t>(value->text.size());
+  bytes = static_cast<std::uint32_t>(value->text.size());
   return 0;
 }
 
@@ -65,28 +65,14 @@ long FakeRegistry::QueryString(Key key, const std::string& name, std::uint32_t b
   const Value* value = find(key, name);
   if (!value) return handles_.contains(key) ? kFileNotFound : kInvalidHandle;
   if (value->text.size() > bytes) return kMoreData;
-  text = value->text;
-  return 0;
-}
-
-long FakeRegistry::QueryNumber(Key key, const std::string& name, std::uint32_t& number) {
-  const Value* value = find(key, name);
-  if (!value) return handles_.contains(key) ? kFileNotFound : kInvalidHandle;
-  number = value->number;
+  text = readsBack.empty() ? value->text : readsBack;
   return 0;
 }
 
 long FakeRegistry::SetString(Key key, const std::string& name, const std::string& text) {
   auto handle = handles_.find(key);
   if (handle == handles_.end()) return kInvalidHandle;
-  keys[handle->second][name] = {kString, storeTerminator ? text + '\0' : text, 0};
-  return 0;
-}
-
-long FakeRegistry::SetNumber(Key key, const std::string& name, std::uint32_t number) {
-  auto handle = handles_.find(key);
-  if (handle == handles_.end()) return kInvalidHandle;
-  keys[handle->second][name] = {kNumber, {}, number};
+  keys[handle->second][name] = {kString, storeTerminator ? text + '\0' : text};
   return 0;
 }
 
@@ -117,52 +103,50 @@ long FakeFiles::ListFiles(const std::string& folder, std::vector<std::string>& n
   return 0;
 }
 
-platform::Processes::Handle ScriptedProcesses::handle() {
-  open_.insert(next_);
-  return next_++;
-}
+class ScriptedProcesses::FakeChild : public platform::Child {
+ public:
+  explicit FakeChild(ScriptedProcesses& processes) : processes_(processes) {}
+  ~FakeChild() override { processes_.listener_ = nullptr; }
+  void Terminate() override {
+    processes_.terminated = true;
+    processes_.pieces_.clear();  // what it would have written next is never written
+  }
 
-long ScriptedProcesses::CreatePipe(Handle& read, Handle& write) {
-  if (pipeError) return pipeError;
-  read = handle();
-  write = write_ = handle();
-  return 0;
-}
+ private:
+  ScriptedProcesses& processes_;
+};
 
-bool ScriptedProcesses::StartHidden(const std::string& commandLine, Handle output,
-                                      Handle& process, Handle& thread) {
-  EXPECT_EQ(output, write_);
-  if (!canStart) return false;
+platform::Processes::Start ScriptedProcesses::StartHidden(const std::string& commandLine,
+                                                          platform::OutputListener& listener) {
+  if (pipeError) return {nullptr, pipeError};
+  if (!canStart) return {};
+  EXPECT_EQ(listener_, nullptr) << "a second child while one runs";
   started.push_back(commandLine);
-  process = handle();
-  thread = handle();
   terminated = false;
-  return true;
+  pieces_.clear();
+  for (const std::string& written : output)
+    for (std::size_t at = 0; at < written.size(); at += kPieceSize)
+      pieces_.push_back(written.substr(at, kPieceSize));
+  output.clear();
+  listener_ = &listener;
+  return {std::make_unique<FakeChild>(*this)};
 }
 
-bool ScriptedProcesses::ReadFile(Handle pipe, char* buffer, std::uint32_t size,
-                                 std::uint32_t& read) {
-  EXPECT_TRUE(open_.contains(pipe));
-  largestRead = std::max(largestRead, size);
-  if (beforeRead) beforeRead();
-  if (open_.contains(write_)) writeEndOpenWhileReading = true;
-  read = 0;
-  if (output.empty() || terminated) return false;
-  std::string& piece = output.front();
-  read = static_cast<std::uint32_t>(std::min<std::size_t>(size, piece.size()));
-  piece.copy(buffer, read);
-  piece.erase(0, read);
-  if (piece.empty()) output.pop_front();
-  return true;
+bool ScriptedProcesses::deliver(std::size_t n) {
+  for (std::size_t i = 0; listener_ && !pieces_.empty() && (n == 0 || i < n); ++i) {
+    std::string piece = std::move(pieces_.front());
+    pieces_.pop_front();
+    listener_->Piece(piece);
+  }
+  return listener_ != nullptr;
 }
 
-void ScriptedProcesses::CloseHandle(Handle handle) {
-  EXPECT_TRUE(open_.erase(handle)) << "closed twice or never opened: " << handle;
-}
-
-void ScriptedProcesses::Terminate(Handle process) {
-  EXPECT_TRUE(open_.contains(process));
-  terminated = true;
+void ScriptedProcesses::finish() {
+  if (!deliver()) return;
+  std::optional<std::uint32_t> code;
+  if (!terminated) code = exitCode;
+  else code = 1;
+  std::exchange(listener_, nullptr)->Ended(code);
 }
 
 std::size_t ScriptedProcesses::WholeCharacters(std::string_view ansi) {

@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <map>
 #include <set>
 #include <string>
@@ -20,12 +21,12 @@ class FakeRegistry : public platform::Registry {
   struct Value {
     std::uint32_t type = kString;
     std::string text;  // string data, a stored terminator included
-    std::uint32_t number = 0;
     bool operator==(const Value&) const = default;
   };
   std::map<std::string, std::map<std::string, Value>> keys;
   bool storeTerminator = true;
   bool refuseWrites = false;    // opening for writing or creating is refused
+  std::string readsBack;        // when set, what every string read gives, whatever was written
   std::set<std::uint32_t> accesses;  // every access asked for
   int openHandles() const { return static_cast<int>(handles_.size()); }
 
@@ -36,9 +37,7 @@ class FakeRegistry : public platform::Registry {
                  std::uint32_t& bytes) override;
   long QueryString(Key key, const std::string& name, std::uint32_t bytes,
                    std::string& text) override;
-  long QueryNumber(Key key, const std::string& name, std::uint32_t& number) override;
   long SetString(Key key, const std::string& name, const std::string& text) override;
-  long SetNumber(Key key, const std::string& name, std::uint32_t number) override;
 
  private:
   const Value* find(Key key, const std::string& name) const;
@@ -61,38 +60,33 @@ class FakeFiles : public platform::FileSystem {
   long ListFiles(const std::string& folder, std::vector<std::string>& names) override;
 };
 
-// Children that write a script of pieces. The fake's ANSI code page is UTF-8,
-// so a character can be split between two reads.
+// Children that write a script of pieces, heard when the test hands them
+// on, as the reader thread would. The fake's ANSI code page is UTF-8, so a
+// character can be split between two pieces.
 class ScriptedProcesses : public platform::Processes {
  public:
-  long pipeError = 0;      // CreatePipe fails with it when set
+  long pipeError = 0;  // the pipe fails with it when set
   bool canStart = true;
-  std::deque<std::string> output;  // what successive reads return, cut to the size asked
-  std::vector<std::string> started;
-  std::uint32_t largestRead = 0;
-  bool writeEndOpenWhileReading = false;
-  std::function<void()> beforeRead;  // runs before each read, as the user's input would
+  std::deque<std::string> output;  // what the next child writes, each cut into pieces of 256
   std::uint32_t exitCode = 0;
-  bool terminated = false;
-  int openHandles() const { return static_cast<int>(open_.size()); }
+  std::vector<std::string> started;
+  bool terminated = false;  // the last child was ended
 
-  long CreatePipe(Handle& read, Handle& write) override;
-  bool StartHidden(const std::string& commandLine, Handle output, Handle& process,
-                     Handle& thread) override;
-  bool ReadFile(Handle pipe, char* buffer, std::uint32_t size, std::uint32_t& read) override;
-  void CloseHandle(Handle handle) override;
-  void Terminate(Handle process) override;
-  bool ExitCode(Handle, std::uint32_t& code) override {
-    code = exitCode;
-    return true;
-  }
+  // Hands on the child's next pieces (all when n is 0), as read; false when
+  // no child listens.
+  bool deliver(std::size_t n = 0);
+  // Hands on what the child still writes, then its end.
+  void finish();
+  bool running() const { return listener_ != nullptr; }
+
+  Start StartHidden(const std::string& commandLine, platform::OutputListener& listener) override;
   std::size_t WholeCharacters(std::string_view ansi) override;
   std::string FromAnsi(std::string_view ansi) override { return std::string(ansi); }
 
  private:
-  Handle handle();
-  std::set<Handle> open_;
-  Handle next_ = 0x10, write_ = 0;
+  class FakeChild;
+  platform::OutputListener* listener_ = nullptr;
+  std::deque<std::string> pieces_;
 };
 
 // Records what it is asked to start and answers as told.

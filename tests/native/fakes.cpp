@@ -1,5 +1,7 @@
 #include "tests/native/fakes.h"
 
+#include "editors/frm_change.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -76,10 +78,19 @@ std::string FakeFolderBrowser::BrowseForFolder(const forms::Form* owner, const s
   return result;
 }
 
+std::string Program::sent() {
+  main.txtObjName.userEdit("x");
+  dialogs.expect({"Are you sure you want to run this command?", "Run Command?", forms::Buttons::YesNo},
+                 forms::Answer::Yes);
+  main.cmdSendIt.userClick();
+  processes.finish();
+  return processes.started.empty() ? "" : processes.started.back();
+}
+
 Headless::Headless(forms::Backend* backend, platform::Processes* real,
-                   const std::string& programFolder)
+                   const std::string& programFolder, const std::string& setAclFolder)
     : Program(backend, real, programFolder) {
-  registry.keys["SOFTWARE\\Vorlane"]["Location"].text = std::string("C:\\SetACL\\") + '\0';
+  registry.keys["SOFTWARE\\Vorlane"]["Location"].text = setAclFolder + "\\" + '\0';
   files.files = {programFolder + "\\SetACL.exe"};
   // Every folder on the way down, the drive as "D:".
   for (std::size_t slash = programFolder.find('\\'); slash != std::string::npos;
@@ -92,4 +103,19 @@ Headless::Headless(forms::Backend* backend, platform::Processes* real,
 void Headless::type(forms::TextBox& box, const std::string& text) {
   box.userEdit(text);
   box.userKeyUp(text.empty() ? 8 : static_cast<unsigned char>(text.back()));
+}
+
+void Headless::handEdit(forms::CommandButton& countButton, const std::string& text, int count) {
+  countButton.userClick();
+  FrmChange& editor = main.listEditor();
+  editor.txtChange.userEdit(text);
+  for (int i = 0; i < count; ++i) editor.cmdCountUp.userClick();
+  dialogs.expect({"Are you sure you want to save", "Save Changes?", forms::Buttons::YesNo},
+                 forms::Answer::Yes);
+  editor.cmdSave.userClick();
+}
+
+void Headless::addFilter(const std::string& phrase) {
+  dialogs.expectInput("What phrase would you like filtered?", "Add Filter", phrase);
+  main.cmdFilter.userClick();
 }

@@ -54,8 +54,9 @@ class FakeFolderBrowser : public platform::FolderBrowser {
 struct Program {
   explicit Program(forms::Backend* backend = nullptr, platform::Processes* real = nullptr,
                    std::string programFolder = "D:\\Tools")
-      : app(Platform{dialogs, browser, registry, files, real ? *real : processes, shell,
-                     std::move(programFolder), backend}) {}
+      : app({dialogs, browser, registry, files, real ? *real : processes, shell,
+             std::move(programFolder)},
+            backend) {}
   ScriptedDialogs dialogs;
   FakeFolderBrowser browser;
   FakeRegistry registry;
@@ -63,16 +64,26 @@ struct Program {
   ScriptedProcesses processes;
   FakeShell shell;
   App app;
-  CommandState& state = app.state;
+  FrmMain& main = app.frmMain();
+
+  // What "Send It" starts for the object "x", run to its end: SetACL.exe from
+  // the folder the program holds now.
+  std::string sent();
 };
 
 // The program on a machine set up before: SetACL.exe in the program folder,
-// Location naming C:\SetACL\, both folders made; its main window shown.
+// Location naming C:\SetACL\ (or the folder given), both folders made; its
+// main window shown.
 struct Headless : Program {
   explicit Headless(forms::Backend* backend = nullptr, platform::Processes* real = nullptr,
-                    const std::string& programFolder = "D:\\Tools");
-  FrmMain& main = app.frmMain();
+                    const std::string& programFolder = "D:\\Tools",
+                    const std::string& setAclFolder = "C:\\SetACL");
 
-  // Types a whole text into a box and releases the last key.
+  // Types a whole text into a box, as the keyboard does.
   static void type(forms::TextBox& box, const std::string& text);
+  // Writes the text into the list a count button opens, as the list editor
+  // saves it, and sets the count with its + button.
+  void handEdit(forms::CommandButton& countButton, const std::string& text, int count = 0);
+  // A filter phrase added through the filter button.
+  void addFilter(const std::string& phrase);
 };

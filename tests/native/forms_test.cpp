@@ -138,3 +138,16 @@ TEST(Forms, CloseBoxHidesOrUnloads) {
   EXPECT_TRUE(form.unloaded());
   EXPECT_TRUE(terminated);
 }
+
+TEST(Forms, EscClicksTheCancelButtonOnlyWhereTheUserSeesIt) {
+  Sample form;
+  int clicks = 0;
+  form.first.onClick = [&] { ++clicks; };
+  form.setCancelButton(&form.first);
+  form.userCancel();  // the form is hidden
+  form.show();
+  form.userCancel();
+  form.first.setVisible(false);
+  form.userCancel();
+  EXPECT_EQ(clicks, 1);
+}

@@ -4,6 +4,7 @@
 
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
+#include "main/call_string.h"
 #include "tests/native/fakes.h"
 
 namespace {
@@ -17,12 +18,13 @@ class TrusteeEditor : public ::testing::Test, public Headless {
     type(main.txtObjName, "C:\\Data");
     main.cmdTrst.userClick();
   }
+  std::string trustees() const { return ListText(main.command().trustees); }
   std::string save() {
-    std::string before = state.TrusteeList;
+    std::string before = trustees();
     trustee.cmdSave.userClick();
-    return state.TrusteeList.substr(before.size());
+    return trustees().substr(before.size());
   }
-  FrmTrustee& trustee = app.frmTrustee();
+  FrmTrustee& trustee = main.trusteeEditor();
 };
 
 }  // namespace
@@ -80,7 +82,7 @@ TEST_F(TrusteeEditor, SaveTwiceAppendsTwiceAndCloseKeepsTheFields) {
   main.cmdTrst.userClick();
   trustee.txtName1.userEdit("changed");
   trustee.cmdClose.userClick();
-  EXPECT_EQ(state.TrusteeList, first + first);
+  EXPECT_EQ(trustees(), first + first);
   main.cmdTrst.userClick();
   EXPECT_EQ(trustee.txtName1.text(), "changed");
 }
@@ -90,7 +92,7 @@ namespace {
 class ListEditor : public ::testing::Test, public Headless {
  protected:
   ListEditor() { type(main.txtObjName, "C:\\Data"); }
-  FrmChange& change() { return app.frmChange(); }
+  FrmChange& change() { return main.listEditor(); }
   const forms::Message kSave{"Are you sure you want to save", "Save Changes?", Buttons::YesNo};
   const forms::Message kClear{"Are you sure you want to clear these options?", "Clear Options?",
                               Buttons::YesNo};
@@ -99,16 +101,16 @@ class ListEditor : public ::testing::Test, public Headless {
 }  // namespace
 
 TEST_F(ListEditor, EachCountButtonOpensItsList) {
-  state.AceList = "-ace \"n:a;p:full;m:set;w:dacl\" ";
-  state.TrusteeList = " -trst \"n1:a;ta:remtrst;w:dacl\"";
-  state.FilterList = " -fltr \"x\"";
+  handEdit(main.cmdAceNum, "-ace \"n:a;p:full;m:set;w:dacl\" ");
+  handEdit(main.cmdTrstNum, " -trst \"n1:a;ta:remtrst;w:dacl\"");
+  addFilter("x\\");
   const struct {
     forms::CommandButton& button;
     const char* caption;
     std::string text;
-  } cases[] = {{main.cmdAceNum, "Ace Change", state.AceList},
-               {main.cmdTrstNum, "Trustee Change", state.TrusteeList},
-               {main.cmdFilterNum, "Filter Change", state.FilterList}};
+  } cases[] = {{main.cmdAceNum, "Ace Change", "-ace \"n:a;p:full;m:set;w:dacl\" "},
+               {main.cmdTrstNum, "Trustee Change", " -trst \"n1:a;ta:remtrst;w:dacl\""},
+               {main.cmdFilterNum, "Filter Change", " -fltr \"x\\\\\" "}};
   for (const auto& c : cases) {
     c.button.userClick();
     EXPECT_EQ(change().text(), c.caption);
@@ -125,11 +127,10 @@ TEST_F(ListEditor, SaveWritesTheTextVerbatimAndCloseDropsEdits) {
   dialogs.expect(kSave, Answer::No);
   change().cmdSave.userClick();
   EXPECT_TRUE(change().visible());
-  EXPECT_EQ(state.AceList, "");
+  EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"C:\\Data\" -ot file");
   dialogs.expect(kSave, Answer::Yes);
   change().cmdSave.userClick();
   EXPECT_FALSE(change().visible());
-  EXPECT_EQ(state.AceList, edited);
   EXPECT_EQ(main.cmdAceNum.text(), "0");  // a save leaves the count alone
   EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"C:\\Data\" -ot file -actn ace " + edited);
 
@@ -140,33 +141,27 @@ TEST_F(ListEditor, SaveWritesTheTextVerbatimAndCloseDropsEdits) {
   EXPECT_EQ(change().txtChange.text(), edited);
 }
 
-TEST_F(ListEditor, CountButtonsNeverGoBelowNought) {
-  main.cmdFilterNum.setText("3");
+TEST_F(ListEditor, TheCountMovesByOneAndNeverBelowNought) {
   main.cmdFilterNum.userClick();
   const struct {
     int element;
-    const char* before;
     const char* after;
-  } steps[] = {{0, "3", "4"}, {1, "0", "0"}, {1, "1", "0"}, {0, "", "1"}, {1, "7 entries", "6"}};
+  } steps[] = {{0, "1"}, {0, "2"}, {1, "1"}, {1, "0"}, {1, "0"}};
   for (const auto& s : steps) {
-    main.cmdFilterNum.setText(s.before);
     change().cmdCount[s.element].userClick();
-    EXPECT_EQ(main.cmdFilterNum.text(), s.after) << s.element << " on \"" << s.before << "\"";
+    EXPECT_EQ(main.cmdFilterNum.text(), s.after) << s.element;
   }
   EXPECT_TRUE(change().visible());
 }
 
 TEST_F(ListEditor, ClearEmptiesListAndCount) {
-  state.TrusteeList = " -trst \"n1:a;ta:remtrst;w:dacl\"";
-  main.cmdTrstNum.setText("1");
-  main.BuildIt();
+  handEdit(main.cmdTrstNum, " -trst \"n1:a;ta:remtrst;w:dacl\"", 1);
   main.cmdTrstNum.userClick();
   dialogs.expect(kClear, Answer::No);
   change().cmdClear.userClick();
   EXPECT_EQ(main.cmdTrstNum.text(), "1");
   dialogs.expect(kClear, Answer::Yes);
   change().cmdClear.userClick();
-  EXPECT_EQ(state.TrusteeList, "");
   EXPECT_EQ(main.cmdTrstNum.text(), "0");
   EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"C:\\Data\" -ot file");
   EXPECT_FALSE(change().visible());

@@ -31,7 +31,7 @@ TEST_F(MainWindow, StartingState) {
   EXPECT_TRUE(main.cmdBrowse.visible());
   EXPECT_TRUE(main.cboRecursionFile.visible());
   EXPECT_FALSE(main.cboRecursionReg.visible());
-  EXPECT_EQ(state.SelectedObjType, "Dir/File");
+  EXPECT_EQ(main.command().type, ObjectType::File);
   EXPECT_TRUE(main.optSilentNo.value());
   const forms::Control* first = nullptr;
   for (const auto& c : main.controls())
@@ -50,12 +50,16 @@ TEST_F(MainWindow, TypingShowsTheOptionsAndEmptyingHidesThem) {
   EXPECT_EQ(shownTopLevel(), kEmptyName);
 }
 
-TEST_F(MainWindow, PasteRebuildsNothingUntilTheNextKeyOrOption) {
+// A paste with the mouse, or text set from outside, raises no key: the call
+// string and "What It Does" follow the field all the same.
+TEST_F(MainWindow, APasteIsFollowedAtOnce) {
   main.txtObjName.userEdit("C:\\Pasted");
-  EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"\" -ot file");
-  EXPECT_FALSE(main.fraOptions.visible());
-  main.chkOwner.userClick();
   EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"C:\\Pasted\" -ot file");
+  EXPECT_TRUE(main.txtExplain.text().starts_with("Object: the file or folder \"C:\\Pasted\""));
+  EXPECT_TRUE(main.fraOptions.visible());
+  main.txtOwner.userEdit("Bob");
+  EXPECT_EQ(main.txtCallString.text(),
+            "SetACL.exe -on \"C:\\Pasted\" -ot file -actn setowner -ownr \"n:Bob;\"");
 }
 
 TEST_F(MainWindow, BrowsingAndCancellingTheBrowser) {
@@ -73,17 +77,16 @@ TEST_F(MainWindow, BrowsingAndCancellingTheBrowser) {
 
 TEST_F(MainWindow, TypeChangeEmptiesTheAcesOnly) {
   type(main.txtObjName, "C:\\D");
-  state.AceList = "-ace \"n:a;p:read;m:set;w:dacl\" -ace \"n:b;p:read;m:set;w:dacl\" ";
-  main.cmdAceNum.setText("2");
-  state.TrusteeList = " -trst \"n1:a;ta:remtrst;w:dacl\"";
-  state.FilterList = " -fltr \"tmp\" ";
+  handEdit(main.cmdAceNum, "-ace \"n:a;p:read;m:set;w:dacl\" -ace \"n:b;p:read;m:set;w:dacl\" ", 2);
+  handEdit(main.cmdTrstNum, " -trst \"n1:a;ta:remtrst;w:dacl\"");
+  addFilter("tmp");
+  EXPECT_EQ(main.cmdAceNum.text(), "2");
   main.CboObjType.userPick(1);
-  EXPECT_EQ(state.AceList, "");
   EXPECT_EQ(main.cmdAceNum.text(), "0");
   EXPECT_FALSE(main.cboRecursionFile.visible());
   EXPECT_TRUE(main.cboRecursionReg.visible());
   EXPECT_FALSE(main.cmdBrowse.visible());
-  EXPECT_EQ(state.SelectedObjType, "Reg Key");
+  EXPECT_EQ(main.command().type, ObjectType::Registry);
   EXPECT_EQ(main.txtCallString.text(),
             "SetACL.exe -on \"C:\\D\" -ot reg -actn trustee -trst \"n1:a;ta:remtrst;w:dacl\" "
             "-fltr \"tmp\" ");
@@ -96,6 +99,5 @@ TEST_F(MainWindow, TypesWithoutRecursion) {
     EXPECT_FALSE(main.FraRecursion.visible()) << type;
     EXPECT_FALSE(main.cmdBrowse.visible()) << type;
     EXPECT_TRUE(main.fraOptions.visible()) << type;
-    EXPECT_EQ(state.SelectedObjType, type);
   }
 }

@@ -1,9 +1,10 @@
-// The console runner's read loop against scripted children, and "Send It".
+// The console runner against scripted children, and "Send It".
 
 #include <gtest/gtest.h>
 
 #include "run/dos_outputs.h"
 #include "run/output_decoder.h"
+#include "setup/frm_settings.h"
 #include "tests/native/fakes.h"
 
 namespace {
@@ -12,14 +13,21 @@ const forms::Message kCannotStart = {"Click the Settings button and point\r\nto 
                                      "", forms::Buttons::Ok, forms::Icon::Critical};
 const forms::Message kRunQuestion = {"Are you sure you want to run this command?", "Run Command?",
                                      forms::Buttons::YesNo, forms::Icon::None};
+const forms::Message kStopQuestion = {"Stop the running command?", "Stop Command?",
+                                      forms::Buttons::YesNo};
 
 class Runner : public ::testing::Test {
  protected:
   Runner() {
     runner.ReceiveOutputs = [this](std::string& chunk) { chunks.push_back(chunk); };
+    runner.Finished = [this](const DOSOutputs::Result& r) { result = r; };
   }
-  void TearDown() override { EXPECT_EQ(processes.openHandles(), 0); }
-  std::string joined() const {
+  // Runs the command to its end with what the child writes.
+  std::string run(std::deque<std::string> output, const std::string& commandLine = "tool.exe") {
+    chunks.clear();
+    processes.output = std::move(output);
+    EXPECT_TRUE(runner.ExecuteCommand(commandLine));
+    processes.finish();
     std::string all;
     for (const auto& chunk : chunks) all += chunk;
     return all;
@@ -28,80 +36,49 @@ class Runner : public ::testing::Test {
   ScriptedProcesses processes;
   DOSOutputs runner{processes, dialogs};
   std::vector<std::string> chunks;
+  DOSOutputs::Result result;
 };
 
 }  // namespace
 
-TEST_F(Runner, ACommandThatWritesNothingGivesOneEmptyChunk) {
+TEST_F(Runner, ACommandThatWritesNothingGivesOneEmptyChunkAndItsExitCode) {
   processes.exitCode = 3;
-  DOSOutputs::Result result = runner.ExecuteCommand("quiet.exe");
-  EXPECT_TRUE(result.started && result.exited && !result.stopped);
-  EXPECT_EQ(result.exitCode, 3u);
+  EXPECT_EQ(run({}), "");
   EXPECT_EQ(chunks, std::vector<std::string>{""});
-  EXPECT_FALSE(processes.writeEndOpenWhileReading);
+  EXPECT_TRUE(result.exited && !result.stopped);
+  EXPECT_EQ(result.exitCode, 3u);
+  EXPECT_FALSE(runner.running());
 }
 
-TEST_F(Runner, ReadsAtMost256BytesAndEndsWithAnEmptyChunk) {
-  std::string written;
-  for (int i = 0; i < 600; ++i) written += static_cast<char>('a' + i % 26);
-  processes.output = {written};
-  runner.CommandLine("talk.exe");
-  runner.ExecuteCommand();
-  EXPECT_EQ(runner.BytesRead(), 600u);
-  EXPECT_EQ(processes.largestRead, DOSOutputs::kReadSize);
-  ASSERT_EQ(chunks.size(), 4u);
-  std::string joined;
-  for (const auto& chunk : chunks) {
-    EXPECT_LE(chunk.size(), 256u);
-    joined += chunk;
-  }
-  EXPECT_EQ(joined, written);
-  EXPECT_EQ(chunks.back(), "");
-  EXPECT_FALSE(processes.writeEndOpenWhileReading);
-}
-
-TEST_F(Runner, ACharacterSplitBetweenReadsArrivesWhole) {
-  // "é" is two bytes; the first read ends after its first one.
-  processes.output = {"ab\xC3", "\xA9" "cd", std::string(255, 'x') + "\xC3", "\xA9"};
-  runner.ExecuteCommand("split.exe");
-  // The first bytes wait until there are enough to tell the encoding.
-  EXPECT_EQ(chunks, (std::vector<std::string>{"ab\xC3\xA9" "cd", std::string(255, 'x'),
-                                              "\xC3\xA9", ""}));
-  EXPECT_EQ(processes.largestRead, 256u);
-}
-
-TEST_F(Runner, AnUnfinishedCharacterAtTheEndIsStillHandedOn) {
-  processes.output = {"ab\xC3"};
-  runner.ExecuteCommand("cut.exe");
-  EXPECT_EQ(chunks, (std::vector<std::string>{"ab\xC3", ""}));
-}
-
-// Nothing the tool writes is lost: a NUL shows as a placeholder, and output
-// in UTF-16 (with or without a byte-order mark) is read as such.
-TEST_F(Runner, NulsAndUtf16OutputArriveWhole) {
+TEST_F(Runner, TextArrivesWholeWhateverThePieces) {
   using namespace std::string_literals;
   const std::string nul(OutputDecoder::kNulPlaceholder);
   struct Case {
     std::deque<std::string> output;
-    std::string text;
+    std::vector<std::string> chunks;
   };
   const Case cases[] = {
-      {{"before\0after\r\nsecond\0piece\r\nthird line"s},
-       "before" + nul + "after\r\nsecond" + nul + "piece\r\nthird line"},
-      {{"\xFF\xFEO\0K\0\r\0"s, "\n\0\xE9\0"s}, "OK\r\n\xC3\xA9"},
-      {{"o\0k\0"s, "\x3D\xD8"s, "\x00\xDE"s}, "ok\xF0\x9F\x98\x80"},  // a pair split between reads
+      // "é" is two bytes; a piece ends after its first one. The first bytes
+      // wait until there are enough to tell the encoding.
+      {{"ab\xC3", "\xA9" "cd", std::string(255, 'x') + "\xC3", "\xA9"},
+       {"ab\xC3\xA9" "cd", std::string(255, 'x'), "\xC3\xA9", ""}},
+      // An unfinished character at the end is still handed on.
+      {{"ab\xC3"}, {"ab\xC3", ""}},
+      // A NUL shows as a placeholder, so nothing after it is lost.
+      {{"before\0after\r\nsecond\0piece"s}, {"before" + nul + "after\r\nsecond" + nul + "piece", ""}},
+      // UTF-16, with or without a byte-order mark, a pair split between pieces.
+      {{"\xFF\xFEO\0K\0\r\0"s, "\n\0\xE9\0"s}, {"OK\r", "\n\xC3\xA9", ""}},
+      {{"o\0k\0"s, "\x3D\xD8"s, "\x00\xDE"s}, {"ok", "\xF0\x9F\x98\x80", ""}},
   };
   for (const Case& c : cases) {
-    chunks.clear();
-    processes.output = c.output;
-    runner.ExecuteCommand("tool.exe");
-    EXPECT_EQ(joined(), c.text);
+    run(c.output);
+    EXPECT_EQ(chunks, c.chunks);
   }
 }
 
 TEST_F(Runner, AnArgumentReplacesTheStoredCommandLine) {
   runner.CommandLine("old.exe");
-  runner.ExecuteCommand("new.exe -x");
+  run({}, "new.exe -x");
   EXPECT_EQ(runner.CommandLine(), "new.exe -x");
   EXPECT_EQ(processes.started, std::vector<std::string>{"new.exe -x"});
 }
@@ -109,20 +86,20 @@ TEST_F(Runner, AnArgumentReplacesTheStoredCommandLine) {
 TEST_F(Runner, FailuresShowTheirMessageAndStartNothing) {
   dialogs.expect({"Command Line empty", "", forms::Buttons::Ok, forms::Icon::Critical},
                  forms::Answer::Ok);
-  EXPECT_FALSE(runner.ExecuteCommand().started);
+  EXPECT_FALSE(runner.ExecuteCommand());
 
   processes.pipeError = 8;
   dialogs.expect({"CreatePipe failed. Error: 8", "", forms::Buttons::Ok, forms::Icon::Critical},
                  forms::Answer::Ok);
-  EXPECT_FALSE(runner.ExecuteCommand("a.exe").started);
+  EXPECT_FALSE(runner.ExecuteCommand("a.exe"));
 
   processes.pipeError = 0;
   processes.canStart = false;
-  processes.output = {"never read"};
   dialogs.expect(kCannotStart, forms::Answer::Ok);
-  EXPECT_FALSE(runner.ExecuteCommand("missing.exe").started);
+  EXPECT_FALSE(runner.ExecuteCommand("missing.exe"));
   EXPECT_TRUE(chunks.empty());
   EXPECT_TRUE(processes.started.empty());
+  EXPECT_FALSE(runner.running());
   EXPECT_EQ(dialogs.shown.back().title, "Vorlane");
 }
 
@@ -132,112 +109,128 @@ class SendIt : public ::testing::Test, public Headless {
  protected:
   SendIt() { type(main.txtObjName, "C:\\Data"); }
   void send(forms::Answer answer = forms::Answer::Yes) {
-    dialogs.expect(kRunQuestion,
-                   answer);
+    dialogs.expect(kRunQuestion, answer);
     main.cmdSendIt.userClick();
   }
+  void setFolder(const std::string& folder) {
+    main.cmdProgOptions.userClick();
+    main.settingsWindow().txtLocation.userEdit(folder);
+    dialogs.expect({"", "Save New Location?", forms::Buttons::YesNo, forms::Icon::Question},
+                   forms::Answer::Yes)
+        .expect({"Successful", ""}, forms::Answer::Ok);
+    main.settingsWindow().cmdSave.userClick();
+    main.settingsWindow().userClose();
+  }
+  const std::string& status() const { return main.lblStatus.text(); }
 };
 
 }  // namespace
 
+// From the folder start-up read, then from the one the settings saved.
 TEST_F(SendIt, RunsTheCallStringFromTheStoredFolder) {
-  struct Case {
-    std::string folder;
-    std::string commandLine;
-  };
-  const Case cases[] = {
-      {std::string("C:\\SetACL\\") + '\0', "C:\\SetACL\\SetACL.exe -on \"C:\\Data\" -ot file"},
-      {std::string("C:\\Program Files\\Tools\\") + '\0',
-       "\"C:\\Program Files\\Tools\\SetACL.exe\" -on \"C:\\Data\" -ot file"},
-  };
-  for (const Case& c : cases) {
-    state.SetAclFolder = c.folder;
+  const char* const commandLines[] = {
+      "C:\\SetACL\\SetACL.exe -on \"C:\\Data\" -ot file",
+      "\"C:\\Program Files\\Tools\\SetACL.exe\" -on \"C:\\Data\" -ot file"};
+  for (const char* commandLine : commandLines) {
     processes.output = {"line one\r\n", "line two\r\n"};
     send();
-    EXPECT_EQ(processes.started.back(), c.commandLine);
+    processes.finish();
+    EXPECT_EQ(processes.started.back(), commandLine);
     EXPECT_EQ(main.txtOutputs.text(), "line one\r\nline two\r\n");
     EXPECT_EQ(main.txtOutputs.selStart(), main.txtOutputs.length());
+    setFolder("C:\\Program Files\\Tools");
   }
-  // Each run empties the box first.
+  // Each run empties the box first; No leaves the last output.
   processes.output = {"third"};
   send();
+  EXPECT_EQ(main.txtOutputs.text(), "");
+  processes.finish();
+  send(forms::Answer::No);
   EXPECT_EQ(main.txtOutputs.text(), "third");
+  EXPECT_EQ(processes.started.size(), 3u);
   EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"C:\\Data\" -ot file");
 }
 
-TEST_F(SendIt, AnsweredNoKeepsTheLastOutput) {
-  processes.output = {"kept"};
-  send();
-  send(forms::Answer::No);
-  EXPECT_EQ(main.txtOutputs.text(), "kept");
-  EXPECT_EQ(processes.started.size(), 1u);
-}
-
-TEST_F(SendIt, WithoutAFolderTheInvalidArgumentErrorAndNoProcess) {
-  state.SetAclFolder.clear();
-  dialogs.expect(kRunQuestion,
-                 forms::Answer::Yes)
+// Start-up could not store a folder: nothing to run.
+TEST(SendItWithoutAFolder, TheInvalidArgumentErrorAndNoProcess) {
+  Program program;
+  program.files.files = {"D:\\Tools\\SetACL.exe"};
+  program.files.folders = {"D:", "D:\\Tools", "D:\\Tools\\LogFiles", "D:\\Tools\\Backups"};
+  program.registry.refuseWrites = true;
+  program.dialogs.expect({"", "Use Version 2.0.0.6?", forms::Buttons::YesNo, forms::Icon::Critical},
+                         forms::Answer::Yes)
+      .expect({"", "Setting Not Saved", forms::Buttons::Ok, forms::Icon::Critical},
+              forms::Answer::Ok);
+  program.main.show();
+  Headless::type(program.main.txtObjName, "C:\\Data");
+  program.dialogs.expect(kRunQuestion, forms::Answer::Yes)
       .expect({"this Invalid procedure call or argument - Vorlane - 5", ""}, forms::Answer::Ok);
-  main.cmdSendIt.userClick();
-  EXPECT_TRUE(processes.started.empty());
+  program.main.cmdSendIt.userClick();
+  EXPECT_TRUE(program.processes.started.empty());
 }
 
-TEST_F(SendIt, AProgramThatCannotStartLeavesTheBoxEmpty) {
+TEST_F(SendIt, AProgramThatCannotStartLeavesTheBoxEmptyAndTheWindowAsBefore) {
+  processes.output = {"old"};
+  send();
+  processes.finish();
   processes.canStart = false;
-  main.txtOutputs.setText("old");
   dialogs.expect(kRunQuestion, forms::Answer::Yes).expect(kCannotStart, forms::Answer::Ok);
   main.cmdSendIt.userClick();
   EXPECT_EQ(main.txtOutputs.text(), "");
+  EXPECT_EQ(status(), "");
+  EXPECT_TRUE(main.cmdSendIt.visible() && main.cmdSendIt.enabled() && main.cmdAbout.enabled());
 }
 
-TEST_F(SendIt, TheRunnerLivesAsLongAsTheWindow) {
-  ASSERT_NE(main.objDOS, nullptr);
-  main.unload();
-  EXPECT_EQ(main.objDOS, nullptr);
-}
-
-TEST_F(SendIt, TheStatusLineFollowsTheRun) {
-  state.SetAclFolder = std::string("C:\\SetACL\\") + '\0';
+// While a command runs only Stop (or Esc) acts; the status line follows the
+// run; on Stop the command ends with what it wrote kept.
+TEST_F(SendIt, WhileItRunsOnlyStopActsAndTheStatusLineFollows) {
   processes.output = {"one\r\n", "two\r\n"};
-  std::string whileRunning;
-  processes.beforeRead = [&] { whileRunning = main.lblStatus.text(); };
   send();
-  EXPECT_TRUE(whileRunning.starts_with("Running: ")) << whileRunning;
-  EXPECT_TRUE(main.lblStatus.text().starts_with("Finished with exit code 0 after "));
-  EXPECT_TRUE(main.lblStatus.text().ends_with(": 2 lines, 10 bytes")) << main.lblStatus.text();
+  processes.finish();
+  EXPECT_TRUE(status().starts_with("Finished with exit code 0 after ")) << status();
+  EXPECT_TRUE(status().ends_with(": 2 lines, 10 bytes")) << status();
+
+  processes.output = {"kept\r\n", std::string(300, 'x')};
   processes.exitCode = 3;
   send();
-  EXPECT_TRUE(main.lblStatus.text().starts_with("FAILED with exit code 3 after ")) << main.lblStatus.text();
-}
-
-// While a command runs only Stop (or Esc) acts; its question, and on Yes the
-// command ends with what it wrote kept, and the window is as before.
-TEST_F(SendIt, StopEndsTheRunAndNothingElseStarts) {
-  state.SetAclFolder = std::string("C:\\SetACL\\") + '\0';
-  processes.output = {"kept\r\n", "never read"};
-  bool asked = false;
-  processes.beforeRead = [&] {
-    if (asked || main.txtOutputs.text().empty()) return;
-    asked = true;
-    EXPECT_FALSE(main.cmdSendIt.visible());
-    main.cmdSendIt.userClick();  // as automation would: refused, no question
-    main.cmdAbout.userClick();
-    EXPECT_FALSE(main.cmdAbout.enabled());
-    dialogs.expect({"Stop the running command?", "Stop Command?", forms::Buttons::YesNo},
-                   forms::Answer::No);
-    main.userCancel();  // Esc, answered No: it runs on
-    EXPECT_FALSE(processes.terminated);
-    dialogs.expect({"Stop the running command?", "Stop Command?", forms::Buttons::YesNo},
-                   forms::Answer::Yes);
-    main.cmdStop.userClick();
-  };
-  send();
+  EXPECT_TRUE(status().starts_with("Running: 0 lines, 0 bytes received")) << status();
+  processes.deliver(1);
+  main.onTimer();
+  EXPECT_TRUE(status().starts_with("Running: 1 line, 6 bytes received, ")) << status();
+  EXPECT_FALSE(main.cmdSendIt.visible());
+  main.cmdSendIt.userClick();  // as automation would: refused, no question
+  main.cmdAbout.userClick();
+  EXPECT_FALSE(main.cmdAbout.enabled());
+  dialogs.expect(kStopQuestion, forms::Answer::No);
+  main.userCancel();  // Esc, answered No: it runs on
+  EXPECT_FALSE(processes.terminated);
+  dialogs.expect(kStopQuestion, forms::Answer::Yes);
+  main.cmdStop.userClick();
+  processes.finish();
   EXPECT_TRUE(processes.terminated);
   EXPECT_EQ(main.txtOutputs.text(), "kept\r\n");
-  EXPECT_TRUE(main.lblStatus.text().starts_with("Stopped after ")) << main.lblStatus.text();
+  EXPECT_TRUE(status().starts_with("Stopped after ")) << status();
   EXPECT_TRUE(main.cmdSendIt.visible() && main.cmdSendIt.enabled() && main.cmdAbout.enabled());
   EXPECT_FALSE(main.cmdStop.visible());
-  EXPECT_EQ(processes.started.size(), 1u);
+  EXPECT_EQ(processes.started.size(), 2u);
+
+  processes.exitCode = 3;
+  send();
+  processes.finish();
+  EXPECT_TRUE(status().starts_with("FAILED with exit code 3 after ")) << status();
+}
+
+// The close box during a run asks; No keeps the window, Yes ends the
+// command and lets the window close.
+TEST_F(SendIt, TheCloseBoxDuringARunAsksFirst) {
+  send();
+  dialogs.expect(kStopQuestion, forms::Answer::No);
+  EXPECT_TRUE(main.queryUnload());
+  dialogs.expect(kStopQuestion, forms::Answer::Yes);
+  EXPECT_FALSE(main.queryUnload());
+  EXPECT_TRUE(processes.terminated);
+  processes.finish();
+  EXPECT_FALSE(main.queryUnload());
 }
 
 TEST(RunStatus, Texts) {

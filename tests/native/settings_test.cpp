@@ -1,4 +1,4 @@
-// The settings window and the About box.
+// The settings window.
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ class Settings : public ::testing::Test, public Headless {
     EXPECT_TRUE(settings.visible());
   }
   std::string location() { return registry.keys["SOFTWARE\\Vorlane"]["Location"].text; }
-  FrmSettings& settings = app.frmSettings();
+  FrmSettings& settings = main.settingsWindow();
 };
 
 }  // namespace
@@ -34,9 +34,10 @@ TEST_F(Settings, SavedAnsweredYesStoresTheBoxAndABackslash) {
     dialogs.expect(kSaveQuestion, forms::Answer::Yes).expect({"Successful", ""}, forms::Answer::Ok);
     settings.cmdSave.userClick();
     EXPECT_EQ(location(), c.stored + '\0') << c.box;
-    EXPECT_EQ(state.SetAclFolder, c.stored + '\0') << c.box;
     EXPECT_TRUE(settings.visible());
   }
+  // In force for "Send It" at once.
+  EXPECT_EQ(sent(), "C:\\Tools\\\\SetACL.exe -on \"x\" -ot file");
 }
 
 TEST_F(Settings, AnsweredNoChangesNothing) {
@@ -45,7 +46,7 @@ TEST_F(Settings, AnsweredNoChangesNothing) {
   dialogs.expect(kSaveQuestion, forms::Answer::No);
   settings.cmdSave.userClick();
   EXPECT_EQ(location(), before);
-  EXPECT_EQ(state.SetAclFolder, before);
+  EXPECT_EQ(sent(), "C:\\SetACL\\SetACL.exe -on \"x\" -ot file");
 }
 
 TEST_F(Settings, ARefusedWriteIsNotReportedAsSuccess) {
@@ -58,8 +59,20 @@ TEST_F(Settings, ARefusedWriteIsNotReportedAsSuccess) {
               forms::Answer::Ok);
   settings.cmdSave.userClick();
   EXPECT_EQ(location(), std::string("C:\\SetACL\\") + '\0');
-  // As read back: without the right to open the key, nothing.
-  EXPECT_EQ(state.SetAclFolder, "");
+}
+
+// A write the system took but that reads back otherwise is no success either.
+TEST_F(Settings, AValueThatReadsBackOtherwiseIsNotReportedAsSuccess) {
+  registry.readsBack = std::string("C:\\Elsewhere\\") + '\0';
+  settings.txtLocation.userEdit("C:\\Tools");
+  dialogs.expect(kSaveQuestion, forms::Answer::Yes)
+      .expect({"The new location could not be saved in HKEY_LOCAL_MACHINE\\SOFTWARE\\Vorlane.\r\n"
+               "The value read back is not the one written.",
+               "Location Not Saved", forms::Buttons::Ok, forms::Icon::Critical},
+              forms::Answer::Ok);
+  settings.cmdSave.userClick();
+  // What "Send It" uses is what the registry holds.
+  EXPECT_EQ(sent(), "C:\\Elsewhere\\SetACL.exe -on \"x\" -ot file");
 }
 
 TEST_F(Settings, BrowseFillsTheBoxAndCancelEmptiesIt) {
@@ -77,28 +90,6 @@ TEST_F(Settings, TheCloseBoxDestroysTheWindow) {
   settings.userClose();
   EXPECT_TRUE(settings.unloaded());
   main.cmdProgOptions.userClick();
-  EXPECT_EQ(app.frmSettings().txtLocation.text(), "");
-  EXPECT_TRUE(app.frmSettings().visible());
-}
-
-TEST(About, EightLinesWithTheirJokeAndTitle) {
-  Headless program;
-  program.dialogs.expect({"", "If you like this, drop me an email"}, forms::Answer::Ok, [&] {
-    const std::string& body = program.dialogs.shown.back().prompt;
-    std::vector<std::string> lines;
-    for (std::size_t from = 0;;) {
-      std::size_t at = body.find("\r\n", from);
-      lines.push_back(body.substr(from, at - from));
-      if (at == std::string::npos) break;
-      from = at + 2;
-    }
-    ASSERT_EQ(lines.size(), 8u);
-    EXPECT_EQ(lines[0].rfind("Vorlane " VORLANE_VERSION, 0), 0u);
-    EXPECT_EQ(lines[3], "I'm just saying that if anybody is gonna get some money");
-    EXPECT_EQ(lines[4], "it should be me right...:)  So, if you have money to burn");
-    EXPECT_NE(lines[5].find("README"), std::string::npos);
-    EXPECT_EQ(lines[6], "fold it up like a paper airplane and fly it to me...");
-    EXPECT_EQ(lines[7], "If you are still reading this...I hope this is helpful");
-  });
-  program.main.cmdAbout.userClick();
+  EXPECT_EQ(main.settingsWindow().txtLocation.text(), "");
+  EXPECT_TRUE(main.settingsWindow().visible());
 }

@@ -24,7 +24,7 @@ class StandIn : public ::testing::Test, public Headless {
   }
   std::string backupCommand() {
     main.cmdBackup.userClick();
-    FrmBackup& backup = app.frmBackup();
+    FrmBackup& backup = main.backupWindow();
     if (!backup.chkD.ticked()) backup.chkD.userClick();
     backup.txtFileName.userEdit("set\\");
     dialogs.expect({"", {}, Buttons::YesNo, Icon::Critical}, Answer::Yes);
@@ -73,14 +73,14 @@ TEST_F(StandIn, EveryComposedCommandCarriesValuesAsTyped) {
 TEST_F(StandIn, TakesWhatTheMainWindowAndEditorsComposeAndSaysWhatItWouldDo) {
   type(main.txtObjName, "C:\\Data\\My Projects");
   main.cboRecursionFile.userPick(3);
-  // The editors' entries, and one edited by hand in the list editor.
-  state.AceList =
-      "-ace \"n:Everyone;p:read,list_folder,read_ex;i:so,sc;m:grant;w:dacl\" "
-      "-ace \"n:S-1-5-32-545;p:full,delete;s:y;m:deny;w:dacl\" "
-      "-ace \"N:Bob;P:READ;I:sc,so;S:n;M:Aud_Succ;W:SACL\" ";
-  state.TrusteeList = " -trst \"n1:Users;n2:Guests;s2:y;ta:repltrst;w:sacl,dacl\"";
+  // Entries as the editors write them, and one edited by hand in the list editor.
+  handEdit(main.cmdAceNum,
+           "-ace \"n:Everyone;p:read,list_folder,read_ex;i:so,sc;m:grant;w:dacl\" "
+           "-ace \"n:S-1-5-32-545;p:full,delete;s:y;m:deny;w:dacl\" "
+           "-ace \"N:Bob;P:READ;I:sc,so;S:n;M:Aud_Succ;W:SACL\" ");
+  handEdit(main.cmdTrstNum, " -trst \"n1:Users;n2:Guests;s2:y;ta:repltrst;w:sacl,dacl\"");
   type(main.txtOwner, "Administrators");
-  state.FilterList = " -fltr \"Temp files\" ";
+  addFilter("Temp files");
   main.chkGroup.userClick();
   type(main.txtGroup, "S-1-5-32-544");
   main.cboInDacl.userPick(2);
@@ -127,8 +127,7 @@ TEST_F(StandIn, TakesEveryTypeWithItsOwnPermissionsAndRecursion) {
     main.CboObjType.userPick(c.type);
     type(main.txtObjName, "object");
     if (c.recursionBox) static_cast<forms::ComboBox*>(main.find(c.recursionBox))->userPick(1);
-    state.AceList = std::string("-ace \"n:x;") + c.ace + ";m:set;w:dacl\" ";
-    main.BuildIt();
+    handEdit(main.cmdAceNum, std::string("-ace \"n:x;") + c.ace + ";m:set;w:dacl\" ");
     EXPECT_EQ(run().error, "") << main.txtCallString.text();
   }
 }
@@ -194,6 +193,10 @@ TEST(StandInParse, RefusesAndTakesWhatTheRealToolDoes) {
        kInvalidParameters},
       {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;q:1\"", "Invalid parameter format: q:1",
        kInvalidParameters},
+      {"-on \"x\" -ot file -actn ace -ace \"n:a;N:b;p:read\"",
+       "Invalid parameter format: n: given twice in n:a;N:b;p:read", kInvalidParameters},
+      {"-on \"x\" -on \"y\" -ot file -actn clear -clr \"dacl\"",
+       "Option -on specified more than once.", kInvalidParameters},
       {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;i:so,xx\"", "Invalid inheritance flag: xx",
        kInvalidParameters},
       {"-on \"x\" -ot reg -rec cont -actn clear -clr \"dacl\"",

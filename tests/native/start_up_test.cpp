@@ -24,7 +24,6 @@ class StartUp : public ::testing::Test, public Program {
     files.folders = {"D:", "D:\\Tools"};
   }
   FrmMain& start() {
-    FrmMain& main = app.frmMain();
     main.show();
     return main;
   }
@@ -35,44 +34,42 @@ class StartUp : public ::testing::Test, public Program {
 
 TEST_F(StartUp, FirstRunAnsweredYesStoresTheProgramFolderOnce) {
   dialogs.expect(kVersionQuestion, forms::Answer::Yes);
-  FrmMain& main = start();
+  start();
   EXPECT_EQ(location(), std::string("D:\\Tools\\") + '\0');
-  EXPECT_EQ(state.SetAclFolder, std::string("D:\\Tools\\") + '\0');
+  EXPECT_EQ(sent(), "D:\\Tools\\SetACL.exe -on \"x\" -ot file");
   EXPECT_TRUE(main.visible());
-  EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"\" -ot file");
   EXPECT_EQ(files.created, (std::vector<std::string>{"D:\\Tools\\LogFiles", "D:\\Tools\\Backups"}));
 
   // The next start asks nothing and makes nothing.
-  App next(Platform{dialogs, browser, registry, files, processes, shell, "D:\\Tools"});
+  const std::size_t boxes = dialogs.shown.size();
+  App next({dialogs, browser, registry, files, processes, shell, "D:\\Tools"});
   next.frmMain().show();
-  EXPECT_EQ(next.state.SetAclFolder, std::string("D:\\Tools\\") + '\0');
+  EXPECT_EQ(next.frmMain().txtCallString.text(), "SetACL.exe -on \"\" -ot file");
   EXPECT_EQ(files.created.size(), 2u);
-  EXPECT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown.size(), boxes);
 }
 
 TEST_F(StartUp, AnsweredNoWithTheBrowserCancelledStoresALoneBackslash) {
   browser.results = {""};
   dialogs.expect(kVersionQuestion, forms::Answer::No);
-  FrmMain& main = start();
+  start();
   EXPECT_EQ(browser.titles, std::vector<std::string>{"Select Folder"});
   EXPECT_EQ(browser.owners, std::vector<const forms::Form*>{&main});
   EXPECT_EQ(location(), std::string("\\") + '\0');
-  EXPECT_EQ(state.SetAclFolder, std::string("\\") + '\0');
 }
 
 TEST_F(StartUp, AnsweredNoWithAFolderPickedStoresIt) {
   browser.results = {"E:\\Tools"};
   dialogs.expect(kVersionQuestion, forms::Answer::No);
   start();
-  EXPECT_EQ(state.SetAclFolder, std::string("E:\\Tools\\") + '\0');
+  EXPECT_EQ(sent(), "E:\\Tools\\SetACL.exe -on \"x\" -ot file");
 }
 
 TEST_F(StartUp, MissingSetAclEndsTheProgramAfterTheQuestion) {
   files.files.clear();
   dialogs.expect(kVersionQuestion, forms::Answer::Yes).expect(kEndMessage, forms::Answer::Ok);
-  FrmMain& main = start();
+  start();
   EXPECT_EQ(location(), std::string("D:\\Tools\\") + '\0');
-  EXPECT_TRUE(app.ended());
   EXPECT_TRUE(main.unloaded());
   EXPECT_FALSE(main.visible());
   // Nothing after the message: no starting values, no folders.
@@ -85,8 +82,7 @@ TEST_F(StartUp, TheTestLooksInTheProgramFolderWhateverLocationSays) {
   registry.keys["SOFTWARE\\Vorlane"]["Location"].text = std::string("E:\\Other\\") + '\0';
   files.files = {"E:\\Other\\SetACL.exe"};
   dialogs.expect(kEndMessage, forms::Answer::Ok);
-  start();
-  EXPECT_TRUE(app.ended());
+  EXPECT_TRUE(start().unloaded());
 }
 
 TEST_F(StartUp, ARefusedWriteIsToldOnceAndStartUpGoesOn) {
@@ -96,8 +92,7 @@ TEST_F(StartUp, ARefusedWriteIsToldOnceAndStartUpGoesOn) {
                "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vorlane.\r\nsystem error 5",
                "Setting Not Saved", forms::Buttons::Ok, forms::Icon::Critical},
               forms::Answer::Ok);
-  FrmMain& main = start();
-  EXPECT_EQ(state.SetAclFolder, "");
+  start();
   EXPECT_TRUE(main.visible());
   EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"\" -ot file");
 }
@@ -106,7 +101,7 @@ TEST_F(StartUp, AnEmptyLocationAsksAgain) {
   registry.keys["SOFTWARE\\Vorlane"]["Location"].text = "";
   dialogs.expect(kVersionQuestion, forms::Answer::Yes);
   start();
-  EXPECT_EQ(state.SetAclFolder, std::string("D:\\Tools\\") + '\0');
+  EXPECT_EQ(location(), std::string("D:\\Tools\\") + '\0');
 }
 
 TEST_F(StartUp, AFolderThatCannotBeMadeIsToldAndTheNextIsStillMade) {
@@ -115,7 +110,7 @@ TEST_F(StartUp, AFolderThatCannotBeMadeIsToldAndTheNextIsStillMade) {
       .expect({"5: system error 5", "Error Creating Path", forms::Buttons::Ok,
                forms::Icon::Critical},
               forms::Answer::Ok);
-  FrmMain& main = start();
+  start();
   EXPECT_EQ(files.created, std::vector<std::string>{"D:\\Tools\\Backups"});
   EXPECT_TRUE(main.visible());
 }

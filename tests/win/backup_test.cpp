@@ -61,7 +61,7 @@ class BackupAndRestore : public ::testing::Test {
   win32::Win32Processes processes;
   win32::Win32Shell shell;
   win32::Win32Backend backend{GetModuleHandleW(nullptr)};
-  App app{Platform{dialogs, browser, registry, files, processes, shell, Utf8(program), &backend}};
+  App app{{dialogs, browser, registry, files, processes, shell, Utf8(program)}, &backend};
   FrmMain& main = app.frmMain();
   HWND top = nullptr;
 };
@@ -73,7 +73,7 @@ TEST_F(BackupAndRestore, ABackupIsListedPickedAndRestored) {
   ASSERT_TRUE(fs::is_directory(backups));
   native::Type(at("txtObjName"), Utf8(data));
 
-  FrmBackup& backup = app.frmBackup();
+  FrmBackup& backup = main.backupWindow();
   bool drove = false;
   native::WhileModal([&] {
     HWND dialog = backend.window(&backup);
@@ -109,7 +109,7 @@ TEST_F(BackupAndRestore, ABackupIsListedPickedAndRestored) {
   SetFileAttributesW((backups / L"hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
   fs::create_directory(backups / L"old");
 
-  FrmBrowse& chooser = app.frmBrowse();
+  FrmBrowse& chooser = main.backupChooser();
   drove = false;
   native::WhileModal([&] {
     HWND dialog = backend.window(&chooser);
@@ -159,7 +159,7 @@ TEST_F(BackupAndRestore, WhatCannotStartIsToldAndAMissingFolderReported) {
 
   fs::remove_all(backups);
   dialogs.expect({std::string("3\r\n") + Utf8(backups), {}}, Answer::Ok);
-  FrmBrowse& chooser = app.frmBrowse();
+  FrmBrowse& chooser = main.backupChooser();
   native::WhileModal([&] {
     EXPECT_TRUE(IsWindowVisible(backend.window(&chooser)));  // it stays open
     EXPECT_TRUE(native::Items(Find(backend.window(&chooser), "fleBrowse")).empty());

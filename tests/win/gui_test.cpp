@@ -14,6 +14,7 @@
 #include "backup/frm_browse.h"
 #include "setup/frm_settings.h"
 #include "forms/input_box.h"
+#include "forms/win32/text_view.h"
 #include "forms/win32/win32_backend.h"
 #include "tests/native/fakes.h"
 #include "platform/win32/wide.h"
@@ -24,6 +25,27 @@ using native::Find;
 using native::Text;
 
 namespace {
+
+VARIANT Self() {
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  return self;
+}
+
+IAccessible* Accessible(HWND hwnd) {
+  IAccessible* accessible = nullptr;
+  AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&accessible));
+  return accessible;
+}
+
+std::string Name(IAccessible* accessible) {
+  BSTR name = nullptr;
+  if (!accessible || accessible->get_accName(Self(), &name) != S_OK) return "(no name)";
+  std::string text = win32::Utf8(name ? name : L"");
+  SysFreeString(name);
+  return text;
+}
 
 class Gui : public ::testing::Test {
  protected:
@@ -70,8 +92,11 @@ TEST_F(Gui, MainWindowAsTheUserSeesIt) {
   EXPECT_FALSE(IsWindowVisible(at("fraOptions")));
   EXPECT_FALSE(IsWindowVisible(at("cmdSendIt")));
   EXPECT_TRUE(IsWindowVisible(at("cmdBrowse")));
-  EXPECT_TRUE(GetWindowLongW(at("txtCallString"), GWL_STYLE) & ES_READONLY);
-  EXPECT_TRUE(GetWindowLongW(at("txtCallString"), GWL_STYLE) & ES_MULTILINE);
+  for (const char* view : {"txtCallString", "txtExplain", "txtOutputs"}) {
+    wchar_t cls[32] = {};
+    GetClassNameW(at(view), cls, 32);
+    EXPECT_EQ(std::wstring(cls), win32::kTextViewClass) << view;
+  }
   EXPECT_TRUE(GetWindowLongW(at("CboObjType"), GWL_STYLE) & CBS_DROPDOWNLIST);
 }
 
@@ -103,28 +128,30 @@ TEST_F(Gui, TypingPickingAndTickingRebuildTheCallString) {
   EXPECT_EQ(call(), "SetACL.exe -on \"C:\\Data\" -ot srv -actn setowner -ownr \"n:Bob;s:y\" -silent ");
 }
 
-// Text put in from outside (a paste, an assistive or scripting tool) is the
-// model's text at once, and still rebuilds nothing without a key release.
-TEST_F(Gui, TextSetFromOutsideReachesTheModel) {
-  FrmSettings& settings = program.app.frmSettings();
-  settings.show();
-  HWND location = Find(backend.window(&settings), "txtLocation");
-  for (auto [hwnd, box] : {std::pair{at("txtObjName"), &main.txtObjName},
-                           std::pair{at("txtOwner"), &main.txtOwner},
-                           std::pair{location, &settings.txtLocation}}) {
-    SetWindowTextW(hwnd, L"C:\\Pasted");
-    EXPECT_EQ(box->text(), "C:\\Pasted") << box->codeName();
-  }
-  settings.hide();
-  EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file");
-  EXPECT_FALSE(IsWindowVisible(at("fraOptions")));
+// Text put in from outside (a paste with the mouse, an assistive or
+// scripting tool) is the model's text at once, and the call string follows.
+TEST_F(Gui, TextPastedOrSetFromOutsideReachesTheCallString) {
+  SetWindowTextW(at("txtObjName"), L"C:\\Pasted");
+  SetWindowTextW(at("txtOwner"), L"Bob");
+  ASSERT_TRUE(OpenClipboard(top));
+  EmptyClipboard();
+  const wchar_t log[] = L"a.log";
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof log);
+  std::copy_n(log, std::size(log), static_cast<wchar_t*>(GlobalLock(memory)));
+  GlobalUnlock(memory);
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+  SendMessageW(at("txtLogFile"), WM_PASTE, 0, 0);
+  EXPECT_EQ(main.txtLogFile.text(), "a.log");
+  EXPECT_EQ(call(), "SetACL.exe -on \"C:\\Pasted\" -ot file -actn setowner -ownr \"n:Bob;\" -log "
+                    "\"D:\\Tools\\LogFiles\\a.log\"");
+  EXPECT_TRUE(IsWindowVisible(at("fraOptions")));
+  EXPECT_TRUE(main.txtExplain.text().starts_with("Object: the file or folder \"C:\\Pasted\""));
 }
 
 // What a screen reader announces for each input control: the caption of the
 // label or frame that names it on screen.
 TEST_F(Gui, InputControlsAreNamedByTheirLabels) {
-  App& app = program.app;
-  program.state.EditListKind = "Filter";
   struct Case {
     forms::Form& form;
     const char* control;
@@ -136,37 +163,78 @@ TEST_F(Gui, InputControlsAreNamedByTheirLabels) {
            {main, "txtGroup", "Set Primary Group"}, {main, "cboRstchldrn", "Reset Children"},
            {main, "txtLogFile", "Log File"}, {main, "txtCallString", "Call String"},
            {main, "txtOutputs", "Output"},
-           {app.frmAce(), "txtName", "Name"}, {app.frmAce(), "cboModeDacl", "Mode DACL"},
-           {app.frmAce(), "cboWhere", "Where"}, {app.frmTrustee(), "txtName2", "Name Two"},
-           {app.frmTrustee(), "cboWhere", "Where"}, {app.frmBackup(), "txtFileName", "File Name"},
-           {app.frmSettings(), "txtLocation", "SetAcl.exe Location"},
-           {app.frmBrowse(), "fleBrowse", "Choose File"},
-           {app.frmChange(), "txtChange", "Filter list"}}) {
+           {main.aceEditor(), "txtName", "Name"}, {main.aceEditor(), "cboModeDacl", "Mode DACL"},
+           {main.aceEditor(), "cboWhere", "Where"}, {main.trusteeEditor(), "txtName2", "Name Two"},
+           {main.trusteeEditor(), "cboWhere", "Where"}, {main.backupWindow(), "txtFileName", "File Name"},
+           {main.settingsWindow(), "txtLocation", "SetAcl.exe Location"},
+           {main.backupChooser(), "fleBrowse", "Choose File"}}) {
     if (&c.form != &main) c.form.show();
-    IAccessible* accessible = nullptr;
-    ASSERT_EQ(AccessibleObjectFromWindow(Find(backend.window(&c.form), c.control), OBJID_CLIENT,
-                                         IID_IAccessible, reinterpret_cast<void**>(&accessible)),
-              S_OK) << c.control;
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    EXPECT_EQ(accessible->get_accName(self, &name), S_OK) << c.control;
-    EXPECT_EQ(win32::Utf8(name ? name : L""), c.name) << c.control;
-    SysFreeString(name);
-    if (std::string(c.control) == "txtOutputs") {  // the output view: a read-only text
+    IAccessible* accessible = Accessible(Find(backend.window(&c.form), c.control));
+    ASSERT_NE(accessible, nullptr) << c.control;
+    EXPECT_EQ(Name(accessible), c.name) << c.control;
+    if (std::string(c.control) == "txtOutputs") {  // a text view: a read-only text
       main.txtOutputs.append("done\r\n");
       VARIANT role{};
       BSTR value = nullptr;
-      EXPECT_EQ(accessible->get_accRole(self, &role), S_OK);
+      EXPECT_EQ(accessible->get_accRole(Self(), &role), S_OK);
       EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
-      EXPECT_EQ(accessible->get_accValue(self, &value), S_OK);
+      EXPECT_EQ(accessible->get_accValue(Self(), &value), S_OK);
       EXPECT_EQ(win32::Utf8(value ? value : L""), "done\r\n");
       SysFreeString(value);
     }
     accessible->Release();
     if (&c.form != &main) c.form.hide();
   }
+  // The list editor's box is named after the list it shows.
+  native::WhileModal([&] {
+    FrmChange& change = main.listEditor();
+    IAccessible* accessible = Accessible(Find(backend.window(&change), "txtChange"));
+    EXPECT_EQ(Name(accessible), "Filter list");
+    accessible->Release();
+    change.hide();
+  });
+  native::Click(at("cmdFilterNum"));
+}
+
+// A window that goes takes its names with it, and an assistive tool still
+// holding an object of one of its controls gets an error, not freed memory.
+TEST_F(Gui, AClosedWindowLeavesNoNamesAndNoLiveAccessibleObjects) {
+  FrmSettings* settings = &main.settingsWindow();
+  settings->show();
+  IAccessible* accessible = Accessible(Find(backend.window(settings), "txtLocation"));
+  ASSERT_NE(accessible, nullptr);
+  EXPECT_NE(GlobalFindAtomW(L"txtLocation"), 0);
+  settings->userClose();  // its close box unloads it
+  native::Pump();
+  main.settingsWindow();  // made anew: the old form is gone
+  EXPECT_EQ(GlobalFindAtomW(L"txtLocation"), 0);
+  BSTR name = nullptr;
+  EXPECT_TRUE(FAILED(accessible->get_accName(Self(), &name)));
+  EXPECT_TRUE(FAILED(accessible->get_accValue(Self(), &name)));
+  accessible->Release();
+}
+
+// A window made larger keeps its size when it is laid out again; a new DPI
+// gives it the rectangle the system suggests.
+TEST_F(Gui, TheUsersSizeAndTheSuggestedRectangleAreKept) {
+  RECT design;
+  GetWindowRect(top, &design);
+  SetWindowPos(top, nullptr, 0, 0, design.right - design.left + 100, design.bottom - design.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+  main.setWindowHeight(0);  // a layout anew
+  RECT kept;
+  GetWindowRect(top, &kept);
+  EXPECT_EQ(kept.right - kept.left, design.right - design.left + 100);
+
+  MONITORINFO screen{};
+  screen.cbSize = sizeof screen;
+  GetMonitorInfoW(MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST), &screen);
+  RECT suggested = screen.rcWork;
+  SendMessageW(top, WM_DPICHANGED, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&suggested));
+  RECT now;
+  GetWindowRect(top, &now);
+  EXPECT_TRUE(EqualRect(&now, &suggested));
+  EXPECT_GE(backend.scale(main).x * 15, 1.25);
 }
 
 TEST_F(Gui, BrowseAndCancelThroughTheButton) {
@@ -295,7 +363,7 @@ TEST_F(Gui, AceEditorWithItsAdvancedPanelReachesTheCallString) {
                           "Leave Options Open For Changes", forms::Buttons::Ok,
                           forms::Icon::Information},
                          forms::Answer::Ok);
-  FrmAce& ace = program.app.frmAce();
+  FrmAce& ace = main.aceEditor();
   bool drove = false;
   native::WhileModal([&] {
     HWND dialog = backend.window(&ace);
@@ -330,7 +398,7 @@ TEST_F(Gui, AceEditorWithItsAdvancedPanelReachesTheCallString) {
 
 TEST_F(Gui, TrusteeEditorReachesTheCallString) {
   native::Type(at("txtObjName"), "C:\\Data");
-  FrmTrustee& trustee = program.app.frmTrustee();
+  FrmTrustee& trustee = main.trusteeEditor();
   bool drove = false;
   native::WhileModal([&] {
     HWND dialog = backend.window(&trustee);
@@ -356,22 +424,22 @@ TEST_F(Gui, TrusteeEditorReachesTheCallString) {
 
 TEST_F(Gui, EntryListEditorSavesAnEditedList) {
   native::Type(at("txtObjName"), "C:\\Data");
-  program.state.FilterList = " -fltr \"old\"";
+  program.addFilter("old");
   program.dialogs.expect({"Are you sure you want to save", "Save Changes?", forms::Buttons::YesNo},
                          forms::Answer::Yes);
   bool drove = false;
   native::WhileModal([&] {
-    FrmChange& change = program.app.frmChange();
+    FrmChange& change = main.listEditor();
     HWND dialog = backend.window(&change);
     native::ExpectModalDialog(dialog, top);
     EXPECT_EQ(Text(dialog), "Filter Change");
     HWND text = Find(dialog, "txtChange");
-    EXPECT_EQ(Text(text), " -fltr \"old\"");
+    EXPECT_EQ(Text(text), " -fltr \"old\" ");
     // Set from outside, as UI Automation's value pattern does: a multi-line
     // box reports no change for it.
     SetWindowTextW(text, L" -fltr \"new\"");
     native::Click(Find(dialog, "cmdCount(0)"));
-    EXPECT_EQ(Text(at("cmdFilterNum")), "1");
+    EXPECT_EQ(Text(at("cmdFilterNum")), "2");
     native::Click(Find(dialog, "cmdSave"));
     drove = true;
     if (change.visible()) change.hide();

@@ -18,18 +18,27 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr int kRunMs = 60000;
+
 std::string Child(const std::string& arguments) {
   return native::Quoted(native::BuildFolder() / L"console_child.exe") + " " + arguments;
 }
+
+std::string Utf8(const fs::path& path) { return win32::Utf8(path.wstring()); }
 
 class RealRunner : public ::testing::Test {
  protected:
   RealRunner() {
     runner.ReceiveOutputs = [this](std::string& chunk) { chunks.push_back(chunk); };
   }
+  // Starts the command; the interface thread is free until its end arrives.
   std::string run(const std::string& commandLine) {
     chunks.clear();
-    runner.ExecuteCommand(commandLine);
+    EXPECT_TRUE(runner.ExecuteCommand(commandLine));
+    EXPECT_TRUE(native::WaitFor([&] { return !runner.running(); }, kRunMs));
+    return joined();
+  }
+  std::string joined() const {
     std::string all;
     for (const auto& chunk : chunks) all += chunk;
     return all;
@@ -42,42 +51,27 @@ class RealRunner : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(RealRunner, ACommandThatWritesNothing) {
+TEST_F(RealRunner, PiecesOfAtMost256BytesInOrderThenOneEmptyChunk) {
   EXPECT_EQ(run(Child("nothing")), "");
   EXPECT_EQ(chunks, std::vector<std::string>{""});
-}
 
-TEST_F(RealRunner, SixHundredBytesInPiecesOfAtMost256) {
   std::string result = run(Child("bytes 600"));
   ASSERT_EQ(result.size(), 600u);
-  std::string joined;
-  for (const auto& chunk : chunks) {
-    EXPECT_LE(chunk.size(), 256u);
-    joined += chunk;
-  }
-  EXPECT_EQ(joined, result);
+  for (const auto& chunk : chunks) EXPECT_LE(chunk.size(), 256u);
   EXPECT_EQ(result.substr(0, 28), "abcdefghijklmnopqrstuvwxyzab");
   EXPECT_EQ(chunks.back(), "");
   EXPECT_EQ(std::count(chunks.begin(), chunks.end(), ""), 1);
-}
 
-TEST_F(RealRunner, StandardErrorInterleavedInTheOrderWritten) {
-  EXPECT_EQ(run(Child("interleave")),
-            "out 1\r\nerr 1\r\nout 2\r\nerr 2\r\nout 3\r\nerr 3\r\n");
+  // Standard error comes through the same pipe, in the order written.
+  EXPECT_EQ(run(Child("interleave")), "out 1\r\nerr 1\r\nout 2\r\nerr 2\r\nout 3\r\nerr 3\r\n");
 }
 
 TEST_F(RealRunner, AMissingProgramShowsTheMessageAndRaisesNothing) {
   dialogs.expect({"Click the Settings button and point\r\nto SetAcl.exe's location.", "",
                   forms::Buttons::Ok, forms::Icon::Critical},
                  forms::Answer::Ok);
-  EXPECT_FALSE(runner.ExecuteCommand("C:\\nowhere\\SetACL.exe -on \"x\" -ot file").started);
+  EXPECT_FALSE(runner.ExecuteCommand("C:\\nowhere\\SetACL.exe -on \"x\" -ot file"));
   EXPECT_TRUE(chunks.empty());
-}
-
-TEST_F(RealRunner, TheArgumentIsRunAndKept) {
-  runner.CommandLine(Child("bytes 1"));
-  EXPECT_EQ(run(Child("bytes 3")), "abc");
-  EXPECT_EQ(runner.CommandLine(), Child("bytes 3"));
 }
 
 TEST_F(RealRunner, NamesOutsideTheAnsiCodePageReachTheChildIntact) {
@@ -90,18 +84,17 @@ TEST_F(RealRunner, NamesOutsideTheAnsiCodePageReachTheChildIntact) {
   EXPECT_EQ(native::FileText(log), "clear: dacl on file \"" + name + "\"\r\n") << output;
 }
 
-TEST(RealRunnerWhileReading, IsCalledWhileASilentChildWaits) {
+// The interface thread never waits for the child: what it wrote arrives
+// while it holds, and the rest when it goes on.
+TEST_F(RealRunner, OutputArrivesWhileTheChildHolds) {
   HANDLE go = CreateEventW(nullptr, TRUE, FALSE, native::kGoEvent);
   ResetEvent(go);
-  std::string seen;
-  win32::Win32Processes processes([&] {
-    if (!seen.empty()) SetEvent(go);  // the child holds until its first line is in
-  });
-  ScriptedDialogs dialogs;
-  DOSOutputs runner{processes, dialogs};
-  runner.ReceiveOutputs = [&](std::string& chunk) { seen += chunk; };
-  runner.ExecuteCommand(Child("hold"));
-  EXPECT_EQ(seen, "first line\r\nsecond line\r\n");
+  ASSERT_TRUE(runner.ExecuteCommand(Child("hold")));
+  EXPECT_TRUE(native::WaitFor([&] { return joined() == "first line\r\n"; }, kRunMs));
+  EXPECT_TRUE(runner.running());
+  SetEvent(go);
+  EXPECT_TRUE(native::WaitFor([&] { return !runner.running(); }, kRunMs));
+  EXPECT_EQ(joined(), "first line\r\nsecond line\r\n");
   CloseHandle(go);
 }
 
@@ -110,72 +103,66 @@ namespace {
 // The real main window, the real runner, and SetACL.exe where Location says.
 class SendItForReal : public ::testing::Test {
  protected:
-  SendItForReal() {
+  explicit SendItForReal(const std::string& setAclFolder = Utf8(native::BuildFolder()))
+      : program{&backend, &processes, "D:\\Tools", setAclFolder} {
     native::Type(at("txtObjName"), "C:\\Data");
     native::Pick(at("cboClr"), 1);
   }
   HWND at(const std::string& name) { return native::Find(backend.window(&program.main), name); }
-  void send() {
+  void expectRunQuestion() {
     program.dialogs.expect({"Are you sure you want to run this command?", "Run Command?",
                             forms::Buttons::YesNo, forms::Icon::None},
                            forms::Answer::Yes);
+  }
+  void send() {
+    expectRunQuestion();
     native::Click(at("cmdSendIt"));
   }
+  std::string status() { return native::Text(at("lblStatus")); }
+  // Until the status line says the run is over.
+  void waitForEnd() {
+    EXPECT_TRUE(native::WaitFor([&] { return !status().starts_with("Running"); }, kRunMs));
+  }
+  std::string output() { return native::Text(at("txtOutputs")); }
   win32::Win32Backend backend{GetModuleHandleW(nullptr)};
-  win32::Win32Processes processes{[this] { backend.keepResponding(); }};
-  Headless program{&backend, &processes};
+  win32::Win32Processes processes;
+  Headless program;
 };
 
 }  // namespace
 
 TEST_F(SendItForReal, TheStandInsLinesFillTheOutputBox) {
-  program.state.SetAclFolder = win32::Utf8(native::BuildFolder().wstring()) + "\\" + '\0';
   send();
-  HWND output = at("txtOutputs");
+  waitForEnd();
   std::string expected = "clear: dacl on file \"C:\\Data\"\r\n";
-  EXPECT_EQ(native::Text(output), expected);
+  EXPECT_EQ(output(), expected);
   DWORD start = 0, end = 0;
-  SendMessageW(output, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageW(at("txtOutputs"), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, expected.size());
-}
-
-TEST_F(SendItForReal, AFolderWithABlankRunsThroughTheQuotedPath) {
-  native::TempFolder temp(L"vorlane blank");
-  fs::create_directories(temp.path() / L"Program Files" / L"Tools");
-  fs::copy_file(native::BuildFolder() / L"SetACL.exe",
-                temp.path() / L"Program Files" / L"Tools" / L"SetACL.exe");
-  // What an unquoted path would start instead.
-  fs::copy_file(native::BuildFolder() / L"console_child.exe", temp.path() / L"Program.exe");
-  program.state.SetAclFolder =
-      win32::Utf8((temp.path() / L"Program Files" / L"Tools").wstring()) + "\\" + '\0';
-  send();
-  EXPECT_EQ(native::Text(at("txtOutputs")), "clear: dacl on file \"C:\\Data\"\r\n");
 }
 
 // A drive root as the folder browser returns it reaches the tool as typed.
 TEST_F(SendItForReal, ADriveRootReachesTheStandInAsTypedAndItsPermissionsList) {
-  program.state.SetAclFolder = win32::Utf8(native::BuildFolder().wstring()) + "\\" + '\0';
   native::Type(at("txtObjName"), "C:\\");
   send();
-  EXPECT_EQ(native::Text(at("txtOutputs")), "clear: dacl on file \"C:\\\"\r\n");
+  waitForEnd();
+  EXPECT_EQ(output(), "clear: dacl on file \"C:\\\"\r\n");
   // The current permissions of the same drive root: the stand-in's listing.
   native::Click(at("cmdCurrent"));
-  std::string listing = native::Text(at("txtOutputs"));
-  EXPECT_NE(listing.find("SetACL stand-in listing of \"C:\\\": "), std::string::npos) << listing;
-  EXPECT_NE(listing.find("   DACL:\r\n"), std::string::npos) << listing;
+  waitForEnd();
+  EXPECT_NE(output().find("SetACL stand-in listing of \"C:\\\": "), std::string::npos) << output();
+  EXPECT_NE(output().find("   DACL:\r\n"), std::string::npos) << output();
 }
 
 TEST_F(SendItForReal, ACommandTooLongForWindowsStartsNothing) {
-  program.state.SetAclFolder = win32::Utf8(native::BuildFolder().wstring()) + "\\" + '\0';
   fs::path journal = native::BuildFolder() / L"SetACL-journal.txt";
   auto journalSize = [&] { return fs::exists(journal) ? fs::file_size(journal) : 0; };
   send();
+  waitForEnd();
   const std::uintmax_t before = journalSize();
   SetWindowTextW(at("txtOwner"), std::wstring(33000, L'o').c_str());
-  SendMessageW(at("txtOwner"), WM_KEYUP, 'O', 0);
-  program.dialogs.expect({"Are you sure you want to run this command?", "Run Command?",
-                          forms::Buttons::YesNo},
-                         forms::Answer::Yes);
+  expectRunQuestion();
   program.dialogs.expect({"This command line is " +
                               std::to_string(native::Text(at("txtCallString")).size() +
                                              native::BuildFolder().wstring().size() + 1) +
@@ -186,37 +173,48 @@ TEST_F(SendItForReal, ACommandTooLongForWindowsStartsNothing) {
   native::Click(at("cmdSendIt"));
   EXPECT_TRUE(program.dialogs.allShown());
   EXPECT_EQ(journalSize(), before);
-  EXPECT_EQ(native::Text(at("txtOutputs")), "clear: dacl on file \"C:\\Data\"\r\n");
+  EXPECT_EQ(output(), "clear: dacl on file \"C:\\Data\"\r\n");
 }
 
 namespace {
 
-// The console child in SetACL.exe's place, doing what CONSOLE_CHILD says.
-class ChildAsSetAcl : public SendItForReal {
- protected:
-  ChildAsSetAcl() {
-    fs::copy_file(native::BuildFolder() / L"console_child.exe", folder.path() / L"SetACL.exe");
-    program.state.SetAclFolder = win32::Utf8(folder.path().wstring()) + "\\" + '\0';
+// A folder made before the window starts: SetACL.exe in a folder whose path
+// holds a blank, with the program an unquoted path would start instead; or
+// the console child in SetACL.exe's place, doing what CONSOLE_CHILD says.
+struct SetAclFolder {
+  explicit SetAclFolder(const wchar_t* name, bool child) : temp(name) {
+    fs::path tools = temp.path() / L"Program Files" / L"Tools";
+    fs::create_directories(tools);
+    fs::copy_file(native::BuildFolder() / (child ? L"console_child.exe" : L"SetACL.exe"),
+                  tools / L"SetACL.exe");
+    fs::copy_file(native::BuildFolder() / L"console_child.exe", temp.path() / L"Program.exe");
   }
+  std::string tools() const { return Utf8(temp.path() / L"Program Files" / L"Tools"); }
+  native::TempFolder temp;
+};
+
+class BlankFolder : public SetAclFolder, public SendItForReal {
+ protected:
+  BlankFolder() : SetAclFolder(L"vorlane blank", false), SendItForReal(tools()) {}
+};
+
+class ChildAsSetAcl : public SetAclFolder, public SendItForReal {
+ protected:
+  ChildAsSetAcl() : SetAclFolder(L"vorlane-child", true), SendItForReal(tools()) {}
   ~ChildAsSetAcl() override { SetEnvironmentVariableW(L"CONSOLE_CHILD", nullptr); }
   void sendAs(const wchar_t* mode) {
     SetEnvironmentVariableW(L"CONSOLE_CHILD", mode);
     send();
   }
-  native::TempFolder folder{L"vorlane-child"};
 };
 
-// Steps run from the message loop while a command runs, every 50 ms until
-// one returns true.
-std::function<bool()> duringRun;
-void CALLBACK DuringRunTick(HWND, UINT, UINT_PTR timer, DWORD) {
-  if (duringRun && duringRun()) {
-    KillTimer(nullptr, timer);
-    duringRun = nullptr;
-  }
-}
-
 }  // namespace
+
+TEST_F(BlankFolder, RunsThroughTheQuotedPath) {
+  send();
+  waitForEnd();
+  EXPECT_EQ(output(), "clear: dacl on file \"C:\\Data\"\r\n");
+}
 
 TEST_F(ChildAsSetAcl, EverythingTheToolWritesReachesTheOutputBoxAndItsExitCodeTheStatus) {
   const std::string nul(OutputDecoder::kNulPlaceholder);
@@ -233,29 +231,30 @@ TEST_F(ChildAsSetAcl, EverythingTheToolWritesReachesTheOutputBoxAndItsExitCodeTh
   };
   for (const Case& c : cases) {
     sendAs(c.mode);
-    EXPECT_TRUE(native::Text(at("txtOutputs")) == c.output) << win32::Utf8(c.mode);
-    EXPECT_TRUE(native::Text(at("lblStatus")).starts_with(c.status)) << native::Text(at("lblStatus"));
+    waitForEnd();
+    EXPECT_TRUE(output() == c.output) << win32::Utf8(c.mode);
+    EXPECT_TRUE(status().starts_with(c.status)) << status();
   }
 }
 
 TEST_F(ChildAsSetAcl, StopEndsAChildThatHangsAndKeepsWhatItWrote) {
-  duringRun = [&] {
-    // Once the output and the status line show the first line.
-    if (native::Text(at("txtOutputs")) != "first line\r\n" ||
-        !native::Text(at("lblStatus")).starts_with("Running: 1 line, 12 bytes received"))
-      return false;
-    native::Click(at("cmdSendIt"));  // disabled: no question
-    native::Click(at("cmdAbout"));
-    program.dialogs.expect({"Stop the running command?", "Stop Command?", forms::Buttons::YesNo},
-                           forms::Answer::Yes);
-    native::Click(at("cmdStop"));
-    return true;
-  };
-  SetTimer(nullptr, 0, 50, DuringRunTick);
   sendAs(L"hold");
-  EXPECT_EQ(native::Text(at("txtOutputs")), "first line\r\n");
-  EXPECT_TRUE(native::Text(at("lblStatus")).starts_with("Stopped after ")) << native::Text(at("lblStatus"));
-  EXPECT_EQ(native::EndProgramsIn(folder.path()), 0);
+  EXPECT_TRUE(native::WaitFor(
+      [&] {
+        return output() == "first line\r\n" &&
+               status().starts_with("Running: 1 line, 12 bytes received");
+      },
+      kRunMs))
+      << status();
+  native::Click(at("cmdSendIt"));  // hidden and disabled: no question
+  native::Click(at("cmdAbout"));
+  program.dialogs.expect({"Stop the running command?", "Stop Command?", forms::Buttons::YesNo},
+                         forms::Answer::Yes);
+  native::Click(at("cmdStop"));
+  waitForEnd();
+  EXPECT_EQ(output(), "first line\r\n");
+  EXPECT_TRUE(status().starts_with("Stopped after ")) << status();
+  EXPECT_EQ(native::EndProgramsIn(temp.path() / L"Program Files" / L"Tools"), 0);
   EXPECT_TRUE(IsWindowVisible(at("cmdSendIt")) && IsWindowEnabled(at("cmdSendIt")));
   EXPECT_TRUE(IsWindowEnabled(at("cmdAbout")));
 }

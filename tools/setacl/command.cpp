@@ -1,17 +1,18 @@
 #include "tools/setacl/command.h"
 
 #include "run/arguments.h"
+#include "run/setacl_choices.h"
 #include "run/setacl_vocabulary.h"
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace standin {
 
 namespace {
 
-using Set = std::set<std::string, std::less<>>;
 using Fields = std::map<std::string, std::string>;
 
 std::string Join(const std::vector<std::string>& parts, std::string_view separator) {
@@ -22,17 +23,19 @@ std::string Join(const std::vector<std::string>& parts, std::string_view separat
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-const Set kTypes = {"file", "reg", "srv", "prn", "shr"};
-const Set kProtections = {"nc", "np", "p_c", "p_nc"};
-const Set kTrusteeActions = {"remtrst", "repltrst", "cpytrst"};
-const Set kFormats = {"sddl", "csv", "tab"};
-// The modes each list takes: only revoke and the audit modes touch a SACL.
-const std::map<std::string, Set, std::less<>> kModes = {
-    {"dacl", {"set", "grant", "deny", "revoke"}}, {"sacl", {"revoke", "aud_succ", "aud_fail"}}};
+// The lists an ACE may name: one at a time.
+std::optional<AclLists> AceList(std::string_view word) {
+  const Choice<AclLists>* row = ByToken(kAclLists, word);
+  if (!row || row->value == AclLists::Both) return std::nullopt;
+  return row->value;
+}
 
 // Recursion is read for files and registry keys only; other types ignore it.
-const std::map<std::string, Set, std::less<>> kRecursion = {
-    {"file", {"no", "cont", "obj", "cont_obj"}}, {"reg", {"no", "yes"}}};
+bool RecursionFits(const std::string& type, const std::string& recursion) {
+  if (type == "file") return ByToken(kFileRecursion, recursion) != nullptr;
+  if (type == "reg") return ByToken(kRegistryRecursion, recursion) != nullptr;
+  return true;
+}
 
 class Parser {
  public:
@@ -40,7 +43,7 @@ class Parser {
 
   bool option(const std::string& name, const std::string& value) {
     if (name == "-on") return once(name) && (c_.object = value, true);
-    if (name == "-ot") return once(name) && keyword(value, kTypes, "object type", c_.type);
+    if (name == "-ot") return once(name) && keyword(value, kObjectTypes, "object type", c_.type);
     if (name == "-actn") return action(Lower(value));
     if (name == "-ace") return pendingAces_.push_back(value), true;  // checked once the type is known
     if (name == "-trst") return trustee(value);
@@ -65,8 +68,7 @@ class Parser {
     if (c_.actions.empty()) return fail("No action specified (-actn).");
     for (const auto& entry : pendingAces_)
       if (!ace(entry)) return false;
-    if (auto allowed = kRecursion.find(c_.type);
-        !c_.recursion.empty() && allowed != kRecursion.end() && !allowed->second.contains(c_.recursion))
+    if (!c_.recursion.empty() && !RecursionFits(c_.type, c_.recursion))
       return fail("Invalid recursion for this object type: " + c_.recursion);
     auto asked = [&](std::string_view action) {
       return std::ranges::find(c_.actions, action) != c_.actions.end();
@@ -96,11 +98,12 @@ class Parser {
   bool once(const std::string& name) {
     return seen_.insert(name).second || fail("Option " + name + " specified more than once.");
   }
-  bool keyword(const std::string& value, const Set& allowed, const std::string& what,
+  template <class V, std::size_t N>
+  bool keyword(const std::string& value, const Choice<V> (&table)[N], const std::string& what,
                std::string& into) {
-    std::string word = Lower(value);
-    if (!allowed.contains(word)) return fail("Invalid " + what + ": " + value);
-    into = word;
+    const Choice<V>* row = ByToken(table, value);
+    if (!row) return fail("Invalid " + what + ": " + value);
+    into = row->token;
     return true;
   }
 
@@ -123,7 +126,7 @@ class Parser {
   bool lists(const std::string& value, std::string& into) {
     bool dacl = false, sacl = false;
     if (!ReadLists(value, dacl, sacl)) return fail("Invalid ACL type: " + value);
-    into = dacl && sacl ? "dacl,sacl" : dacl ? "dacl" : "sacl";
+    into = Of(kAclLists, dacl && sacl ? AclLists::Both : dacl ? AclLists::Dacl : AclLists::Sacl).token;
     return true;
   }
 
@@ -143,19 +146,20 @@ class Parser {
     bool sid = false;
     if (!sidFlag(f, "s", sid)) return false;
     std::string where = f.contains("w") ? Lower(f["w"]) : "dacl";
-    if (!kModes.contains(where)) return fail("Invalid ACL type: " + f["w"]);
-    std::string mode = f.contains("m") ? Lower(f["m"]) : "set";
-    if (!kModes.at(where).contains(mode))
+    std::optional<AclLists> list = AceList(where);
+    if (!list) return fail("Invalid ACL type: " + f["w"]);
+    const Choice<AceMode>* mode = ByToken(kAceModes, f.contains("m") ? f["m"] : "set");
+    if (!mode || !ListTakesMode(*list, mode->value))
       return fail("Invalid access mode for this ACL type: " + f["m"]);
     std::string inheritance;
     if (f.contains("i")) {
       std::vector<std::string> flags = Split(Lower(f["i"]), ',');
       for (const auto& flag : flags)
-        if (flag != "so" && flag != "sc" && flag != "np" && flag != "io")
+        if (!ByToken(kInheritanceFlags, flag))
           return fail("Invalid inheritance flag: " + flag);
       inheritance = Join(flags, ",");
     }
-    std::string words = mode + " " + Join(permissions, ",") + " for " + Quoted(f["n"]) +
+    std::string words = std::string(mode->token) + " " + Join(permissions, ",") + " for " + Quoted(f["n"]) +
                         (sid ? " (SID)" : "") + " in " + where;
     if (!inheritance.empty()) words += ", inheritance " + inheritance;
     c_.aces.push_back(std::move(words));
@@ -204,7 +208,7 @@ class Parser {
   bool list(const std::string& value) {
     Fields f;
     if (!fields(value, {"f", "w", "i", "s"}, f)) return false;
-    if (f.contains("f") && !keyword(f["f"], kFormats, "list format", c_.listFormat)) return false;
+    if (f.contains("f") && !keyword(f["f"], kListFormats, "list format", c_.listFormat)) return false;
     if (f.contains("w")) {
       std::string letters;
       for (const auto& part : Split(Lower(f["w"]), ','))

@@ -17,6 +17,7 @@
 #include "forms/win32/win32_backend.h"
 #include "setup/frm_settings.h"
 #include "tests/native/fakes.h"
+#include "tests/win/native_window.h"
 
 namespace {
 
@@ -95,15 +96,21 @@ int wmain(int argc, wchar_t** argv) {
   if (!face.empty() || pixels) SetMessageFont(face, pixels);
   win32::Win32Backend backend(GetModuleHandleW(nullptr));
   Headless program(&backend);
-  App& app = program.app;
   FrmMain& main = program.main;
 
   auto shoot = [&](forms::Form& form, const wchar_t* name) {
-    if (&form != &main) form.show();
     Settle(700);
     Save(backend.window(&form), folder + L"\\" + name + L".bmp");
     std::printf("%ls\n", name);
-    if (&form != &main) form.hide();
+  };
+  // A window the main window opens modally, pictured while it is open.
+  auto shootOpened = [&](forms::CommandButton& opener, auto window, const wchar_t* name) {
+    native::WhileModal([&, window, name] {
+      forms::Form& form = window();
+      shoot(form, name);
+      form.hide();
+    });
+    opener.userClick();
   };
 
   // Typed as a user would: the box shows it, and the key's release follows.
@@ -114,42 +121,52 @@ int wmain(int argc, wchar_t** argv) {
   typeInto(main.txtObjName, L"C:\\Data\\Projects");
   // A composed command, so the call string and its explanation have something to say.
   main.cboRecursionFile.userPick(3);
-  program.state.AceList = "-ace \"n:Users;p:read_ex;i:so,sc;m:grant;w:dacl\" ";
-  main.cmdAceNum.setText("1");
+  native::WhileModal([&] {
+    FrmAce& editor = main.aceEditor();
+    editor.txtName.userEdit("Users");
+    editor.chkSo.userClick();
+    editor.chkSc.userClick();
+    editor.cboModeDacl.userPick(1);
+    editor.cmdAdd.userClick();
+  });
+  main.cmdAce.userClick();
   typeInto(main.txtOwner, L"Administrators");
   main.cboRstchldrn.userPick(1);
   main.optSilentYes.userClick();
   shoot(main, L"main-window");
-  FrmAce& ace = app.frmAce();
-  shoot(ace, L"ace-editor");
-  ace.fraAdvanced.setVisible(true);
-  ace.setWindowHeight(FrmAce::kOpenHeight);
-  shoot(ace, L"ace-editor-advanced");
-  shoot(app.frmTrustee(), L"trustee-editor");
-  program.state.EditListKind = "Ace";
-  shoot(app.frmChange(), L"list-editor");
-  shoot(app.frmBackup(), L"backup-window");
+  FrmAce& ace = main.aceEditor();
+  shootOpened(main.cmdAce, [&]() -> forms::Form& { return ace; }, L"ace-editor");
+  // The advanced panel opened as the user opens it, in the shown window.
+  program.dialogs.expect({"", "Leave Options Open For Changes", forms::Buttons::Ok,
+                          forms::Icon::Information},
+                         forms::Answer::Ok);
+  shootOpened(main.cmdAce, [&]() -> forms::Form& {
+    Settle(300);
+    ace.cmdAdvanced.userClick();
+    return ace;
+  }, L"ace-editor-advanced");
+  shootOpened(main.cmdTrst, [&]() -> forms::Form& { return main.trusteeEditor(); }, L"trustee-editor");
+  shootOpened(main.cmdAceNum, [&]() -> forms::Form& { return main.listEditor(); }, L"list-editor");
+  shootOpened(main.cmdBackup, [&]() -> forms::Form& { return main.backupWindow(); }, L"backup-window");
   program.files.files.insert({"D:\\Tools\\Backups\\data.txt", "D:\\Tools\\Backups\\users.txt"});
-  program.state.BrowsePurpose = "Restore";
-  shoot(app.frmBrowse(), L"backup-chooser");
-  shoot(app.frmSettings(), L"settings-window");
+  shootOpened(main.cmdRestoreBrowse, [&]() -> forms::Form& { return main.backupChooser(); },
+              L"backup-chooser");
+  shootOpened(main.cmdProgOptions, [&]() -> forms::Form& { return main.settingsWindow(); },
+              L"settings-window");
 
   // A long run in the maximised window: one picture while it goes, one after.
   ShowWindow(backend.window(&main), SW_MAXIMIZE);
-  program.state.SetAclFolder = std::string("C:\\SetACL\\") + '\0';
   const int kLines = 40000;
   for (int i = 0; i < kLines; ++i)
     program.processes.output.push_back("C:\\Data\\Projects\\report" + std::to_string(i) +
                                        ".docx: DACL set\r\n");
-  program.processes.exitCode = 0;
-  int reads = 0;
-  program.processes.beforeRead = [&] {
-    if (++reads == kLines / 2) shoot(main, L"main-window-running");
-  };
   program.dialogs.expect({"Are you sure you want to run this command?", "Run Command?",
                           forms::Buttons::YesNo},
                          forms::Answer::Yes);
   main.cmdSendIt.userClick();
+  program.processes.deliver(kLines / 2);
+  shoot(main, L"main-window-running");
+  program.processes.finish();
   shoot(main, L"main-window-after-run");
   return 0;
 }

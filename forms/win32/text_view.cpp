@@ -1,4 +1,4 @@
-#include "forms/win32/output_view.h"
+#include "forms/win32/text_view.h"
 
 #include <windowsx.h>
 
@@ -7,7 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "forms/win32/accessible_name.h"
 #include "platform/win32/wide.h"
 
 namespace win32 {
@@ -27,24 +26,35 @@ int Width(char c, size_t column) {
 }
 
 struct View {
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+
   forms::TextBox* box = nullptr;
-  std::vector<size_t> starts{0};  // where each line starts, in bytes
+  bool wraps = false;             // words wrap at the view's width; else columns are kept
+  size_t columns = kNone;         // the width rows wrap at
+  std::vector<size_t> starts{0};  // where each row starts, in bytes
   size_t indexed = 0;             // bytes of the text the index covers
-  size_t lastColumns = 0;         // columns of the last line so far
-  size_t widest = 0;              // columns of the widest line
+  size_t lastColumns = 0;         // columns of the last row so far
+  size_t lastBreak = kNone;       // where the last row may wrap: just after its last blank
+  size_t widest = 0;              // columns of the widest row
   size_t anchor = 0, caret = 0;   // the selection, in bytes
-  size_t top = 0, left = 0;       // first line and first column in view
+  size_t top = 0, left = 0;       // first row and first column in view
   HFONT font = nullptr;
   int charWidth = 8, lineHeight = 16;
   bool focused = false;
   bool invalid = false;   // a paint is on its way
   bool scrollsStale = false;  // the scroll bars wait for the next paint
+  struct Bar {
+    int max = -1, page = 0, pos = 0;
+    bool operator==(const Bar&) const = default;
+  };
+  Bar vertical, horizontal;  // as last set
 
   std::string_view text() const { return box->text(); }
   size_t lines() const { return starts.size(); }
-  // The line's bytes, its line break not included.
+  // The row's bytes, its line break not included.
   std::string_view line(size_t i) const {
-    size_t end = i + 1 < starts.size() ? starts[i + 1] - 1 : text().size();
+    size_t end = i + 1 < starts.size() ? starts[i + 1] : text().size();
+    if (end > starts[i] && text()[end - 1] == '\n') --end;
     return text().substr(starts[i], end - starts[i]);
   }
   size_t lineOf(size_t offset) const {
@@ -57,7 +67,7 @@ struct View {
       if (!IsContinuation(l[at])) column += Width(l[at], column);
     return column;
   }
-  // The offset of the character at or just before `column` of line i.
+  // The offset of the character at or just before `column` of row i.
   size_t offsetAt(size_t i, size_t column) const {
     std::string_view l = line(i);
     size_t at = 0, col = 0;
@@ -75,6 +85,9 @@ struct View {
     return starts[i] + at;
   }
 
+  // Indexes the text from where the index ends: a line break starts a row,
+  // and so does a character that would pass the width while wrapping, at
+  // the blank before it when the row has one.
   void index() {
     std::string_view t = text();
     for (size_t at = indexed; at < t.size(); ++at) {
@@ -83,16 +96,41 @@ struct View {
         widest = std::max(widest, lastColumns);
         starts.push_back(at + 1);
         lastColumns = 0;
-      } else if (!IsContinuation(c)) {
-        lastColumns += Width(c, lastColumns);
+        lastBreak = kNone;
+        continue;
       }
+      if (IsContinuation(c)) continue;
+      if (wraps && c != ' ' && lastColumns > 0 && lastColumns + Width(c, lastColumns) > columns) {
+        size_t from = lastBreak != kNone ? lastBreak : at;
+        starts.push_back(from);
+        lastColumns = 0;
+        lastBreak = kNone;
+        for (size_t k = from; k < at; ++k)
+          if (!IsContinuation(t[k])) lastColumns += Width(t[k], lastColumns);
+      }
+      lastColumns += Width(c, lastColumns);
+      if (c == ' ') lastBreak = at + 1;
     }
     indexed = t.size();
     widest = std::max(widest, lastColumns);
   }
-  void clear() {
+  // Nothing indexed yet.
+  void reset() {
     starts.assign(1, 0);
     indexed = lastColumns = widest = 0;
+    lastBreak = kNone;
+  }
+  // The whole text indexed anew, the selection kept.
+  void reindex() {
+    reset();
+    index();
+    anchor = std::min(anchor, text().size());
+    caret = std::min(caret, text().size());
+    top = std::min(top, lines() - 1);
+  }
+  // For a new text: nothing indexed, nothing selected.
+  void clear() {
+    reset();
     anchor = caret = top = left = 0;
   }
 };
@@ -111,20 +149,28 @@ void Invalidate(HWND hwnd, View& v) {
   InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-void UpdateScrollBars(HWND hwnd, View& v) {
-  SIZE cells = Cells(hwnd, v);
+// A scroll bar set anew only when it changes: setting one costs a redraw of
+// the frame, more than the text itself.
+void SetScrollBar(HWND hwnd, int bar, View::Bar& was, View::Bar now) {
+  if (now == was) return;
+  was = now;
   SCROLLINFO si{};
   si.cbSize = sizeof si;
   si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
-  si.nMax = static_cast<int>(v.lines()) - 1;
-  si.nPage = static_cast<UINT>(cells.cy);
-  si.nPos = static_cast<int>(v.top);
-  SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
-  si.nMax = static_cast<int>(v.widest);
-  si.nPage = static_cast<UINT>(cells.cx);
-  si.nPos = static_cast<int>(v.left);
-  SetScrollInfo(hwnd, SB_HORZ, &si, TRUE);
+  si.nMax = now.max;
+  si.nPage = static_cast<UINT>(now.page);
+  si.nPos = now.pos;
+  SetScrollInfo(hwnd, bar, &si, TRUE);
+}
+
+void UpdateScrollBars(HWND hwnd, View& v) {
+  SIZE cells = Cells(hwnd, v);
   v.scrollsStale = false;
+  SetScrollBar(hwnd, SB_VERT, v.vertical,
+               {static_cast<int>(v.lines()) - 1, static_cast<int>(cells.cy), static_cast<int>(v.top)});
+  if (!v.wraps)
+    SetScrollBar(hwnd, SB_HORZ, v.horizontal,
+                 {static_cast<int>(v.widest), static_cast<int>(cells.cx), static_cast<int>(v.left)});
 }
 
 void ScrollTo(HWND hwnd, View& v, long long top, long long left) {
@@ -341,6 +387,17 @@ void OnScroll(HWND hwnd, View& v, int bar, WORD request) {
   PlaceCaret(v);
 }
 
+// The width rows wrap at: the columns the view shows.
+void Rewrap(HWND hwnd, View& v) {
+  if (!v.wraps) return;
+  size_t columns = static_cast<size_t>(Cells(hwnd, v).cx);
+  if (columns == v.columns) return;
+  v.columns = columns;
+  v.reindex();
+  v.scrollsStale = true;
+  Invalidate(hwnd, v);
+}
+
 void SetFont(HWND hwnd, View& v, HFONT from) {
   LOGFONTW face{};
   GetObjectW(from ? from : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), sizeof face, &face);
@@ -361,12 +418,14 @@ void SetFont(HWND hwnd, View& v, HFONT from) {
   v.lineHeight = std::max<LONG>(1, tm.tmHeight);
   v.scrollsStale = true;
   Invalidate(hwnd, v);
+  Rewrap(hwnd, v);
 }
 
 LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
     auto* v = new View;
     v->box = static_cast<forms::TextBox*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    v->wraps = !v->box->streaming();
     v->index();
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(v));
     return DefWindowProcW(hwnd, msg, wp, lp);
@@ -390,6 +449,7 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;
     case WM_SIZE:
+      Rewrap(hwnd, *v);
       ScrollTo(hwnd, *v, static_cast<long long>(v->top), static_cast<long long>(v->left));
       UpdateScrollBars(hwnd, *v);
       return 0;
@@ -487,9 +547,6 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case EM_SCROLLCARET:
       ShowCaretLine(hwnd, *v);
       return TRUE;
-    case WM_GETOBJECT:
-      if (LRESULT r = AnswerGetObject(hwnd, wp, lp, *v->box)) return r;
-      break;
     default:
       break;
   }
@@ -498,24 +555,31 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-void RegisterOutputView(HINSTANCE instance) {
+bool IsTextView(const forms::Control& c) {
+  if (c.kind() != forms::Kind::TextBox) return false;
+  auto& box = static_cast<const forms::TextBox&>(c);
+  return box.multiLine() && box.readOnly();
+}
+
+void RegisterTextView(HINSTANCE instance) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = ViewProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
-  wc.lpszClassName = kOutputViewClass;
+  wc.lpszClassName = kTextViewClass;
   RegisterClassExW(&wc);
 }
 
-HWND CreateOutputView(HINSTANCE instance, HWND parent, int id, forms::TextBox& box) {
-  return CreateWindowExW(WS_EX_CLIENTEDGE, kOutputViewClass, nullptr,
-                         WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL, 0, 0, 0, 0, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, &box);
+HWND CreateTextView(HINSTANCE instance, HWND parent, int id, forms::TextBox& box) {
+  DWORD scrolls = box.streaming() ? WS_VSCROLL | WS_HSCROLL : WS_VSCROLL;
+  return CreateWindowExW(WS_EX_CLIENTEDGE, kTextViewClass, nullptr, WS_CHILD | WS_TABSTOP | scrolls,
+                         0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         instance, &box);
 }
 
-void OutputChanged(HWND hwnd, forms::Prop prop) {
+void TextChanged(HWND hwnd, forms::Prop prop) {
   View* v = ViewOf(hwnd);
   if (!v) return;
   if (prop == forms::Prop::Text) v->clear();

@@ -1,0 +1,29 @@
+#pragma once
+// The system services the windows work with, handed to them by the program.
+
+#include <string>
+
+namespace forms {
+class Dialogs;
+}
+
+namespace platform {
+
+class FileSystem;
+class FolderBrowser;
+class Processes;
+class Registry;
+class Shell;
+
+struct Services {
+  forms::Dialogs& dialogs;
+  FolderBrowser& browser;
+  Registry& registry;
+  FileSystem& files;
+  Processes& processes;
+  Shell& shell;
+  // The folder of the program's executable, without a trailing backslash.
+  std::string programFolder;
+};
+
+}  // namespace platform

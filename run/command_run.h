@@ -1,0 +1,56 @@
+#pragma once
+// SetACL.exe run for the main window, one command at a time: started hidden
+// from its folder, its output streamed into the output box, its progress and
+// its end in the status line. While it runs only Stop (or Esc, or the close
+// box) acts in the window.
+
+#include <chrono>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/form.h"
+#include "run/dos_outputs.h"
+#include "run/run_status.h"
+
+class CommandRun {
+ public:
+  // The controls of the window it runs in.
+  struct Window {
+    forms::Form& form;
+    forms::TextBox& output;
+    forms::Label& status;
+    forms::CommandButton& start;  // Stop stands in its place
+    forms::CommandButton& stop;
+  };
+
+  CommandRun(platform::Processes& processes, forms::Dialogs& dialogs, Window window);
+
+  // SetACL.exe in `folder` (as the registry gives it back: its backslash and
+  // a NUL at the end) with these arguments.
+  void Run(const std::string& folder, std::string_view arguments);
+  bool running() const { return objDOS.running(); }
+  // Asks, and on Yes ends the command; what it wrote stays.
+  void AskToStop();
+  // The close box: true keeps the window open. During a run it asks, and
+  // on Yes ends the command and lets the window close.
+  bool QueryUnload();
+  // The status line of the run under way, from the window's timer.
+  void ShowProgress();
+
+ private:
+  void objDOS_ReceiveOutputs(std::string& CommandOutputs);
+  void objDOS_Finished(const DOSOutputs::Result& result);
+  void Lock();
+  void Unlock();
+  void TakeProgress();
+
+  forms::Dialogs& dialogs_;
+  Window window_;
+  DOSOutputs objDOS;
+  std::vector<forms::Control*> locked_;
+  bool active_ = false;  // between the start and the end of a run
+  bool startShown_ = false;
+  RunProgress progress_;
+  std::chrono::steady_clock::time_point started_;
+};

@@ -1,0 +1,13 @@
+#include "run/setacl_choices.h"
+
+std::string FillIn(std::string_view text, std::string_view name, std::string_view value) {
+  std::string out;
+  const std::string mark = "{" + std::string(name) + "}";
+  for (std::size_t at = 0;;) {
+    std::size_t found = text.find(mark, at);
+    out.append(text.substr(at, found - at));
+    if (found == std::string_view::npos) return out;
+    out.append(value);
+    at = found + mark.size();
+  }
+}
