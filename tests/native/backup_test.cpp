@@ -18,8 +18,7 @@ const forms::Message kNotSddl{"If the format is not in SDDL, then you cannot res
 
 class Backup : public ::testing::Test, public Headless {
  protected:
-  explicit Backup(const std::string& programFolder = "C:\\Tools\\Perm")
-      : Headless(nullptr, nullptr, programFolder) {
+  Backup() : Headless(nullptr, nullptr, "C:\\Tools\\Perm") {
     type(main.txtObjName, "D:\\Data");
   }
   FrmBackup& open() {
@@ -42,11 +41,6 @@ class Backup : public ::testing::Test, public Headless {
                     Buttons::YesNo, Icon::Critical},
                    Answer::Yes);
   }
-};
-
-class BackupUnderProgramFiles : public Backup {
- protected:
-  BackupUnderProgramFiles() : Backup("C:\\Program Files\\Perm") {}
 };
 
 }  // namespace
@@ -192,32 +186,6 @@ TEST_F(Backup, RestoreNeedsANameAndAYes) {
   main.cmdRestore.userClick();
   EXPECT_TRUE(dialogs.allShown());
   EXPECT_TRUE(shell.opened.empty());
-}
-
-TEST_F(BackupUnderProgramFiles, BothCommandsStartTheProgramByItsWholePath) {
-  FrmBackup& backup = open();
-  backup.chkD.userClick();
-  backup.txtFileName.userEdit("d.txt");
-  confirmBackup(backup);
-  main.txtRestore.userEdit("d.txt");
-  confirmRestore("d.txt");
-  main.cmdRestore.userClick();
-  ASSERT_EQ(shell.opened.size(), 2u);
-  for (const FakeShell::Opened& opened : shell.opened) {
-    EXPECT_EQ(opened.program, "C:\\Program Files\\Perm\\SetACL.exe");
-    EXPECT_EQ(opened.folder, "C:\\Program Files\\Perm");
-  }
-  EXPECT_EQ(shell.opened[0].parameters,
-            "-on \"D:\\Data\" -ot file -actn list -lst \"f:sddl;w:d\" -bckp "
-            "\"C:\\Program Files\\Perm\\Backups\\d.txt\"");
-
-  // When the shell fails, the fallback gets the quoted path too.
-  shell.openResult = 2;
-  confirmRestore("d.txt");
-  main.cmdRestore.userClick();
-  EXPECT_EQ(shell.started.at(0).program,
-            "\"C:\\Program Files\\Perm\\SetACL.exe\" -on \"D:\\Data\" -ot file -actn restore "
-            "-bckp \"C:\\Program Files\\Perm\\Backups\\d.txt\"");
 }
 
 TEST_F(Backup, TheChooserListsTheBackupFolderAndAPickFillsTheRestoreBox) {

@@ -4,46 +4,24 @@
 
 #include <gtest/gtest.h>
 
-#include "backup/frm_backup.h"
-#include "tests/native/fakes.h"
+#include "main/call_string.h"
 #include "run/arguments.h"
+#include "tests/native/fakes.h"
 #include "tools/setacl/command.h"
 
 namespace {
 
-using forms::Answer;
-using forms::Buttons;
-using forms::Icon;
-
 class StandIn : public ::testing::Test, public Headless {
  protected:
   standin::Parsed run() { return standin::Parse("C:\\Tools\\" + main.txtCallString.text()); }
-  // The command the shell was last asked to start, as one line.
-  std::string started() const {
-    return "\"" + shell.opened.back().program + "\" " + shell.opened.back().parameters;
-  }
-  std::string backupCommand() {
-    main.cmdBackup.userClick();
-    FrmBackup& backup = main.backupWindow();
-    if (!backup.chkD.ticked()) backup.chkD.userClick();
-    backup.txtFileName.userEdit("set\\");
-    dialogs.expect({"", {}, Buttons::YesNo, Icon::Critical}, Answer::Yes);
-    backup.cmdBackup.userClick();
-    return started();
-  }
-  std::string restoreCommand() {
-    main.txtRestore.userEdit("set\\");
-    dialogs.expect({"", "Restore set\\?", Buttons::YesNo, Icon::Critical}, Answer::Yes);
-    main.cmdRestore.userClick();
-    return started();
-  }
 };
 
 }  // namespace
 
 // Backslashes before a closing quote are doubled, so the C runtime gives the
 // tool the value as typed; a quote typed into a value still goes in as it is.
-TEST_F(StandIn, EveryComposedCommandCarriesValuesAsTyped) {
+// The backup and restore commands start SetACL.exe by its quoted path.
+TEST(StandInReading, EveryComposedCommandCarriesValuesAsTyped) {
   struct Case {
     const char* name;
     const char* onOption;  // -on as the command lines carry it
@@ -56,17 +34,23 @@ TEST_F(StandIn, EveryComposedCommandCarriesValuesAsTyped) {
       {"C:\\Data\\Projects", "-on \"C:\\Data\\Projects\"", true},
       {"C:\\My \"Data\"", "-on \"C:\\My \"Data\"\"", false},
   };
+  const std::string program = "C:\\Program Files\\Perm";
   for (const Case& c : cases) {
-    type(main.txtObjName, c.name);
-    type(main.txtLogFile, "logs\\");
-    const std::string commands[] = {main.txtCallString.text(), backupCommand(), restoreCommand()};
-    for (const std::string& command : commands) {
-      EXPECT_NE(command.find(std::string(" ") + c.onOption + " -ot file"), std::string::npos) << command;
-      std::vector<std::string> args = SplitArguments(command);
-      EXPECT_EQ(args.at(2) == c.name, c.reachesAsTyped) << command;
+    Command command;
+    command.object = c.name;
+    command.logFile = "logs\\";
+    const std::string commands[] = {"C:\\Tools\\" + CallString(command, program),
+                                    BackupCommand(program, command, {.dacl = true}, "set\\"),
+                                    RestoreCommand(program, command, "set\\")};
+    for (const std::string& line : commands) {
+      EXPECT_NE(line.find(std::string(" ") + c.onOption + " -ot file"), std::string::npos) << line;
+      std::vector<std::string> args = SplitArguments(line);
+      EXPECT_EQ(args.at(2) == c.name, c.reachesAsTyped) << line;
     }
-    EXPECT_EQ(run().command.log, "D:\\Tools\\LogFiles\\logs\\");
-    EXPECT_EQ(standin::Parse(commands[1]).command.backup, "D:\\Tools\\Backups\\set\\");
+    EXPECT_EQ(standin::Parse(commands[0]).command.log, "C:\\Program Files\\Perm\\LogFiles\\logs\\");
+    EXPECT_EQ(SplitArguments(commands[1]).at(0), "C:\\Program Files\\Perm\\SetACL.exe");
+    EXPECT_EQ(standin::Parse(commands[1]).command.backup, "C:\\Program Files\\Perm\\Backups\\set\\");
+    EXPECT_EQ(standin::Parse(commands[2]).command.backup, "C:\\Program Files\\Perm\\Backups\\set\\");
   }
 }
 

@@ -32,7 +32,9 @@ class StartUp : public ::testing::Test, public Program {
 
 }  // namespace
 
+// An empty Location is a first run too.
 TEST_F(StartUp, FirstRunAnsweredYesStoresTheProgramFolderOnce) {
+  registry.keys["SOFTWARE\\Vorlane"]["Location"].text = "";
   dialogs.expect(kVersionQuestion, forms::Answer::Yes);
   start();
   EXPECT_EQ(location(), std::string("D:\\Tools\\") + '\0');
@@ -49,20 +51,20 @@ TEST_F(StartUp, FirstRunAnsweredYesStoresTheProgramFolderOnce) {
   EXPECT_EQ(dialogs.shown.size(), boxes);
 }
 
-TEST_F(StartUp, AnsweredNoWithTheBrowserCancelledStoresALoneBackslash) {
-  browser.results = {""};
-  dialogs.expect(kVersionQuestion, forms::Answer::No);
-  start();
-  EXPECT_EQ(browser.titles, std::vector<std::string>{"Select Folder"});
-  EXPECT_EQ(browser.owners, std::vector<const forms::Form*>{&main});
-  EXPECT_EQ(location(), std::string("\\") + '\0');
-}
-
-TEST_F(StartUp, AnsweredNoWithAFolderPickedStoresIt) {
-  browser.results = {"E:\\Tools"};
-  dialogs.expect(kVersionQuestion, forms::Answer::No);
-  start();
-  EXPECT_EQ(sent(), "E:\\Tools\\SetACL.exe -on \"x\" -ot file");
+// No: the folder the browser gives; a cancel stores a lone backslash.
+TEST(StartUpAnsweredNo, StoresTheFolderPicked) {
+  for (const char* picked : {"E:\\Tools", ""}) {
+    Program program;
+    program.files.files = {"D:\\Tools\\SetACL.exe"};
+    program.files.folders = {"D:", "D:\\Tools"};
+    program.browser.results = {picked};
+    program.dialogs.expect(kVersionQuestion, forms::Answer::No);
+    program.main.show();
+    EXPECT_EQ(program.browser.titles, std::vector<std::string>{"Select Folder"});
+    EXPECT_EQ(program.browser.owners, std::vector<const forms::Form*>{&program.main});
+    EXPECT_EQ(program.registry.keys["SOFTWARE\\Vorlane"]["Location"].text,
+              std::string(picked) + "\\" + '\0');
+  }
 }
 
 TEST_F(StartUp, MissingSetAclEndsTheProgramAfterTheQuestion) {
@@ -95,13 +97,6 @@ TEST_F(StartUp, ARefusedWriteIsToldOnceAndStartUpGoesOn) {
   start();
   EXPECT_TRUE(main.visible());
   EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"\" -ot file");
-}
-
-TEST_F(StartUp, AnEmptyLocationAsksAgain) {
-  registry.keys["SOFTWARE\\Vorlane"]["Location"].text = "";
-  dialogs.expect(kVersionQuestion, forms::Answer::Yes);
-  start();
-  EXPECT_EQ(location(), std::string("D:\\Tools\\") + '\0');
 }
 
 TEST_F(StartUp, AFolderThatCannotBeMadeIsToldAndTheNextIsStillMade) {
