@@ -1,6 +1,8 @@
 #include "editors/frm_ace.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <optional>
 
 
 namespace {
@@ -46,14 +48,8 @@ FrmAce::FrmAce(forms::Dialogs& dialogs)
                         {&chkRegAdvWrite_Dacl, "write_dacl"},
                         {&chkRegAdvWrite_Owner, "write_owner"},
                         {&chkRegAdvRead_Access, "read_access"}} {
-  std::vector<std::string> modeCaptions;
-  for (const auto& mode : kAceModes)
-    if (ListTakesMode(AclLists::Dacl, mode.value)) {
-      modes_.push_back(mode.value);
-      modeCaptions.emplace_back(mode.caption);
-    }
-  cboModeDacl.setItems(std::move(modeCaptions));
   cboWhere.setItems(Captions(kAclLists));
+  OfferModes(AclLists::Dacl);
   for (Frame* frame : {&fraFilesDirs, &fraShare, &fraService, &fraRegistry, &fraPrinters,
                        &fraAdvanced, &fraRegistryAdv, &fraDirsFilesAdvanced})
     frame->setVisible(false);
@@ -86,6 +82,7 @@ FrmAce::FrmAce(forms::Dialogs& dialogs)
   onLoad = [this] { Form_Load(); };
   onActivate = [this] { Form_Activate(); };
   cboModeDacl.onClick = [this] { cboModeDacl_Click(); };
+  cboWhere.onClick = [this] { cboWhere_Click(); };
   cmdAdd.onClick = [this] { cmdAdd_Click(); };
   cmdCancel.onClick = [this] { hide(); };
   cmdAdvanced.onClick = [this] { cmdAdvanced_Click(); };
@@ -101,8 +98,8 @@ void FrmAce::Ask(ObjectType type, std::function<void(AceEntry)> added) {
 
 void FrmAce::Form_Load() {
   setWindowHeight(kClosedHeight);
-  cboModeDacl.setText("Set");
   cboWhere.setText("Dacl");
+  cboModeDacl.setText("Set");
   for (CheckBox* ticked : {&chkDirsRead, &chkDirsList_Folder, &chkDirsRead_Ex, &chkPrintersPrint,
                            &chkRegistryRead, &chkServiceFull, &chkShareFull})
     ticked->setValue(1);
@@ -126,6 +123,24 @@ void FrmAce::Form_Activate() {
   else if (type_ == ObjectType::Printer) fraPrinters.setVisible(true);
   else fraShare.setVisible(true);
   CloseAdvanced();
+}
+
+// The modes follow the lists: the mode chosen stays when the new lists
+// offer it, else the first they offer is chosen.
+void FrmAce::cboWhere_Click() {
+  OfferModes(Picked(kAclLists, cboWhere.listIndex(), AclLists::Both));
+}
+
+void FrmAce::OfferModes(AclLists lists) {
+  int index = cboModeDacl.listIndex();
+  std::optional<AceMode> chosen;
+  if (index >= 0) chosen = modes_[index];
+  modes_ = ModesFor(lists);
+  std::vector<std::string> captions;
+  for (AceMode mode : modes_) captions.emplace_back(Of(kAceModes, mode).caption);
+  cboModeDacl.setItems(std::move(captions));
+  auto kept = chosen ? std::ranges::find(modes_, *chosen) : modes_.end();
+  cboModeDacl.setListIndex(kept == modes_.end() ? 0 : static_cast<int>(kept - modes_.begin()));
 }
 
 void FrmAce::cboModeDacl_Click() {

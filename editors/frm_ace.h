@@ -37,7 +37,7 @@ class FrmAce : public forms::Form {
   forms::Dialogs& dialogs_;
   ObjectType type_ = ObjectType::File;
   std::function<void(AceEntry)> added_;
-  // The modes the mode list offers, in its order.
+  // The modes the mode list offers, in its order: those of the lists chosen.
   std::vector<AceMode> modes_;
 
  public:
@@ -164,6 +164,8 @@ class FrmAce : public forms::Form {
   void Form_Load();
   void Form_Activate();
   void cboModeDacl_Click();
+  void cboWhere_Click();
+  void OfferModes(AclLists lists);
   void cmdAdd_Click();
   // The entry the boxes make; false when no permission is chosen (the user
   // was told).

@@ -17,12 +17,7 @@ std::string_view InheritanceToken(Inheritance inheritance) {
   return {};
 }
 
-// The ACE editor names both lists SACL first.
-std::string_view AceTarget(AclLists where) {
-  return where == AclLists::Both ? "sacl,dacl" : Of(kAclLists, where).token;
-}
-
-void AddAce(std::string& out, const AceEntry& ace) {
+void AddAceTo(std::string& out, const AceEntry& ace, AclLists where) {
   out += "-ace \"n:";
   out += ace.trustee.name;
   out += ";p:";
@@ -40,8 +35,15 @@ void AddAce(std::string& out, const AceEntry& ace) {
   out += "m:";
   out += Of(kAceModes, ace.mode).token;
   out += ";w:";
-  out += AceTarget(ace.where);
+  out += Of(kAclLists, where).token;
   out += "\" ";
+}
+
+// The tool takes one list an entry: an entry for both is one for each.
+void AddAce(std::string& out, const AceEntry& ace) {
+  if (ace.where != AclLists::Both) return AddAceTo(out, ace, ace.where);
+  AddAceTo(out, ace, AclLists::Dacl);
+  AddAceTo(out, ace, AclLists::Sacl);
 }
 
 void AddTrustee(std::string& out, const TrusteeEntry& trustee) {

@@ -11,3 +11,12 @@ std::string FillIn(std::string_view text, std::string_view name, std::string_vie
     at = found + mark.size();
   }
 }
+
+std::vector<AceMode> ModesFor(AclLists lists) {
+  switch (lists) {
+    case AclLists::Dacl: return {AceMode::Set, AceMode::Grant, AceMode::Revoke, AceMode::Deny};
+    case AclLists::Sacl: return {AceMode::AuditSuccess, AceMode::AuditFailure, AceMode::Revoke};
+    case AclLists::Both: break;
+  }
+  return {AceMode::Revoke};
+}

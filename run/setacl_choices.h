@@ -72,6 +72,9 @@ constexpr bool ListTakesMode(AclLists list, AceMode mode) {
   bool audit = mode == AceMode::AuditSuccess || mode == AceMode::AuditFailure;
   return list == AclLists::Sacl ? audit : list == AclLists::Dacl && !audit;
 }
+// The modes an ACE editor offers for the lists, in the order it lists them;
+// both lists at once take only revoke, an entry for each.
+std::vector<AceMode> ModesFor(AclLists lists);
 
 // The inheritance flags of an ACE, one check box each.
 inline constexpr Choice<std::string_view> kInheritanceFlags[] = {

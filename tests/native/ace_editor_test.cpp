@@ -70,17 +70,37 @@ TEST_F(AceEditor, BothWorkedExamplesByteForByte) {
             "SetACL.exe -on \"C:\\Data\" -ot file -actn ace -ace "
             "\"n:Everyone;p:read,list_folder,read_ex;i:so,sc;m:grant;w:dacl\" ");
 
+  // "Both" offers revoke alone, and makes an entry for each list.
   main.cmdAce.userClick();
   ace.optYes.userClick();
   ace.cboWhere.userPick(2);
+  EXPECT_EQ(ace.cboModeDacl.items(), std::vector<std::string>{"Revoke"});
   ace.chkSo.userClick();
   ace.chkSc.userClick();
-  EXPECT_EQ(add(), "-ace \"n:Everyone;p:read,list_folder,read_ex;s:y;m:grant;w:sacl,dacl\" ");
-  // Two adds: one blank between them, the one that ends the first.
-  EXPECT_EQ(aces(),
-            "-ace \"n:Everyone;p:read,list_folder,read_ex;i:so,sc;m:grant;w:dacl\" "
-            "-ace \"n:Everyone;p:read,list_folder,read_ex;s:y;m:grant;w:sacl,dacl\" ");
+  EXPECT_EQ(add(), "-ace \"n:Everyone;p:read,list_folder,read_ex;s:y;m:revoke;w:dacl\" "
+                   "-ace \"n:Everyone;p:read,list_folder,read_ex;s:y;m:revoke;w:sacl\" ");
   EXPECT_EQ(main.cmdAceNum.text(), "2");
+}
+
+// The modes follow the lists: a DACL's allow and deny modes, a SACL's audit
+// modes, revoke in both; the mode chosen stays where the lists offer it.
+TEST_F(AceEditor, TheModesFollowTheLists) {
+  open("Dir/File");
+  name("Users");
+  ace.cboModeDacl.userPick(2);  // Revoke
+  ace.cboWhere.userPick(1);
+  EXPECT_EQ(ace.cboModeDacl.items(),
+            (std::vector<std::string>{"Audit success", "Audit failure", "Revoke"}));
+  EXPECT_EQ(ace.cboModeDacl.text(), "Revoke");
+  ace.cboModeDacl.userPick(1);
+  EXPECT_EQ(add(), "-ace \"n:Users;p:read,list_folder,read_ex;m:aud_fail;w:sacl\" ");
+  main.cmdAce.userClick();
+  ace.cboWhere.userPick(0);
+  EXPECT_EQ(ace.cboModeDacl.text(), "Set");
+  EXPECT_TRUE(main.txtExplain.text().find("ACE: audit \"Users\" failing at read, list folder "
+                                          "contents and read and execute, in the SACL") !=
+              std::string::npos)
+      << main.txtExplain.text();
 }
 
 TEST_F(AceEditor, TheFirstAddOfEachObjectType) {

@@ -30,10 +30,11 @@ TEST(Compose, EveryOptionInItsPlace) {
        kFile + " -actn ace -ace \"n:Users;p:read;m:grant;w:dacl\" "},
       {[](Command& c) {
          c.aces.add({{"S-1-1-0", true}, {"read", "profile"}, Inheritance::SubObjectsAndContainers,
-                     AceMode::Set, AclLists::Both});
+                     AceMode::Revoke, AclLists::Both});
          c.aces.add({{"B"}, {"full"}, Inheritance::NoPropagation, AceMode::Deny, AclLists::Sacl});
        },
-       kFile + " -actn ace -ace \"n:S-1-1-0;p:read,profile;s:y;i:so,sc;m:set;w:sacl,dacl\" "
+       kFile + " -actn ace -ace \"n:S-1-1-0;p:read,profile;s:y;i:so,sc;m:revoke;w:dacl\" "
+               "-ace \"n:S-1-1-0;p:read,profile;s:y;i:so,sc;m:revoke;w:sacl\" "
                "-ace \"n:B;p:full;i:np;m:deny;w:sacl\" "},
       // Entries added after a hand edit follow the edited text.
       {[&](Command& c) {
