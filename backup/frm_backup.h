@@ -29,7 +29,7 @@ class FrmBackup : public forms::Form {
   std::string BackupCmd;
 
  public:
-  Frame& fraFormat = add<Frame>(nullptr, "fraFormat", {360, 120, 1335, 735}, "Format");
+  Frame& fraFormat = add<Frame>(nullptr, "fraFormat", {360, 120, 1335, 735}, "&Format");
   forms::ComboBox& cboFormat = add<forms::ComboBox>(&fraFormat, "cboFormat",
       {120, 240, 1095, 315}, "", "Set the format of the file.");
   Frame& fraWhat = add<Frame>(nullptr, "fraWhat", {360, 960, 1575, 1335}, "What Security",
@@ -46,7 +46,7 @@ class FrmBackup : public forms::Form {
       "Execute the backup command.");
   Button& cmdCancel = add<Button>(nullptr, "cmdCancel", {1440, 3840, 975, 375}, "Cancel",
       "I'm so indecisive.");
-  Frame& fraFileName = add<Frame>(nullptr, "fraFileName", {240, 3000, 1935, 615}, "File Name");
+  Frame& fraFileName = add<Frame>(nullptr, "fraFileName", {240, 3000, 1935, 615}, "File &Name");
   forms::TextBox& txtFileName = add<forms::TextBox>(&fraFileName, "txtFileName",
       {120, 240, 1695, 285}, "",
       "Enter what you want the Backup File name to be.  Don't specify a path, just a filename.");

@@ -41,7 +41,7 @@ class FrmAce : public forms::Form {
   std::vector<AceMode> modes_;
 
  public:
-  forms::Label& lblName = add<forms::Label>(nullptr, "lblName", {120, 120, 975, 255}, "Name");
+  forms::Label& lblName = add<forms::Label>(nullptr, "lblName", {120, 120, 975, 255}, "&Name");
   forms::TextBox& txtName = add<forms::TextBox>(nullptr, "txtName", {1200, 120, 2295, 285}, "",
       "This is the users permissions you are editing(domain\\username).");
   Frame& FraPermissions =
@@ -88,10 +88,10 @@ class FrmAce : public forms::Form {
   CheckBox& chkNp = box(fraInheritance, "chkNp", 2, "No Propagation", 240, 2175);
   CheckBox& chkIo = box(fraInheritance, "chkIo", 3, "Inherit Only", 240, 2175);
 
-  Frame& fraMode = add<Frame>(nullptr, "fraMode", {3720, 1560, 2535, 735}, "Mode DACL");
+  Frame& fraMode = add<Frame>(nullptr, "fraMode", {3720, 1560, 2535, 735}, "&Mode DACL");
   forms::ComboBox& cboModeDacl = add<forms::ComboBox>(&fraMode, "cboModeDacl",
       {120, 240, 2295, 315}, "", "How you want the above permissions to perform.");
-  Frame& fraWhere = add<Frame>(nullptr, "fraWhere", {3720, 2400, 2535, 735}, "Where");
+  Frame& fraWhere = add<Frame>(nullptr, "fraWhere", {3720, 2400, 2535, 735}, "&Where");
   forms::ComboBox& cboWhere =
       add<forms::ComboBox>(&fraWhere, "cboWhere", {120, 240, 2295, 315}, "", "Simple enough.");
   Button& cmdAdd = add<Button>(nullptr, "cmdAdd", {3720, 3240, 975, 375}, "Add",

@@ -30,20 +30,20 @@ class FrmTrustee : public forms::Form {
 
  public:
   Frame& fraTrusteeAction =
-      add<Frame>(nullptr, "fraTrusteeAction", {1080, 0, 2055, 735}, "Trustee Action");
+      add<Frame>(nullptr, "fraTrusteeAction", {1080, 0, 2055, 735}, "Trustee &Action");
   ComboBox& cboTrusteeAction = add<ComboBox>(&fraTrusteeAction, "cboTrusteeAction",
       {120, 240, 1815, 315}, "", "Pick the type of action that is going to be preformed.");
-  Label& lblName1 = add<Label>(nullptr, "lblName1", {120, 840, 855, 255}, "Name One");
+  Label& lblName1 = add<Label>(nullptr, "lblName1", {120, 840, 855, 255}, "Name &One");
   TextBox& txtName1 =
       add<TextBox>(nullptr, "txtName1", {1080, 840, 2175, 285}, "", "Name of first User.");
   CheckBox& chkName1 = add<CheckBox>(nullptr, "chkName1", {3360, 840, 855, 255}, "SID?",
       "Is the first username a SID?");
-  Label& lblName2 = add<Label>(nullptr, "lblName2", {120, 1200, 855, 255}, "Name Two");
+  Label& lblName2 = add<Label>(nullptr, "lblName2", {120, 1200, 855, 255}, "Name &Two");
   TextBox& txtName2 =
       add<TextBox>(nullptr, "txtName2", {1080, 1200, 2175, 285}, "", "Name of second user.");
   CheckBox& chkName2 = add<CheckBox>(nullptr, "chkName2", {3360, 1200, 855, 255}, "SID?",
       "Is the second username a SID?");
-  Frame& fraWhere = add<Frame>(nullptr, "fraWhere", {1080, 1560, 2055, 735}, "Where");
+  Frame& fraWhere = add<Frame>(nullptr, "fraWhere", {1080, 1560, 2055, 735}, "&Where");
   ComboBox& cboWhere = add<ComboBox>(&fraWhere, "cboWhere", {120, 240, 1815, 315}, "",
       "Where would you like this action to take place?");
   Button& cmdSave =

@@ -2,6 +2,8 @@
 
 #include "forms/form.h"
 
+#include <cctype>
+
 namespace forms {
 
 Control::Control(Form& form, Control* container, Kind kind, std::string name, int index)
@@ -17,27 +19,37 @@ void Control::setText(std::string text) {
   notify(Prop::Text);
 }
 
-std::string Control::accessibleName() const {
-  if (!accessibleName_.empty()) return accessibleName_;
+const Control& Control::namer() const {
   const auto& all = form_.controls();
-  const Control* namer = &form_;
   for (size_t i = 1; i < all.size(); ++i)
     if (all[i].get() == this && all[i - 1]->kind() == Kind::Label &&
         all[i - 1]->container_ == container_)
-      namer = all[i - 1].get();
-  if (namer == &form_)
-    for (const Control* c = container_; c != nullptr; c = c->container_)
-      if (c->kind() == Kind::Frame) {
-        namer = c;
-        break;
-      }
-  const std::string& caption = namer->text();
-  std::string name;
+      return *all[i - 1];
+  for (const Control* c = container_; c != nullptr; c = c->container_)
+    if (c->kind() == Kind::Frame) return *c;
+  return form_;
+}
+
+std::string Control::accessibleName() const {
+  return accessibleName_.empty() ? Plain(namer().text()) : accessibleName_;
+}
+
+char Control::AccessKey(std::string_view caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&') return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1])));
+    ++i;
+  }
+  return 0;
+}
+
+std::string Control::Plain(std::string_view caption) {
+  std::string plain;
   for (size_t i = 0; i < caption.size(); ++i) {
     if (caption[i] == '&' && ++i == caption.size()) break;
-    name += caption[i];
+    plain += caption[i];
   }
-  return name;
+  return plain;
 }
 
 void Control::setVisible(bool visible) {

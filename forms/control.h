@@ -19,7 +19,8 @@ enum class Kind {
   CheckBox,
   OptionButton,
   CommandButton,
-  FileListBox
+  FileListBox,
+  TabStrip
 };
 
 // What changed on a control, so a renderer can mirror just that.
@@ -82,10 +83,16 @@ class Control {
   int width() const { return rect_.width; }
   int height() const { return rect_.height; }
 
+  // What names the control on screen: the label just before it, else the
+  // frame around it, else the form.
+  const Control& namer() const;
   // The name assistive tools announce: the one code gave, else the caption of
-  // the label just before the control, else of the frame around it, else of
-  // the form, without its access-key "&".
+  // its namer without its access-key "&".
   std::string accessibleName() const;
+  // A caption as read aloud: without the "&" that marks its access key.
+  static std::string Plain(std::string_view caption);
+  // The letter after the "&" of a caption, in lower case; 0 when it has none.
+  static char AccessKey(std::string_view caption);
   void setAccessibleName(std::string name) { accessibleName_ = std::move(name); }
 
   int tabIndex() const { return tabIndex_; }

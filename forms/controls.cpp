@@ -85,7 +85,22 @@ void ListControl::select(int index, Cause cause) {
   if (index < -1 || index >= static_cast<int>(items_.size())) return;
   listIndex_ = index;
   notify(Prop::Value);
+  picked();
   raiseClick(cause);
+}
+
+void TabStrip::addPage(std::string caption, Control& page) {
+  page.setAccessibleName(Plain(caption));
+  page.setVisible(false);
+  pages_.push_back(&page);
+  std::vector<std::string> captions = items();
+  captions.push_back(std::move(caption));
+  setItems(std::move(captions));
+}
+
+void TabStrip::picked() {
+  for (std::size_t i = 0; i < pages_.size(); ++i)
+    pages_[i]->setVisible(static_cast<int>(i) == listIndex());
 }
 
 void CheckBox::setValue(int value) { change(value, Cause::Code); }

@@ -86,6 +86,10 @@ class ListControl : public Control {
   const std::string& text() const override;
   void userPick(int index);
 
+ protected:
+  // The selection changed, before Click is raised.
+  virtual void picked() {}
+
  private:
   void select(int index, Cause cause);
   std::vector<std::string> items_;
@@ -102,6 +106,21 @@ class FileListBox : public ListControl {
  public:
   FileListBox(Form& f, Control* c, std::string n, int i)
       : ListControl(f, c, Kind::FileListBox, std::move(n), i) {}
+};
+
+// Pages of which one shows at a time, each under a tab of its own: picking
+// a tab, by hand or by code, shows its page and hides the others.
+class TabStrip : public ListControl {
+ public:
+  TabStrip(Form& f, Control* c, std::string n, int i)
+      : ListControl(f, c, Kind::TabStrip, std::move(n), i) {}
+  // A tab with this caption showing `page` while it is picked.
+  void addPage(std::string caption, Control& page);
+  Control& page(int index) const { return *pages_.at(static_cast<std::size_t>(index)); }
+
+ private:
+  void picked() override;
+  std::vector<Control*> pages_;
 };
 
 // Value 0 cleared, 1 ticked, 2 greyed; only 1 counts as ticked.

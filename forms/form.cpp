@@ -51,6 +51,57 @@ void Form::userCancel() {
   if (visible() && cancel_ && cancel_->shown()) cancel_->userClick();
 }
 
+namespace {
+
+bool IsInput(const Control& c) {
+  return c.kind() == Kind::TextBox || c.kind() == Kind::ComboBox || c.kind() == Kind::FileListBox;
+}
+
+}  // namespace
+
+bool Form::userAccessKey(char key) {
+  key = Control::AccessKey(std::string{'&', key});
+  for (const auto& c : controls_) {
+    if (!c->shown() || !c->enabled()) continue;
+    if (c->kind() == Kind::TabStrip) {
+      auto& tabs = static_cast<TabStrip&>(*c);
+      for (int i = 0; i < static_cast<int>(tabs.items().size()); ++i)
+        if (AccessKey(tabs.items()[i]) == key) {
+          tabs.userPick(i);
+          tabs.page(i).setFocus();
+          return true;
+        }
+      continue;
+    }
+    if (AccessKey(c->text()) != key) continue;
+    switch (c->kind()) {
+      case Kind::CommandButton:
+        c->setFocus();
+        static_cast<CommandButton&>(*c).userClick();
+        return true;
+      case Kind::CheckBox:
+        c->setFocus();
+        static_cast<CheckBox&>(*c).userClick();
+        return true;
+      case Kind::OptionButton:
+        c->setFocus();
+        static_cast<OptionButton&>(*c).userClick();
+        return true;
+      case Kind::Label:
+      case Kind::Frame:
+        for (const auto& input : controls_)
+          if (IsInput(*input) && &input->namer() == c.get() && input->shown() && input->enabled()) {
+            input->setFocus();
+            return true;
+          }
+        return false;
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
 void Form::setTimer(int milliseconds) {
   if (milliseconds == timer_) return;
   timer_ = milliseconds;

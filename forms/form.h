@@ -49,6 +49,11 @@ class Form : public Control {
   // are shown and the button enabled, is clicked.
   void userCancel();
   CommandButton* cancelButton() const { return cancel_; }
+  // The user pressed Alt and a key: the shown and enabled control whose
+  // access key it is acts. A button, check box or option button is clicked;
+  // a label or frame moves the focus to the input it names; a tab shows its
+  // page and moves the focus there. False when no control has the key.
+  bool userAccessKey(char key);
   void setCancelButton(CommandButton* button) { cancel_ = button; }
 
   // Raises onTimer every `milliseconds` until stopped (0 stops it).

@@ -50,18 +50,18 @@ FrmMain::FrmMain(platform::Services& services)
   cboRecursionReg.setItems(Captions(kRegistryRecursion));
   txtCallString.setMultiLine(true);
   txtCallString.setReadOnly(true);
-  txtOutputs.setMultiLine(true);
-  txtOutputs.setReadOnly(true);
-  txtOutputs.setStreaming(true);
-  // A window made larger gives the call string and the output its room.
   txtCallString.setStretch(true, false);
-  txtOutputs.setStretch(true, true);
+  for (TextBox* page : {&txtExplain, &txtOutputs}) {
+    page->setMultiLine(true);
+    page->setReadOnly(true);
+    page->setStretch(true, true);
+  }
+  txtOutputs.setStreaming(true);
+  tabPages.addPage("What &It Does", txtExplain);
+  tabPages.addPage("&Output", txtOutputs);
+  tabPages.setListIndex(0);
+  tabPages.setStretch(true, true);
   lblStatus.setStretch(true, false);
-  txtExplain.setMultiLine(true);
-  txtExplain.setReadOnly(true);
-  txtExplain.setStretch(true, false);
-  txtExplain.setMovesDown(true);
-  lblExplain.setMovesDown(true);
   cmdCurrent.setVisible(false);
   cmdStop.setVisible(false);
   setCancelButton(&cmdStop);
@@ -274,12 +274,16 @@ void FrmMain::cmdProgOptions_Click() {
 void FrmMain::cmdSendIt_Click() {
   if (!services_.dialogs.confirm("Are you sure you want to run this command?", "Run Command?"))
     return;
+  tabPages.setListIndex(1);
   run_.Run(setAclFolder_, CallArguments(command_, services_.programFolder));
 }
 
 // What the object's security is now: a listing, which changes nothing, so
 // nothing is asked.
-void FrmMain::cmdCurrent_Click() { run_.Run(setAclFolder_, CurrentPermissionsOptions(command_)); }
+void FrmMain::cmdCurrent_Click() {
+  tabPages.setListIndex(1);
+  run_.Run(setAclFolder_, CurrentPermissionsOptions(command_));
+}
 
 void FrmMain::cmdStop_Click() { run_.AskToStop(); }
 

@@ -55,7 +55,7 @@ class FrmMain : public forms::Form {
   forms::ControlArray<Button> cmdClear;
 
   Frame& FraRequired = add<Frame>(nullptr, "FraRequired", {120, 120, 4815, 2295}, "Required Info");
-  Frame& FraObjName = add<Frame>(&FraRequired, "FraObjName", {120, 240, 4575, 1095}, "Object Name");
+  Frame& FraObjName = add<Frame>(&FraRequired, "FraObjName", {120, 240, 4575, 1095}, "O&bject Name");
   TextBox& txtObjName = add<TextBox>(&FraObjName, "txtObjName", {120, 240, 4335, 285}, "",
       "This is the path to the object you want to change permissions on.");
   Button& cmdBrowse = add<Button>(&FraObjName, "cmdBrowse", {120, 600, 975, 375}, "Browse",
@@ -63,7 +63,7 @@ class FrmMain : public forms::Form {
   // Shown with Send It: runs a listing of the object's security, changing nothing.
   Button& cmdCurrent = add<Button>(&FraObjName, "cmdCurrent", {1200, 600, 1815, 375},
       "Current &Permissions", "This shows the object's permissions as they are now.");
-  Frame& FraObjType = add<Frame>(&FraRequired, "FraObjType", {120, 1440, 4575, 735}, "Object Type");
+  Frame& FraObjType = add<Frame>(&FraRequired, "FraObjType", {120, 1440, 4575, 735}, "Ob&ject Type");
   ComboBox& CboObjType = add<ComboBox>(&FraObjType, "CboObjType", {120, 240, 2295, 315}, "",
       "This changes the object type permissions.");
 
@@ -72,7 +72,7 @@ class FrmMain : public forms::Form {
   Button& cmdBackup = add<Button>(&fraBackupRestore, "cmdBackup", {120, 360, 975, 375}, "Backup",
       "This opens the backup window.");
   Frame& fraRestore = add<Frame>(&fraBackupRestore, "fraRestore", {1200, 240, 1695, 1815}, "Restore");
-  Frame& fraFileName = add<Frame>(&fraRestore, "fraFileName", {120, 240, 1455, 615}, "File Name");
+  Frame& fraFileName = add<Frame>(&fraRestore, "fraFileName", {120, 240, 1455, 615}, "File Na&me");
   TextBox& txtRestore = add<TextBox>(&fraFileName, "txtRestore", {120, 240, 1215, 285}, "",
       "This is the file you want to restore permissions from.");
   Button& cmdRestore = add<Button>(&fraRestore, "cmdRestore", {360, 960, 975, 375}, "Restore",
@@ -93,14 +93,14 @@ class FrmMain : public forms::Form {
       "This allows you to edit Trustee commands that have been added.");
   Button& cmdClearTrustees = cmdClear.add(add<Button>(&FraAction, "cmdClear",
       {1260, 1080, 975, 375}, "Clear", "Allows you to clear all Trustee entrys in the Call String", 1));
-  Frame& fraOwner = add<Frame>(&FraAction, "fraOwner", {2640, 240, 2415, 1095}, "Set Owner");
+  Frame& fraOwner = add<Frame>(&FraAction, "fraOwner", {2640, 240, 2415, 1095}, "Set O&wner");
   TextBox& txtOwner = add<TextBox>(&fraOwner, "txtOwner", {120, 240, 2175, 285}, "",
       "This will set the owner for a file.");
   CheckBox& chkOwner = add<CheckBox>(&fraOwner, "chkOwner", {120, 660, 855, 255}, "SID?",
       "Is the owner name a SID?");
   Button& cmdClearOwner = cmdClear.add(add<Button>(&fraOwner, "cmdClear", {1320, 600, 975, 375},
       "Clear", "This will clear the Owner Information box.", 2));
-  Frame& fraGroup = add<Frame>(&FraAction, "fraGroup", {2640, 1320, 2415, 1095}, "Set Primary Group");
+  Frame& fraGroup = add<Frame>(&FraAction, "fraGroup", {2640, 1320, 2415, 1095}, "Set Primar&y Group");
   TextBox& txtGroup = add<TextBox>(&fraGroup, "txtGroup", {120, 240, 2175, 285}, "",
       "This allows you to set someones primary group.");
   CheckBox& chkGroup = add<CheckBox>(&fraGroup, "chkGroup", {120, 660, 855, 255}, "SID?",
@@ -108,26 +108,26 @@ class FrmMain : public forms::Form {
   Button& cmdClearGroup = cmdClear.add(add<Button>(&fraGroup, "cmdClear", {1320, 600, 975, 375},
       "Clear", "This will clear the Primary Group box.", 3));
   Frame& fraRstchldrn =
-      add<Frame>(&FraAction, "fraRstchldrn", {120, 1560, 1200, 855}, "Reset Children");
+      add<Frame>(&FraAction, "fraRstchldrn", {120, 1560, 1200, 855}, "Reset C&hildren");
   ComboBox& cboRstchldrn = add<ComboBox>(&fraRstchldrn, "cboRstchldrn", {120, 360, 960, 315});
-  Frame& fraClear = add<Frame>(&FraAction, "fraClear", {1380, 1560, 1200, 855}, "Clear D/S ACL");
+  Frame& fraClear = add<Frame>(&FraAction, "fraClear", {1380, 1560, 1200, 855}, "Cl&ear D/S ACL");
   ComboBox& cboClr = add<ComboBox>(&fraClear, "cboClr", {120, 360, 960, 315});
   Frame& fraInheritance =
       add<Frame>(&FraAction, "fraInheritance", {5160, 240, 2415, 2175}, "Inheritance");
-  Frame& fraInDacl = add<Frame>(&fraInheritance, "fraInDacl", {120, 240, 2175, 855}, "DACL");
+  Frame& fraInDacl = add<Frame>(&fraInheritance, "fraInDacl", {120, 240, 2175, 855}, "&DACL");
   ComboBox& cboInDacl = add<ComboBox>(&fraInDacl, "cboInDacl", {120, 360, 1935, 315}, "",
       "This sets inheritance for the objects DACL(Standard Permissions).");
-  Frame& fraInSacl = add<Frame>(&fraInheritance, "fraInSacl", {120, 1200, 2175, 855}, "SACL");
+  Frame& fraInSacl = add<Frame>(&fraInheritance, "fraInSacl", {120, 1200, 2175, 855}, "SAC&L");
   ComboBox& cboInSacl = add<ComboBox>(&fraInSacl, "cboInSacl", {120, 360, 1935, 315}, "",
       "This allows you to set inheritance for the Objects SACL(Advanced Permissions).");
 
-  Frame& FraRecursion = add<Frame>(&fraOptions, "FraRecursion", {120, 2880, 1695, 855}, "Recursion");
+  Frame& FraRecursion = add<Frame>(&fraOptions, "FraRecursion", {120, 2880, 1695, 855}, "Recursio&n");
   ComboBox& cboRecursionFile = add<ComboBox>(&FraRecursion, "cboRecursionFile",
       {120, 360, 1455, 315}, "",
       "This will allow propogation to children without resetting the childrens ACLs.");
   ComboBox& cboRecursionReg =
       add<ComboBox>(&FraRecursion, "cboRecursionReg", {120, 360, 1455, 315});
-  Frame& FraLog = add<Frame>(&fraOptions, "FraLog", {1920, 2880, 1815, 855}, "Log File");
+  Frame& FraLog = add<Frame>(&fraOptions, "FraLog", {1920, 2880, 1815, 855}, "Log &File");
   TextBox& txtLogFile = add<TextBox>(&FraLog, "txtLogFile", {120, 360, 1575, 285}, "",
       "Specifies a log file.  It already has a default path, just enter a filename.");
   Frame& frmSilent = add<Frame>(&fraOptions, "frmSilent", {3840, 2880, 855, 855}, "Silent");
@@ -146,7 +146,7 @@ class FrmMain : public forms::Form {
   Button& cmdSendIt = add<Button>(nullptr, "cmdSendIt", {1080, 6360, 975, 375}, "&Send It",
       "This runs the call string below.  ");
   // In Send It's place while a command runs; Esc presses it.
-  Button& cmdStop = add<Button>(nullptr, "cmdStop", {1080, 6360, 975, 375}, "&Stop",
+  Button& cmdStop = add<Button>(nullptr, "cmdStop", {1080, 6360, 975, 375}, "Stop",
       "This stops the running command.");
   // How the run meets an object it cannot change: shown with Send It.
   CheckBox& chkIgnoreErr = add<CheckBox>(nullptr, "chkIgnoreErr", {2160, 6420, 1935, 255},
@@ -154,16 +154,15 @@ class FrmMain : public forms::Form {
   Button& cmdProgOptions = add<Button>(nullptr, "cmdProgOptions", {6000, 6360, 975, 375},
       "Settings", "This edits program settings.");
   Button& cmdAbout = add<Button>(nullptr, "cmdAbout", {7080, 6360, 975, 375}, "About");
-  Label& lblCallString = add<Label>(nullptr, "lblCallString", {120, 6480, 855, 255}, "Call String");
+  Label& lblCallString = add<Label>(nullptr, "lblCallString", {120, 6480, 855, 255}, "Call Strin&g");
   TextBox& txtCallString = add<TextBox>(nullptr, "txtCallString", {120, 6720, 8055, 795}, "",
       "This is a preview of the string before it runs.");
-  Label& lblStatus = add<Label>(nullptr, "lblStatus", {1080, 7560, 7095, 255});
-  Label& lblOutPut = add<Label>(nullptr, "lblOutPut", {120, 7560, 855, 255}, "Output");
-  TextBox& txtOutputs = add<TextBox>(nullptr, "txtOutputs", {120, 7800, 8055, 735});
-  // Below the rest, so the window grows by it and nothing else moves.
-  Label& lblExplain = add<Label>(nullptr, "lblExplain", {120, 8640, 1455, 255}, "What It Does");
-  TextBox& txtExplain = add<TextBox>(nullptr, "txtExplain", {120, 8880, 8055, 1455}, "",
+  Label& lblStatus = add<Label>(nullptr, "lblStatus", {120, 7560, 8055, 255});
+  // What the command does and what it wrote, sharing the rest of the window.
+  forms::TabStrip& tabPages = add<forms::TabStrip>(nullptr, "tabPages", {120, 7800, 8055, 2535});
+  TextBox& txtExplain = add<TextBox>(nullptr, "txtExplain", {180, 8160, 7935, 2115}, "",
       "This says in plain words what the call string will do.");
+  TextBox& txtOutputs = add<TextBox>(nullptr, "txtOutputs", {180, 8160, 7935, 2115});
 
  private:
   template <class F>

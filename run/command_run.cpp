@@ -10,11 +10,12 @@ namespace {
 constexpr int kStatusEveryMs = 250;
 
 // What a user or automation could change or start with; read-only boxes stay
-// readable.
+// readable, and tabs may be changed to read them.
 bool TakesInput(const forms::Control& c) {
   using forms::Kind;
   if (c.kind() == Kind::TextBox) return !static_cast<const forms::TextBox&>(c).readOnly();
-  return c.kind() != Kind::Form && c.kind() != Kind::Frame && c.kind() != Kind::Label;
+  return c.kind() != Kind::Form && c.kind() != Kind::Frame && c.kind() != Kind::Label &&
+         c.kind() != Kind::TabStrip;
 }
 
 }  // namespace

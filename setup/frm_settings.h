@@ -16,7 +16,7 @@ class FrmSettings : public forms::Form {
   void Open(std::function<void(std::string location)> saved);
 
   forms::Frame& fraLocation =
-      add<forms::Frame>(nullptr, "fraLocation", {120, 120, 4695, 1095}, "SetAcl.exe Location");
+      add<forms::Frame>(nullptr, "fraLocation", {120, 120, 4695, 1095}, "SetAcl.exe &Location");
   forms::CommandButton& cmdBrowse = add<forms::CommandButton>(&fraLocation, "cmdBrowse",
       {120, 600, 975, 375}, "Browse", "This allows you to browse to the specified folder.");
   forms::TextBox& txtLocation =

@@ -44,6 +44,8 @@ NativeKind KindOf(const forms::Control& control) {
       return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
     case Kind::FileListBox:
       return {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case Kind::TabStrip:
+      return {WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS, 0};
     case Kind::Form:
       break;
   }
@@ -159,16 +161,19 @@ ControlWindows::ControlWindows(forms::Form& form, HWND parent, HINSTANCE instanc
       ti.lpszText = tip.data();
       SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
-    bool list = c.kind() == forms::Kind::ComboBox || c.kind() == forms::Kind::FileListBox;
-    mirror(c, list ? forms::Prop::List : forms::Prop::Value);
+    mirror(c, dynamic_cast<forms::ListControl*>(&c) ? forms::Prop::List : forms::Prop::Value);
     mirror(c, forms::Prop::Enabled);
   }
 
-  // Tab order is window order: focusable controls by tab index, frames beneath all.
+  // Tab order is window order: focusable controls by tab index, frames and
+  // tab strips beneath all, so what stands on them is drawn over them.
   std::vector<std::size_t> order(all.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  auto beneath = [](const forms::Control& c) {
+    return c.kind() == forms::Kind::Frame || c.kind() == forms::Kind::TabStrip;
+  };
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    bool fa = all[a]->kind() == forms::Kind::Frame, fb = all[b]->kind() == forms::Kind::Frame;
+    bool fa = beneath(*all[a]), fb = beneath(*all[b]);
     if (fa != fb) return fb;
     if (fa) return Depth(*all[a]) > Depth(*all[b]);
     return all[a]->tabIndex() < all[b]->tabIndex();
@@ -216,6 +221,18 @@ void ControlWindows::mirror(forms::Control& c, forms::Prop prop) {
     }
     case Prop::List: {
       auto& list = static_cast<forms::ListControl&>(c);
+      if (c.kind() == Kind::TabStrip) {
+        SendMessageW(hwnd, TCM_DELETEALLITEMS, 0, 0);
+        for (std::size_t i = 0; i < list.items().size(); ++i) {
+          std::wstring caption = Wide(list.items()[i]);
+          TCITEMW item{};
+          item.mask = TCIF_TEXT;
+          item.pszText = caption.data();
+          SendMessageW(hwnd, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+        }
+        SendMessageW(hwnd, TCM_SETCURSEL, static_cast<WPARAM>(list.listIndex()), 0);
+        break;
+      }
       bool combo = c.kind() == Kind::ComboBox;
       SendMessageW(hwnd, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
       for (const std::string& item : list.items())
@@ -224,7 +241,9 @@ void ControlWindows::mirror(forms::Control& c, forms::Prop prop) {
       [[fallthrough]];
     }
     case Prop::Value:
-      if (c.kind() == Kind::ComboBox || c.kind() == Kind::FileListBox)
+      if (c.kind() == Kind::TabStrip)
+        SendMessageW(hwnd, TCM_SETCURSEL, static_cast<WPARAM>(static_cast<forms::ListControl&>(c).listIndex()), 0);
+      else if (c.kind() == Kind::ComboBox || c.kind() == Kind::FileListBox)
         SendMessageW(hwnd, c.kind() == Kind::ComboBox ? CB_SETCURSEL : LB_SETCURSEL,
                      static_cast<WPARAM>(static_cast<forms::ListControl&>(c).listIndex()), 0);
       else if (c.kind() == Kind::CheckBox)
@@ -242,6 +261,15 @@ void ControlWindows::mirror(forms::Control& c, forms::Prop prop) {
       break;
   }
   --mirroring_;
+}
+
+void ControlWindows::notify(const NMHDR& header) {
+  std::size_t index = header.idFrom - kFirstId;
+  const auto& all = form_.controls();
+  if (mirroring_ || index >= all.size() || windows_[index] != header.hwndFrom) return;
+  if (all[index]->kind() == forms::Kind::TabStrip && header.code == TCN_SELCHANGE)
+    static_cast<forms::ListControl&>(*all[index])
+        .userPick(static_cast<int>(SendMessageW(header.hwndFrom, TCM_GETCURSEL, 0, 0)));
 }
 
 void ControlWindows::command(WORD id, WORD code, HWND hwnd) {

@@ -64,6 +64,9 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (lp) controls_->command(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
       else if (LOWORD(wp) == IDCANCEL) form_.userCancel();  // Esc
       return 0;
+    case WM_NOTIFY:
+      controls_->notify(*reinterpret_cast<const NMHDR*>(lp));
+      return 0;
     case WM_TIMER:
       if (wp != kFormTimer) break;
       if (form_.onTimer) form_.onTimer();

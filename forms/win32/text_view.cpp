@@ -43,6 +43,7 @@ struct View {
   bool focused = false;
   bool invalid = false;   // a paint is on its way
   bool scrollsStale = false;  // the scroll bars wait for the next paint
+  bool showsEnd = false;      // scrolled to show the last row
   struct Bar {
     int max = -1, page = 0, pos = 0;
     bool operator==(const Bar&) const = default;
@@ -128,10 +129,11 @@ struct View {
     caret = std::min(caret, text().size());
     top = std::min(top, lines() - 1);
   }
-  // For a new text: nothing indexed, nothing selected.
+  // For a new text: nothing indexed, nothing selected, its start in view.
   void clear() {
     reset();
     anchor = caret = top = left = 0;
+    showsEnd = false;
   }
 };
 
@@ -179,6 +181,7 @@ void ScrollTo(HWND hwnd, View& v, long long top, long long left) {
   long long lastLeft = std::max<long long>(0, static_cast<long long>(v.widest) + 1 - cells.cx);
   v.top = static_cast<size_t>(std::clamp(top, 0LL, lastTop));
   v.left = static_cast<size_t>(std::clamp(left, 0LL, lastLeft));
+  v.showsEnd = static_cast<long long>(v.top) == lastTop;
   v.scrollsStale = true;
   Invalidate(hwnd, v);
 }
@@ -450,7 +453,9 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 1;
     case WM_SIZE:
       Rewrap(hwnd, *v);
-      ScrollTo(hwnd, *v, static_cast<long long>(v->top), static_cast<long long>(v->left));
+      // A view that showed its last row goes on showing it, larger or smaller.
+      ScrollTo(hwnd, *v, v->showsEnd ? static_cast<long long>(v->lines()) : static_cast<long long>(v->top),
+               static_cast<long long>(v->left));
       UpdateScrollBars(hwnd, *v);
       return 0;
     case WM_VSCROLL:

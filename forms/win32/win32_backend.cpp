@@ -16,12 +16,6 @@ RECT WorkArea(HWND hwnd) {
   return mi.rcWork;
 }
 
-// Tab, Esc and Enter as dialogs take them.
-bool DispatchDialogKeys(MSG& msg) {
-  HWND top = GetAncestor(msg.hwnd, GA_ROOT);
-  return top && IsDialogMessageW(top, &msg);
-}
-
 }  // namespace
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
@@ -51,6 +45,17 @@ HWND Win32Backend::control(const forms::Control& control) const {
 Scale Win32Backend::scale(const forms::Form& form) const {
   FormWindow* w = find(&form);
   return w ? w->layout().scale() : Scale{};
+}
+
+// Alt and a letter as the form takes it; Tab, Esc and Enter as dialogs take them.
+bool Win32Backend::dispatchKeys(MSG& msg) const {
+  HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+  if (!top) return false;
+  if (msg.message == WM_SYSCHAR && msg.wParam < 0x80)
+    for (const auto& [form, window] : windows_)
+      if (window->hwnd() == top && window->form().userAccessKey(static_cast<char>(msg.wParam)))
+        return true;
+  return IsDialogMessageW(top, &msg);
 }
 
 HWND Win32Backend::mainWindow() const {
@@ -92,7 +97,7 @@ void Win32Backend::runModal(forms::Form& form) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
-    if (!DispatchDialogKeys(msg)) {
+    if (!dispatchKeys(msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -136,7 +141,7 @@ void Win32Backend::changed(forms::Control& c, forms::Prop prop) {
 int Win32Backend::run() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!DispatchDialogKeys(msg)) {
+    if (!dispatchKeys(msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

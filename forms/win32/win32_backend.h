@@ -36,6 +36,7 @@ class Win32Backend : public forms::Backend {
 
  private:
   FormWindow* find(const forms::Form* form) const;
+  bool dispatchKeys(MSG& msg) const;
   HWND mainWindow() const;
 
   HINSTANCE instance_;

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <map>
+
+#include "backup/frm_backup.h"
+#include "editors/frm_ace.h"
+#include "editors/frm_trustee.h"
+#include "setup/frm_settings.h"
 #include "tests/native/fakes.h"
 
 namespace {
@@ -17,12 +24,12 @@ class MainWindow : public ::testing::Test, public Headless {
 };
 
 const std::vector<std::string> kEmptyName = {"FraRequired", "cmdProgOptions", "cmdAbout",
-                                             "lblCallString", "txtCallString", "lblStatus", "lblOutPut",
-                                             "txtOutputs", "lblExplain", "txtExplain"};
+                                             "lblCallString", "txtCallString", "lblStatus",
+                                             "tabPages", "txtExplain"};
 const std::vector<std::string> kNamed = {"FraRequired", "fraBackupRestore", "fraOptions",
                                          "cmdSendIt", "chkIgnoreErr", "cmdProgOptions", "cmdAbout",
-                                         "lblCallString", "txtCallString", "lblStatus", "lblOutPut",
-                                         "txtOutputs", "lblExplain", "txtExplain"};
+                                         "lblCallString", "txtCallString", "lblStatus",
+                                         "tabPages", "txtExplain"};
 
 }  // namespace
 
@@ -100,4 +107,43 @@ TEST_F(MainWindow, TypesWithoutRecursion) {
     EXPECT_FALSE(main.cmdBrowse.visible()) << type;
     EXPECT_TRUE(main.fraOptions.visible()) << type;
   }
+}
+
+// Alt and a letter moves the focus to each labelled input of every window;
+// no two controls of a window share a letter.
+TEST(AccessKeys, EveryLabelledInputHasOneOfItsOwn) {
+  Headless h;
+  Headless::type(h.main.txtObjName, "x");
+  FrmMain& m = h.main;
+  for (forms::Form* form : std::initializer_list<forms::Form*>{
+           &m, &m.aceEditor(), &m.trusteeEditor(), &m.backupWindow(), &m.settingsWindow()}) {
+    std::map<char, std::string> keys;
+    auto take = [&](const std::string& caption, const std::string& owner) {
+      if (char key = forms::Control::AccessKey(caption))
+        EXPECT_TRUE(keys.emplace(key, owner).second)
+            << form->name() << ": " << owner << " and " << keys[key] << " share " << key;
+    };
+    for (const auto& c : form->controls()) {
+      if (c->kind() == forms::Kind::TabStrip)
+        for (const std::string& item : static_cast<forms::TabStrip&>(*c).items())
+          take(item, c->codeName() + " " + item);
+      else
+        take(c->text(), c->codeName());
+    }
+    for (const auto& c : form->controls()) {
+      bool input = c->kind() == forms::Kind::TextBox || c->kind() == forms::Kind::ComboBox ||
+                   c->kind() == forms::Kind::FileListBox;
+      if (!input || !c->shown() || &c->namer() == form) continue;
+      char key = forms::Control::AccessKey(c->namer().text());
+      ASSERT_NE(key, 0) << form->name() << ": " << c->codeName() << " has no access key";
+      EXPECT_TRUE(form->userAccessKey(static_cast<char>(std::toupper(key))));
+      EXPECT_EQ(form->focused(), c.get()) << form->name() << ": Alt+" << key;
+    }
+  }
+  // A tab's key shows its page and moves the focus there.
+  EXPECT_TRUE(m.userAccessKey('o'));
+  EXPECT_TRUE(m.txtOutputs.shown());
+  EXPECT_EQ(m.focused(), &m.txtOutputs);
+  EXPECT_EQ(m.txtOutputs.accessibleName(), "Output");
+  EXPECT_FALSE(m.userAccessKey('q'));
 }

@@ -253,6 +253,7 @@ TEST_F(Gui, CodeChangesReachTheControlsAndResetRunsThroughThem) {
 // The output box: pieces appended show at once and scroll it to its end; the
 // mouse selects and the selection copies; a larger window gives it the room.
 TEST_F(Gui, OutputBoxAppendsSelectsCopiesAndGrows) {
+  main.tabPages.userPick(1);
   HWND box = at("txtOutputs");
   std::string all;
   for (int i = 0; i < 2000; ++i) {
@@ -359,21 +360,27 @@ TEST_F(Gui, AceEditorWithItsAdvancedPanelReachesTheCallString) {
     EXPECT_EQ(native::WindowHeight(dialog), backend.scale(ace).Y(FrmAce::kClosedHeight));
     EXPECT_FALSE(IsWindowVisible(Find(dialog, "fraAdvanced")));
     native::Type(Find(dialog, "txtName"), "Everyone");
-    native::Click(Find(dialog, "cmdAdvanced"));
-    EXPECT_EQ(native::WindowHeight(dialog), backend.scale(ace).Y(FrmAce::kOpenHeight));
-    EXPECT_TRUE(IsWindowVisible(Find(dialog, "chkDirsAdvTraverse")));
-    // Boxes stacked closer than they are high still never overlap.
-    RECT read, write, both;
-    GetWindowRect(Find(dialog, "chkDirsRead"), &read);
-    GetWindowRect(Find(dialog, "chkDirsWrite"), &write);
-    EXPECT_FALSE(IntersectRect(&both, &read, &write));
-    native::Click(Find(dialog, "chkDirsAdvTraverse"));
-    native::Click(Find(dialog, "chkDirsFull"));  // clears the ticked defaults
-    EXPECT_EQ(SendMessageW(Find(dialog, "chkDirsRead"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    native::Click(Find(dialog, "chkSo"));
-    native::Click(Find(dialog, "cmdAdd"));
-    drove = true;
-    if (ace.visible()) ace.hide();  // never leave the loop running
+    // Alt+W, as the keyboard sends it to the box with the focus: the modal
+    // loop hands it to the form, which moves the focus to "Where".
+    PostMessageW(Find(dialog, "txtName"), WM_SYSCHAR, 'w', 0x20110001);
+    native::WhileModal([&, dialog] {
+      EXPECT_EQ(GetFocus(), Find(dialog, "cboWhere"));
+      native::Click(Find(dialog, "cmdAdvanced"));
+      EXPECT_EQ(native::WindowHeight(dialog), backend.scale(ace).Y(FrmAce::kOpenHeight));
+      EXPECT_TRUE(IsWindowVisible(Find(dialog, "chkDirsAdvTraverse")));
+      // Boxes stacked closer than they are high still never overlap.
+      RECT read, write, both;
+      GetWindowRect(Find(dialog, "chkDirsRead"), &read);
+      GetWindowRect(Find(dialog, "chkDirsWrite"), &write);
+      EXPECT_FALSE(IntersectRect(&both, &read, &write));
+      native::Click(Find(dialog, "chkDirsAdvTraverse"));
+      native::Click(Find(dialog, "chkDirsFull"));  // clears the ticked defaults
+      EXPECT_EQ(SendMessageW(Find(dialog, "chkDirsRead"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+      native::Click(Find(dialog, "chkSo"));
+      native::Click(Find(dialog, "cmdAdd"));
+      drove = true;
+      if (ace.visible()) ace.hide();  // never leave the loop running
+    });
   });
   native::Click(at("cmdAce"));
   EXPECT_TRUE(drove);

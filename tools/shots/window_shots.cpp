@@ -154,7 +154,7 @@ int wmain(int argc, wchar_t** argv) {
   shootOpened(main.cmdProgOptions, [&]() -> forms::Form& { return main.settingsWindow(); },
               L"settings-window");
 
-  // A long run in the maximised window: one picture while it goes, one after.
+  // A long run in the maximised window while it goes.
   ShowWindow(backend.window(&main), SW_MAXIMIZE);
   const int kLines = 40000;
   for (int i = 0; i < kLines; ++i)
@@ -167,6 +167,8 @@ int wmain(int argc, wchar_t** argv) {
   program.processes.deliver(kLines / 2);
   shoot(main, L"main-window-running");
   program.processes.finish();
+  // After it, the window in its design size.
+  ShowWindow(backend.window(&main), SW_RESTORE);
   shoot(main, L"main-window-after-run");
   return 0;
 }
