@@ -6,11 +6,13 @@
 #include "app/app.h"
 #include "forms/win32/win32_backend.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_folder_browser.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_security.h"
 #include "platform/win32/win32_shell.h"
 
 namespace {
@@ -41,7 +43,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::Win32Files files;
     win32::Win32Processes processes;
     win32::Win32Shell shell;
-    App app({dialogs, browser, registry, files, processes, shell, ProgramFolder()}, &backend);
+    win32::Win32Security security;
+    win32::Win32Clipboard clipboard;
+    App app({dialogs, browser, registry, files, processes, shell, security, clipboard,
+             ProgramFolder()},
+            &backend);
     app.frmMain().show();
     // Start-up may end the program before the window ever shows.
     code = app.frmMain().unloaded() ? 1 : backend.run();

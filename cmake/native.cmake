@@ -6,6 +6,7 @@ add_executable(native_tests
   tests/native/fakes.cpp
   tests/native/fake_platform.cpp
   tests/native/fake_error_text.cpp
+  tests/native/fake_security.cpp
   tests/native/ace_editor_test.cpp
   tests/native/backup_test.cpp
   tests/native/call_it_test.cpp
@@ -18,6 +19,7 @@ add_executable(native_tests
   tests/native/registry_test.cpp
   tests/native/start_up_test.cpp
   tests/native/settings_test.cpp
+  tests/native/permissions_test.cpp
   tests/native/run_test.cpp
   tests/native/standin_test.cpp
 )

@@ -12,11 +12,13 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 # The system services on Windows.
 vorlane_layer(vorlane_platform_win32 USES vorlane_platform FILES
   platform/win32/wide.h platform/win32/error_text.cpp
+  platform/win32/win32_clipboard.h platform/win32/win32_clipboard.cpp
   platform/win32/win32_files.h platform/win32/win32_files.cpp
   platform/win32/win32_processes.h platform/win32/win32_processes.cpp
   platform/win32/win32_registry.h platform/win32/win32_registry.cpp
+  platform/win32/win32_security.h platform/win32/win32_security.cpp
   platform/win32/win32_shell.h platform/win32/win32_shell.cpp)
-target_link_libraries(vorlane_platform_win32 PUBLIC shell32 advapi32)
+target_link_libraries(vorlane_platform_win32 PUBLIC shell32 advapi32 user32)
 
 # The renderer of the forms layer, and the services that show windows.
 vorlane_layer(vorlane_forms_win32 USES vorlane_forms vorlane_platform vorlane_platform_win32 FILES
@@ -52,7 +54,7 @@ function(vorlane_win_program name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE vorlane_app vorlane_forms_win32)
 endfunction()
-set(fakes tests/native/fakes.cpp tests/native/fake_platform.cpp)
+set(fakes tests/native/fakes.cpp tests/native/fake_platform.cpp tests/native/fake_security.cpp)
 
 # One test program per area, each run whole under wine.
 function(vorlane_wine_test name)

@@ -20,7 +20,8 @@ enum class Kind {
   OptionButton,
   CommandButton,
   FileListBox,
-  TabStrip
+  TabStrip,
+  ListView
 };
 
 // What changed on a control, so a renderer can mirror just that.

@@ -89,6 +89,13 @@ void ListControl::select(int index, Cause cause) {
   raiseClick(cause);
 }
 
+void ListView::setTable(std::vector<std::string> columns,
+                        std::vector<std::vector<std::string>> rows) {
+  columns_ = std::move(columns);
+  rows_ = std::move(rows);
+  notify(Prop::List);
+}
+
 void TabStrip::addPage(std::string caption, Control& page) {
   page.setAccessibleName(Plain(caption));
   page.setVisible(false);

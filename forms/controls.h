@@ -123,6 +123,20 @@ class TabStrip : public ListControl {
   std::vector<Control*> pages_;
 };
 
+// A table to read: its column heads and its rows of texts.
+class ListView : public Control {
+ public:
+  ListView(Form& f, Control* c, std::string n, int i)
+      : Control(f, c, Kind::ListView, std::move(n), i) {}
+  const std::vector<std::string>& columns() const { return columns_; }
+  const std::vector<std::vector<std::string>>& rows() const { return rows_; }
+  void setTable(std::vector<std::string> columns, std::vector<std::vector<std::string>> rows);
+
+ private:
+  std::vector<std::string> columns_;
+  std::vector<std::vector<std::string>> rows_;
+};
+
 // Value 0 cleared, 1 ticked, 2 greyed; only 1 counts as ticked.
 class CheckBox : public Control {
  public:

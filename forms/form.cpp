@@ -54,7 +54,8 @@ void Form::userCancel() {
 namespace {
 
 bool IsInput(const Control& c) {
-  return c.kind() == Kind::TextBox || c.kind() == Kind::ComboBox || c.kind() == Kind::FileListBox;
+  return c.kind() == Kind::TextBox || c.kind() == Kind::ComboBox ||
+         c.kind() == Kind::FileListBox || c.kind() == Kind::ListView;
 }
 
 }  // namespace

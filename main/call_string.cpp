@@ -142,7 +142,7 @@ std::string CallArguments(const Command& c, std::string_view programFolder) {
 }
 
 std::string CurrentPermissionsOptions(const Command& command) {
-  return ObjectOptions(command) + " -actn list -lst \"f:tab;w:d,s,o,g\"";
+  return ObjectOptions(command) + " -actn list -lst \"f:sddl;w:d,s,o,g\"";
 }
 
 std::string ListOption(const Listing& listing) {

@@ -10,6 +10,7 @@
 #include "main/call_string.h"
 #include "main/explain.h"
 #include "platform/folder_browser.h"
+#include "run/frm_permissions.h"
 #include "run/run_status.h"
 #include "setup/about.h"
 #include "setup/frm_settings.h"
@@ -40,6 +41,7 @@ FrmMain::FrmMain(platform::Services& services)
       backupWindow_([this] { return Attached(std::make_unique<FrmBackup>(services_)); }),
       backupChooser_([this] { return Attached(std::make_unique<FrmBrowse>(services_)); }),
       settingsWindow_([this] { return Attached(std::make_unique<FrmSettings>(services_)); }),
+      permissionsWindow_([this] { return Attached(std::make_unique<FrmPermissions>(services_)); }),
       run_(services.processes, services.dialogs, {*this, txtOutputs, lblStatus, cmdSendIt, cmdStop}) {
   CboObjType.setItems(Captions(kObjectTypes));
   cboRstchldrn.setItems(kNoneDaclSaclBoth);
@@ -125,6 +127,7 @@ FrmChange& FrmMain::listEditor() { return listEditor_.get(); }
 FrmBackup& FrmMain::backupWindow() { return backupWindow_.get(); }
 FrmBrowse& FrmMain::backupChooser() { return backupChooser_.get(); }
 FrmSettings& FrmMain::settingsWindow() { return settingsWindow_.get(); }
+FrmPermissions& FrmMain::permissionsWindow() { return permissionsWindow_.get(); }
 
 template <class F>
 std::unique_ptr<F> FrmMain::Attached(std::unique_ptr<F> form) {
@@ -279,10 +282,15 @@ void FrmMain::cmdSendIt_Click() {
 }
 
 // What the object's security is now: a listing, which changes nothing, so
-// nothing is asked.
+// nothing is asked; the output keeps it as the tool wrote it, and a window
+// shows it in words.
 void FrmMain::cmdCurrent_Click() {
   tabPages.setListIndex(1);
-  run_.Run(setAclFolder_, CurrentPermissionsOptions(command_));
+  run_.Run(setAclFolder_, CurrentPermissionsOptions(command_),
+           [this, object = command_.object, type = command_.type](const DOSOutputs::Result& result) {
+             if (!result.stopped)
+               permissionsWindow().ShowListing(object, type, txtOutputs.text(), result);
+           });
 }
 
 void FrmMain::cmdStop_Click() { run_.AskToStop(); }

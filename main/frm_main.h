@@ -16,6 +16,7 @@ class FrmAce;
 class FrmBackup;
 class FrmBrowse;
 class FrmChange;
+class FrmPermissions;
 class FrmSettings;
 class FrmTrustee;
 
@@ -36,6 +37,7 @@ class FrmMain : public forms::Form {
   FrmBackup& backupWindow();
   FrmBrowse& backupChooser();
   FrmSettings& settingsWindow();
+  FrmPermissions& permissionsWindow();
 
  private:
   using Frame = forms::Frame;
@@ -202,5 +204,6 @@ class FrmMain : public forms::Form {
   forms::SingleInstance<FrmBackup> backupWindow_;
   forms::SingleInstance<FrmBrowse> backupChooser_;
   forms::SingleInstance<FrmSettings> settingsWindow_;
+  forms::SingleInstance<FrmPermissions> permissionsWindow_;
   CommandRun run_;
 };

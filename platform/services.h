@@ -9,10 +9,12 @@ class Dialogs;
 
 namespace platform {
 
+class Clipboard;
 class FileSystem;
 class FolderBrowser;
 class Processes;
 class Registry;
+class Security;
 class Shell;
 
 struct Services {
@@ -22,6 +24,8 @@ struct Services {
   FileSystem& files;
   Processes& processes;
   Shell& shell;
+  Security& security;
+  Clipboard& clipboard;
   // The folder of the program's executable, without a trailing backslash.
   std::string programFolder;
 };

@@ -1,6 +1,7 @@
 #include "run/command_run.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "run/command_line_fits.h"
 #include "run/setacl_program.h"
@@ -26,8 +27,10 @@ CommandRun::CommandRun(platform::Processes& processes, forms::Dialogs& dialogs, 
   objDOS.Finished = [this](const DOSOutputs::Result& result) { objDOS_Finished(result); };
 }
 
-void CommandRun::Run(const std::string& folder, std::string_view arguments) {
+void CommandRun::Run(const std::string& folder, std::string_view arguments,
+                     std::function<void(const DOSOutputs::Result&)> finished) {
   if (running()) return;
+  finished_ = std::move(finished);
   if (folder.empty()) {
     window_.output.setText("");
     // No folder, no last character to drop: the invalid-argument error.
@@ -88,6 +91,7 @@ void CommandRun::objDOS_Finished(const DOSOutputs::Result& result) {
   else if (result.exited) window_.status.setText(FinishedStatus(progress_, result.exitCode));
   else window_.status.setText(EndedStatus(progress_));
   Unlock();
+  if (auto finished = std::exchange(finished_, nullptr)) finished(result);
 }
 
 // Nothing else starts while a command runs, by the user or by automation.

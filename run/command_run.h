@@ -5,6 +5,7 @@
 // box) acts in the window.
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,8 +28,9 @@ class CommandRun {
   CommandRun(platform::Processes& processes, forms::Dialogs& dialogs, Window window);
 
   // SetACL.exe in `folder` (as the registry gives it back: its backslash and
-  // a NUL at the end) with these arguments.
-  void Run(const std::string& folder, std::string_view arguments);
+  // a NUL at the end) with these arguments; `finished` hears how it ended.
+  void Run(const std::string& folder, std::string_view arguments,
+           std::function<void(const DOSOutputs::Result&)> finished = {});
   bool running() const { return objDOS.running(); }
   // Asks, and on Yes ends the command; what it wrote stays.
   void AskToStop();
@@ -51,6 +53,7 @@ class CommandRun {
   std::vector<forms::Control*> locked_;
   bool active_ = false;  // between the start and the end of a run
   bool startShown_ = false;
+  std::function<void(const DOSOutputs::Result&)> finished_;
   RunProgress progress_;
   std::chrono::steady_clock::time_point started_;
 };

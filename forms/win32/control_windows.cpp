@@ -46,6 +46,9 @@ NativeKind KindOf(const forms::Control& control) {
       return {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case Kind::TabStrip:
       return {WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS, 0};
+    case Kind::ListView:
+      return {WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP,
+              WS_EX_CLIENTEDGE};
     case Kind::Form:
       break;
   }
@@ -56,7 +59,45 @@ bool IsEdit(const forms::Control& c) { return c.kind() == forms::Kind::TextBox &
 
 bool TakesInput(const forms::Control& c) {
   return c.kind() == forms::Kind::TextBox || c.kind() == forms::Kind::ComboBox ||
-         c.kind() == forms::Kind::FileListBox;
+         c.kind() == forms::Kind::FileListBox || c.kind() == forms::Kind::ListView;
+}
+
+// The table's columns and rows anew, each column as wide as its widest text.
+void FillTable(HWND hwnd, const forms::ListView& table) {
+  SendMessageW(hwnd, LVM_DELETEALLITEMS, 0, 0);
+  while (SendMessageW(hwnd, LVM_DELETECOLUMN, 0, 0)) {
+  }
+  for (std::size_t i = 0; i < table.columns().size(); ++i) {
+    std::wstring head = Wide(table.columns()[i]);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_SUBITEM;
+    column.pszText = head.data();
+    column.iSubItem = static_cast<int>(i);
+    SendMessageW(hwnd, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+  for (std::size_t r = 0; r < table.rows().size(); ++r)
+    for (std::size_t i = 0; i < table.rows()[r].size(); ++i) {
+      std::wstring text = Wide(table.rows()[r][i]);
+      LVITEMW item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = static_cast<int>(r);
+      item.iSubItem = static_cast<int>(i);
+      item.pszText = text.data();
+      SendMessageW(hwnd, i == 0 ? LVM_INSERTITEMW : LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+  // Measured here: the system's own sizing leaves the last column out.
+  const int padding = MulDiv(16, GetDpiForWindow(hwnd), 96);
+  for (std::size_t i = 0; i < table.columns().size(); ++i) {
+    auto width = [&](const std::string& text) {
+      std::wstring wide = Wide(text);
+      return static_cast<int>(SendMessageW(hwnd, LVM_GETSTRINGWIDTHW, 0,
+                                           reinterpret_cast<LPARAM>(wide.c_str()))) + padding;
+    };
+    int widest = width(table.columns()[i]);
+    for (const auto& row : table.rows())
+      if (i < row.size()) widest = std::max(widest, width(row[i]));
+    SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, i, widest);
+  }
 }
 
 int Depth(const forms::Control& control) {
@@ -151,6 +192,8 @@ ControlWindows::ControlWindows(forms::Form& form, HWND parent, HINSTANCE instanc
     SetWindowSubclass(hwnd, ControlProc, 0, reinterpret_cast<DWORD_PTR>(subclassed));
     // No limit but memory, as for the text the model holds.
     if (IsEdit(c)) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
+    if (c.kind() == forms::Kind::ListView)
+      SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     if (!c.tooltip().empty()) {
       std::wstring tip = Wide(c.tooltip());
       TTTOOLINFOW ti{};
@@ -161,7 +204,8 @@ ControlWindows::ControlWindows(forms::Form& form, HWND parent, HINSTANCE instanc
       ti.lpszText = tip.data();
       SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
-    mirror(c, dynamic_cast<forms::ListControl*>(&c) ? forms::Prop::List : forms::Prop::Value);
+    bool list = dynamic_cast<forms::ListControl*>(&c) || c.kind() == forms::Kind::ListView;
+    mirror(c, list ? forms::Prop::List : forms::Prop::Value);
     mirror(c, forms::Prop::Enabled);
   }
 
@@ -220,6 +264,10 @@ void ControlWindows::mirror(forms::Control& c, forms::Prop prop) {
       break;
     }
     case Prop::List: {
+      if (c.kind() == Kind::ListView) {
+        FillTable(hwnd, static_cast<forms::ListView&>(c));
+        break;
+      }
       auto& list = static_cast<forms::ListControl&>(c);
       if (c.kind() == Kind::TabStrip) {
         SendMessageW(hwnd, TCM_DELETEALLITEMS, 0, 0);

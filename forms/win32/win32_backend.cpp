@@ -19,7 +19,8 @@ RECT WorkArea(HWND hwnd) {
 }  // namespace
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+  INITCOMMONCONTROLSEX icc{sizeof icc,
+                           ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
   FormWindow::Register(instance);
   RegisterTextView(instance);

@@ -1,9 +1,8 @@
-// The call string in plain words, and the current permissions button.
+// The call string in plain words.
 
 #include <gtest/gtest.h>
 
 #include "main/explain.h"
-#include "tests/native/fakes.h"
 
 namespace {
 
@@ -86,20 +85,4 @@ TEST(Explain, WhatTheObjectNameLeavesTheTool) {
   EXPECT_EQ(ExplainCall("SetACL.exe -on \"C:\\My \"Data\"\" -ot file", {{"object name", "C:\\My \"Data\""}}),
             "Object: the file or folder \"C:\\My Data\"; reach: the object only\r\n"
             "Warning: The object name holds a double quote: SetACL.exe takes the value as ending there.");
-}
-
-TEST(CurrentPermissions, ListsTheObjectOfEachTypeAskingNothing) {
-  Headless h;
-  Headless::type(h.main.txtObjName, "C:\\");
-  EXPECT_TRUE(h.main.cmdCurrent.visible());
-  const char* codes[] = {"file", "reg", "srv", "prn", "shr"};
-  for (int type = 0; type < 5; ++type) {
-    h.main.CboObjType.userPick(type);
-    h.main.cmdCurrent.userClick();
-    h.processes.finish();
-    EXPECT_EQ(h.processes.started.back(),
-              std::string("C:\\SetACL\\SetACL.exe -on \"C:\\\\\" -ot ") + codes[type] +
-                  " -actn list -lst \"f:tab;w:d,s,o,g\"");
-  }
-  EXPECT_TRUE(h.dialogs.shown.empty());
 }

@@ -88,8 +88,9 @@ std::string Program::sent() {
 }
 
 Headless::Headless(forms::Backend* backend, platform::Processes* real,
-                   const std::string& programFolder, const std::string& setAclFolder)
-    : Program(backend, real, programFolder) {
+                   const std::string& programFolder, const std::string& setAclFolder,
+                   platform::Security* realSecurity)
+    : Program(backend, real, programFolder, realSecurity) {
   registry.keys["SOFTWARE\\Vorlane"]["Location"].text = setAclFolder + "\\" + '\0';
   files.files = {programFolder + "\\SetACL.exe"};
   // Every folder on the way down, the drive as "D:".

@@ -11,6 +11,7 @@
 #include "main/frm_main.h"
 #include "platform/folder_browser.h"
 #include "tests/native/fake_platform.h"
+#include "tests/native/fake_security.h"
 
 // Answers message and input boxes from a script; any box it was not told to
 // expect fails the test. Every box shown is recorded.
@@ -49,13 +50,14 @@ class FakeFolderBrowser : public platform::FolderBrowser {
   std::vector<const forms::Form*> owners;
 };
 
-// The program with a fake for every service; nothing shown yet.
-// Real children instead of scripted ones when `real` is given.
+// The program with a fake for every service; nothing shown yet. Real
+// children, and the system's reading of security, when they are given.
 struct Program {
   explicit Program(forms::Backend* backend = nullptr, platform::Processes* real = nullptr,
-                   std::string programFolder = "D:\\Tools")
+                   std::string programFolder = "D:\\Tools",
+                   platform::Security* realSecurity = nullptr)
       : app({dialogs, browser, registry, files, real ? *real : processes, shell,
-             std::move(programFolder)},
+             realSecurity ? *realSecurity : security, clipboard, std::move(programFolder)},
             backend) {}
   ScriptedDialogs dialogs;
   FakeFolderBrowser browser;
@@ -63,6 +65,8 @@ struct Program {
   FakeFiles files;
   ScriptedProcesses processes;
   FakeShell shell;
+  FakeSecurity security;
+  FakeClipboard clipboard;
   App app;
   FrmMain& main = app.frmMain();
 
@@ -77,7 +81,8 @@ struct Program {
 struct Headless : Program {
   explicit Headless(forms::Backend* backend = nullptr, platform::Processes* real = nullptr,
                     const std::string& programFolder = "D:\\Tools",
-                    const std::string& setAclFolder = "C:\\SetACL");
+                    const std::string& setAclFolder = "C:\\SetACL",
+                    platform::Security* realSecurity = nullptr);
 
   // Types a whole text into a box, as the keyboard does.
   static void type(forms::TextBox& box, const std::string& text);

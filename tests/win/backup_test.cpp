@@ -60,8 +60,11 @@ class BackupAndRestore : public ::testing::Test {
   win32::Win32Files files;
   win32::Win32Processes processes;
   win32::Win32Shell shell;
+  FakeSecurity security;
+  FakeClipboard clipboard;
   win32::Win32Backend backend{GetModuleHandleW(nullptr)};
-  App app{{dialogs, browser, registry, files, processes, shell, Utf8(program)}, &backend};
+  App app{{dialogs, browser, registry, files, processes, shell, security, clipboard, Utf8(program)},
+          &backend};
   FrmMain& main = app.frmMain();
   HWND top = nullptr;
 };

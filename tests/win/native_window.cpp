@@ -88,10 +88,13 @@ std::vector<std::string> Items(HWND list) {
 }
 
 
-void WhileModal(std::function<void()> steps) {
+void WhileModal(std::function<void()> steps, std::function<bool()> ready) {
   static std::function<void()> pending;
+  static std::function<bool()> until;
   pending = std::move(steps);
+  until = std::move(ready);
   SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+    if (until && !until()) return;
     KillTimer(nullptr, id);
     auto steps = std::move(pending);
     steps();

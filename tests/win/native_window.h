@@ -29,8 +29,9 @@ void ClickItem(HWND list, int index);
 // The items of a list box.
 std::vector<std::string> Items(HWND list);
 // Runs steps once from inside the next modal loop of this thread: the way to
-// drive a dialog that a click shows modally.
-void WhileModal(std::function<void()> steps);
+// drive a dialog that a click shows modally. With `ready`, the steps wait
+// until it holds: for a dialog that opens later, at the end of a run.
+void WhileModal(std::function<void()> steps, std::function<bool()> ready = {});
 
 // For windows of another process, which answer only while their thread
 // takes messages: the text of a control, or nullopt when it did not answer

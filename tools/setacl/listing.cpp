@@ -7,6 +7,7 @@
 #include <array>
 
 #include "platform/win32/wide.h"
+#include "run/setacl_listing.h"
 
 namespace standin {
 namespace {
@@ -110,16 +111,26 @@ std::vector<std::array<std::string, 4>> Entries(PACL acl, bool asSid, bool withI
   return entries;
 }
 
-std::string Formatted(const Command& c, PSECURITY_DESCRIPTOR sd) {
+// A path as the tool lists it: registry roots named as the security
+// functions name them, in lower case ("machine\SOFTWARE\Acme").
+std::string ListedPath(const Command& c) {
+  if (c.type != "reg") return c.object;
+  std::wstring name = SystemName(c);
+  std::size_t root = std::min(name.find(L'\\'), name.size());
+  CharLowerBuffW(name.data(), static_cast<DWORD>(root));
+  return win32::Utf8(name);
+}
+
+std::string Formatted(const Command& c, PSECURITY_DESCRIPTOR sd, SECURITY_INFORMATION parts) {
   if (c.listFormat == "sddl") {
     LPWSTR text = nullptr;
-    std::string sddl;
-    if (ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1, Parts(c), &text,
+    ListedObject listed{ListedPath(c), ListedTypeNumber(ByToken(kObjectTypes, c.type)->value), {}};
+    if (ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1, parts, &text,
                                                              nullptr)) {
-      sddl = win32::Utf8(text);
+      listed.sddl = win32::Utf8(text);
       LocalFree(text);
     }
-    return "\"" + c.object + "\"," + c.type + ",\"" + sddl + "\"\r\n";
+    return ListingLine(listed) + "\r\n";
   }
   bool tab = c.listFormat == "tab";
   std::string out = tab ? c.object + "\r\n" : "\"" + c.object + "\"," + c.type;
@@ -156,14 +167,39 @@ std::string Formatted(const Command& c, PSECURITY_DESCRIPTOR sd) {
   return out + "\r\n";
 }
 
+// The SACL is read only with the "Manage auditing" right, which the tool
+// takes when its account holds it.
+void TakeAuditingRight() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
+  TOKEN_PRIVILEGES privileges{};
+  privileges.PrivilegeCount = 1;
+  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  if (LookupPrivilegeValueW(nullptr, SE_SECURITY_NAME, &privileges.Privileges[0].Luid))
+    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+  CloseHandle(token);
+}
+
 }  // namespace
 
-std::string Listing(const Command& c) {
+ListingResult Listing(const Command& c) {
   std::wstring name = SystemName(c);
+  SECURITY_INFORMATION parts = Parts(c);
+  if (parts & SACL_SECURITY_INFORMATION) TakeAuditingRight();
   PSECURITY_DESCRIPTOR sd = nullptr;
-  DWORD error = GetNamedSecurityInfoW(name.c_str(), ObjectType(c.type), Parts(c), nullptr, nullptr,
-                                      nullptr, nullptr, &sd);
+  auto read = [&] {
+    return GetNamedSecurityInfoW(name.c_str(), ObjectType(c.type), parts, nullptr, nullptr, nullptr,
+                                 nullptr, &sd);
+  };
+  DWORD error = read();
   std::string header = "SetACL stand-in listing of \"" + c.object + "\": ";
+  if (error == ERROR_PRIVILEGE_NOT_HELD && (parts & SACL_SECURITY_INFORMATION)) {
+    parts &= ~SACL_SECURITY_INFORMATION;
+    error = read();
+    header += "no right to read the SACL; ";
+  }
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+    return {{}, "The object " + c.object + " does not exist."};
   if (error == ERROR_SUCCESS) {
     header += "read from the system";
   } else {
@@ -171,9 +207,9 @@ std::string Listing(const Command& c) {
               std::to_string(error) + ")";
     ConvertStringSecurityDescriptorToSecurityDescriptorW(kPlausible, SDDL_REVISION_1, &sd, nullptr);
   }
-  std::string out = header + "\r\n\r\n" + Formatted(c, sd);
+  std::string out = header + "\r\n\r\n" + Formatted(c, sd, parts);
   LocalFree(sd);
-  return out;
+  return {out, {}};
 }
 
 }  // namespace standin

@@ -108,7 +108,11 @@ Outcome Run(const std::string& commandLine) {
 
   Outcome outcome{{}, {}, standin::kOk, command.silent};
   for (const std::string& line : standin::Describe(command)) outcome.out += line + "\r\n";
-  if (asked("list") && standin::ListsToScreen(command)) outcome.out += "\r\n" + standin::Listing(command);
+  if (asked("list") && standin::ListsToScreen(command)) {
+    standin::ListingResult listing = standin::Listing(command);
+    if (!listing.error.empty()) return failed(listing.error);
+    outcome.out += "\r\n" + listing.text;
+  }
   if (!command.log.empty() && !Save(command.log, outcome.out))
     return failed("Could not open the log file " + command.log);
   return outcome;

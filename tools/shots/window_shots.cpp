@@ -14,6 +14,7 @@
 #include "editors/frm_ace.h"
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
+#include "run/frm_permissions.h"
 #include "forms/win32/win32_backend.h"
 #include "setup/frm_settings.h"
 #include "tests/native/fakes.h"
@@ -153,6 +154,26 @@ int wmain(int argc, wchar_t** argv) {
               L"backup-chooser");
   shootOpened(main.cmdProgOptions, [&]() -> forms::Form& { return main.settingsWindow(); },
               L"settings-window");
+  // Audit entries: the modes the SACL takes.
+  shootOpened(main.cmdAce, [&]() -> forms::Form& {
+    ace.cboWhere.userPick(1);
+    return ace;
+  }, L"ace-editor-sacl");
+
+  // The current permissions of the folder, as the stand-in would list them.
+  program.files.folders.insert("C:\\Data\\Projects");
+  program.processes.output = {
+      "SetACL stand-in listing of \"C:\\Data\\Projects\": read from the system\r\n\r\n"
+      "\"C:\\Data\\Projects\",1,\"O:BAG:SYD:AI(A;OICI;0x1301bf;;;S-1-5-21-1-2-3-1001)"
+      "(D;OICI;FW;;;WD)(A;OICIID;FA;;;BA)(A;OICIID;FA;;;SY)(A;OICIIOID;GA;;;CO)"
+      "(A;OICIID;0x1200a9;;;BU)(A;CIID;0x100116;;;BU)S:AI(AU;OICISAFA;FA;;;WD)\"\r\n"};
+  FrmPermissions& permissions = main.permissionsWindow();
+  native::WhileModal([&] {
+    shoot(permissions, L"current-permissions");
+    permissions.hide();
+  }, [&] { return permissions.visible(); });
+  main.cmdCurrent.userClick();
+  program.processes.finish();
 
   // A long run in the maximised window while it goes.
   ShowWindow(backend.window(&main), SW_MAXIMIZE);

@@ -1,0 +1,210 @@
+#include "run/permission_table.h"
+
+#include <cstdio>
+#include <set>
+#include <utility>
+
+namespace {
+
+using platform::Ace;
+
+struct Named {
+  std::uint32_t mask;
+  const char* words;
+};
+
+struct Right {
+  std::uint32_t bit;
+  const char* words;
+};
+
+// What the generic rights stand for on each type: all, read, write, execute.
+struct Generic {
+  std::uint32_t all, read, write, execute;
+};
+
+constexpr std::uint32_t kGenericAll = 0x10000000, kGenericExecute = 0x20000000,
+                        kGenericWrite = 0x40000000, kGenericRead = 0x80000000;
+constexpr std::uint32_t kSynchronize = 0x100000;
+
+constexpr Right kStandard[] = {{0x10000, "delete"}, {0x20000, "read permissions"},
+                               {0x40000, "change permissions"}, {0x80000, "take ownership"}};
+
+struct Words {
+  Generic generic;
+  std::vector<Named> named;  // first match wins
+  std::vector<Right> rights;
+};
+
+const Words& WordsFor(ObjectType type) {
+  static const Words files{
+      {0x1F01FF, 0x120089, 0x120116, 0x1200A0},
+      {{0x1F01FF, "Full control"}, {0x1301BF, "Modify"}, {0x1200A9, "Read & execute"},
+       {0x120089, "Read"}, {0x120116, "Write"}, {0x100116, "Write"},
+       {0x1201BF, "Read & execute, Write"}, {0x12019F, "Read, Write"}},
+      {{0x1, "list folder / read data"}, {0x2, "create files / write data"},
+       {0x4, "create folders / append data"}, {0x8, "read extended attributes"},
+       {0x10, "write extended attributes"}, {0x20, "traverse folder / execute file"},
+       {0x40, "delete subfolders and files"}, {0x80, "read attributes"},
+       {0x100, "write attributes"}}};
+  static const Words keys{
+      {0xF003F, 0x20019, 0x20006, 0x20019},
+      {{0xF003F, "Full control"}, {0x20019, "Read"}, {0x20006, "Write"}},
+      {{0x1, "query values"}, {0x2, "set values"}, {0x4, "create subkeys"},
+       {0x8, "enumerate subkeys"}, {0x10, "notify"}, {0x20, "create links"}}};
+  static const Words services{
+      {0xF01FF, 0x2008D, 0x20002, 0x20170},
+      {{0xF01FF, "Full control"}, {0x2008D, "Read"}, {0x20170, "Start, stop and pause"}},
+      {{0x1, "query the configuration"}, {0x2, "change the configuration"},
+       {0x4, "query the status"}, {0x8, "enumerate dependents"}, {0x10, "start"}, {0x20, "stop"},
+       {0x40, "pause and continue"}, {0x80, "interrogate"}, {0x100, "send its own controls"}}};
+  static const Words printers{
+      {0xF000C, 0x20008, 0x20008, 0x20008},
+      {{0xF000C, "Full control"}, {0xF0030, "Manage documents"}, {0x20008, "Print"},
+       {0x2000C, "Print, Manage this printer"}},
+      {{0x1, "administer the server"}, {0x2, "enumerate servers"}, {0x4, "manage this printer"},
+       {0x8, "print"}, {0x10, "administer documents"}, {0x20, "read documents"}}};
+  static const Words shares{
+      {0x1F01FF, 0x1200A9, 0x1301BF, 0x1200A9},
+      {{0x1F01FF, "Full control"}, {0x1301BF, "Change"}, {0x1200A9, "Read"}},
+      files.rights};
+  switch (type) {
+    case ObjectType::File: return files;
+    case ObjectType::Registry: return keys;
+    case ObjectType::Service: return services;
+    case ObjectType::Printer: return printers;
+    case ObjectType::Share: break;
+  }
+  return shares;
+}
+
+std::string Joined(const std::vector<std::string>& parts, const char* separator) {
+  std::string out;
+  for (const std::string& part : parts) out += (out.empty() ? "" : separator) + part;
+  return out;
+}
+
+std::string TypeWords(const Ace& ace) {
+  switch (ace.type) {
+    case Ace::Type::Allow: return "Allow";
+    case Ace::Type::Deny: return "Deny";
+    case Ace::Type::Audit: {
+      bool success = ace.flags & platform::kAuditSuccess, failure = ace.flags & platform::kAuditFailure;
+      return success && failure ? "Audit success and failure"
+             : failure          ? "Audit failure"
+                                : "Audit success";
+    }
+    case Ace::Type::Other: break;
+  }
+  return "Other";
+}
+
+// What below a folder or key an entry reaches; a file's, service's, printer's
+// or share's reach nothing.
+std::string AppliesTo(std::uint8_t flags, ObjectType type, bool container) {
+  if (!container) return {};
+  bool objects = flags & platform::kObjectInherit, containers = flags & platform::kContainerInherit;
+  bool only = flags & platform::kInheritOnly;
+  std::string words;
+  if (type == ObjectType::Registry) {
+    words = !containers ? "This key only" : only ? "Subkeys only" : "This key and subkeys";
+  } else if (!objects && !containers) {
+    words = "This folder only";
+  } else {
+    static const char* const kReach[2][2][2] = {
+        // [only][objects][containers]
+        {{"", "This folder and subfolders"}, {"This folder and files", "This folder, subfolders and files"}},
+        {{"", "Subfolders only"}, {"Files only", "Subfolders and files only"}}};
+    words = kReach[only][objects][containers];
+  }
+  if (flags & platform::kNoPropagate && (objects || containers)) words += ", the next level only";
+  return words;
+}
+
+}  // namespace
+
+std::string AccessWords(std::uint32_t mask, ObjectType type) {
+  const Words& words = WordsFor(type);
+  // The generic rights in this type's own.
+  const std::pair<std::uint32_t, std::uint32_t> generic[] = {
+      {kGenericAll, words.generic.all}, {kGenericRead, words.generic.read},
+      {kGenericWrite, words.generic.write}, {kGenericExecute, words.generic.execute}};
+  for (auto [bit, meaning] : generic)
+    if (mask & bit) mask = (mask & ~bit) | meaning;
+  for (const Named& named : words.named)
+    if (mask == named.mask) return named.words;
+  std::vector<std::string> rights;
+  for (const Right& right : words.rights)
+    if (mask & right.bit) rights.emplace_back(right.words);
+  for (const Right& right : kStandard)
+    if (mask & right.bit) rights.emplace_back(right.words);
+  std::uint32_t known = kSynchronize;
+  for (const Right& right : words.rights) known |= right.bit;
+  for (const Right& right : kStandard) known |= right.bit;
+  if (std::uint32_t other = mask & ~known) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%X", other);
+    rights.push_back(std::string("other rights ") + hex);
+  }
+  if (rights.empty()) return mask & kSynchronize ? "synchronize" : "nothing";
+  return Joined(rights, ", ");
+}
+
+PermissionTable TableOf(const platform::SecurityDescriptor& sd, ObjectType type, bool container,
+                        platform::Security& security) {
+  PermissionTable table;
+  std::set<std::string> unknown;
+  auto account = [&](const std::string& sid) -> std::string {
+    if (sid.empty()) return "(not listed)";
+    if (auto name = security.AccountName(sid)) return *name;
+    unknown.insert(sid);
+    return sid + " (unknown account)";
+  };
+  table.owner = account(sd.owner);
+  table.group = account(sd.group);
+  table.inheritance = sd.dacl.protectedFromParent ? "Protected: it inherits nothing from its parent"
+                                                  : "It inherits from its parent";
+  for (const platform::Acl* acl : {&sd.dacl, &sd.sacl})
+    for (const Ace& ace : acl->aces)
+      table.rows.push_back({TypeWords(ace), account(ace.sid), AccessWords(ace.mask, type),
+                            ace.flags & platform::kInherited ? "Yes" : "No",
+                            AppliesTo(ace.flags, type, container)});
+
+  std::vector<std::string>& warnings = table.warnings;
+  if (!sd.dacl.present || sd.dacl.null)
+    warnings.push_back("There is no DACL: everyone has full access.");
+  else if (sd.dacl.aces.empty())
+    warnings.push_back("The DACL is empty: no one has access.");
+  // Canonical order: explicit entries before inherited ones, and among the
+  // explicit ones denials first; the system stops at the first entry that decides.
+  bool inheritedSeen = false, allowSeen = false, explicitLate = false, denyLate = false;
+  for (const Ace& ace : sd.dacl.aces) {
+    bool inherited = ace.flags & platform::kInherited;
+    if (inherited) {
+      inheritedSeen = true;
+      continue;
+    }
+    if (inheritedSeen && !explicitLate) {
+      explicitLate = true;
+      warnings.push_back("Out of canonical order: the explicit entry for " + account(ace.sid) +
+                         " stands after inherited entries.");
+    }
+    if (ace.type == Ace::Type::Allow) allowSeen = true;
+    if (ace.type == Ace::Type::Deny && allowSeen && !denyLate) {
+      denyLate = true;
+      warnings.push_back("Out of canonical order: the deny entry for " + account(ace.sid) +
+                         " stands after an allow entry, so an allowed right may pass it.");
+    }
+  }
+  for (const std::string& sid : unknown)
+    warnings.push_back("Unknown account " + sid +
+                       ": no account has this SID now; it may have been deleted.");
+  return table;
+}
+
+std::string TabSeparated(const PermissionTable& table) {
+  std::vector<std::string> lines{Joined({std::begin(kPermissionColumns), std::end(kPermissionColumns)}, "\t")};
+  for (const PermissionRow& row : table.rows)
+    lines.push_back(Joined({row.type, row.account, row.access, row.inherited, row.appliesTo}, "\t"));
+  return Joined(lines, "\r\n") + "\r\n";
+}

@@ -1,0 +1,39 @@
+#pragma once
+// An object's security as a table in words, as Explorer shows it, and what
+// Explorer hides: entries out of canonical order, accounts that no longer
+// exist, and an empty list (no one may enter) apart from no list (everyone
+// may).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/security.h"
+#include "run/setacl_choices.h"
+
+struct PermissionRow {
+  std::string type;       // Allow, Deny, Audit success, Audit failure
+  std::string account;    // the name, or the SID of an unknown account
+  std::string access;     // in the object type's own words
+  std::string inherited;  // Yes: from the parent
+  std::string appliesTo;  // for a folder or key: what below it the entry reaches
+};
+
+struct PermissionTable {
+  std::string owner, group, inheritance;
+  std::vector<PermissionRow> rows;  // the DACL's entries, then the SACL's
+  std::vector<std::string> warnings;
+};
+
+inline constexpr const char* kPermissionColumns[] = {"Type", "Account", "Access", "Inherited",
+                                                     "Applies to"};
+
+// `container`: a folder or key, whose entries may reach what is below it.
+PermissionTable TableOf(const platform::SecurityDescriptor& descriptor, ObjectType type,
+                        bool container, platform::Security& security);
+// An access mask in the words of the object type: its named sets (files:
+// "Full control", "Modify", "Read & execute", "Read", "Write"), else each
+// right.
+std::string AccessWords(std::uint32_t mask, ObjectType type);
+// The table with its column heads, a row a line, tab-separated.
+std::string TabSeparated(const PermissionTable& table);

@@ -1,0 +1,55 @@
+#include "run/setacl_listing.h"
+
+#include <charconv>
+
+namespace {
+
+constexpr std::pair<ObjectType, int> kTypeNumbers[] = {
+    {ObjectType::File, 1}, {ObjectType::Service, 2}, {ObjectType::Printer, 3},
+    {ObjectType::Registry, 4}, {ObjectType::Share, 5}};
+
+}  // namespace
+
+std::optional<ListedObject> ReadListingLine(std::string_view line) {
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+  // The SDDL holds no quote: its own quotes are the last two of the line.
+  if (line.size() < 6 || line.front() != '"' || line.back() != '"') return std::nullopt;
+  std::size_t sddl = line.rfind(",\"", line.size() - 2);
+  if (sddl == std::string_view::npos || sddl == 0) return std::nullopt;
+  std::size_t pathEnd = line.rfind("\",", sddl - 1);
+  if (pathEnd == std::string_view::npos || pathEnd == 0) return std::nullopt;
+  ListedObject object;
+  std::string_view number = line.substr(pathEnd + 2, sddl - pathEnd - 2);
+  auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), object.type);
+  if (error != std::errc{} || end != number.data() + number.size()) return std::nullopt;
+  object.path = line.substr(1, pathEnd - 1);
+  object.sddl = line.substr(sddl + 2, line.size() - sddl - 3);
+  return object;
+}
+
+std::vector<ListedObject> ReadListing(std::string_view text) {
+  std::vector<ListedObject> objects;
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    if (auto object = ReadListingLine(text.substr(at, end - at))) objects.push_back(std::move(*object));
+    at = end + 1;
+  }
+  return objects;
+}
+
+std::string ListingLine(const ListedObject& object) {
+  return "\"" + object.path + "\"," + std::to_string(object.type) + ",\"" + object.sddl + "\"";
+}
+
+int ListedTypeNumber(ObjectType type) {
+  for (auto [t, number] : kTypeNumbers)
+    if (t == type) return number;
+  return 0;
+}
+
+std::optional<ObjectType> ListedType(int number) {
+  for (auto [type, n] : kTypeNumbers)
+    if (n == number) return type;
+  return std::nullopt;
+}
