@@ -10,10 +10,12 @@
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_folder_browser.h"
+#include "platform/win32/win32_object_tree.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_security.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_workers.h"
 
 namespace {
 
@@ -45,8 +47,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::Win32Shell shell;
     win32::Win32Security security;
     win32::Win32Clipboard clipboard;
-    App app({dialogs, browser, registry, files, processes, shell, security, clipboard,
-             ProgramFolder()},
+    win32::Win32Workers workers;
+    win32::Win32ObjectTree tree;
+    App app({dialogs, browser, registry, files, processes, shell, security, clipboard, workers,
+             tree, ProgramFolder()},
             &backend);
     app.frmMain().show();
     // Start-up may end the program before the window ever shows.

@@ -20,6 +20,7 @@ add_executable(native_tests
   tests/native/start_up_test.cpp
   tests/native/settings_test.cpp
   tests/native/permissions_test.cpp
+  tests/native/reach_test.cpp
   tests/native/run_test.cpp
   tests/native/standin_test.cpp
 )

@@ -14,10 +14,12 @@ vorlane_layer(vorlane_platform_win32 USES vorlane_platform FILES
   platform/win32/wide.h platform/win32/error_text.cpp
   platform/win32/win32_clipboard.h platform/win32/win32_clipboard.cpp
   platform/win32/win32_files.h platform/win32/win32_files.cpp
+  platform/win32/win32_object_tree.h platform/win32/win32_object_tree.cpp
   platform/win32/win32_processes.h platform/win32/win32_processes.cpp
   platform/win32/win32_registry.h platform/win32/win32_registry.cpp
   platform/win32/win32_security.h platform/win32/win32_security.cpp
-  platform/win32/win32_shell.h platform/win32/win32_shell.cpp)
+  platform/win32/win32_shell.h platform/win32/win32_shell.cpp
+  platform/win32/win32_workers.h platform/win32/win32_workers.cpp)
 target_link_libraries(vorlane_platform_win32 PUBLIC shell32 advapi32 user32)
 
 # The renderer of the forms layer, and the services that show windows.
@@ -84,6 +86,7 @@ target_link_libraries(output_bench PRIVATE psapi)
 add_dependencies(output_bench vorlane setacl console_child)
 vorlane_win_program(typing_bench bench/typing_bench.cpp tests/win/native_window.cpp ${fakes})
 target_link_libraries(typing_bench PRIVATE gtest)
+vorlane_win_program(reach_bench bench/reach_bench.cpp tests/win/child_program.cpp)
 
 # Pictures of every window as the current font and DPI draw them, taken by
 # scripts/screenshot.

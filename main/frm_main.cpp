@@ -42,7 +42,8 @@ FrmMain::FrmMain(platform::Services& services)
       backupChooser_([this] { return Attached(std::make_unique<FrmBrowse>(services_)); }),
       settingsWindow_([this] { return Attached(std::make_unique<FrmSettings>(services_)); }),
       permissionsWindow_([this] { return Attached(std::make_unique<FrmPermissions>(services_)); }),
-      run_(services.processes, services.dialogs, {*this, txtOutputs, lblStatus, cmdSendIt, cmdStop}) {
+      run_(services.processes, services.dialogs, {*this, txtOutputs, lblStatus, cmdSendIt, cmdStop}),
+      reach_(services.workers, services.tree) {
   CboObjType.setItems(Captions(kObjectTypes));
   cboRstchldrn.setItems(kNoneDaclSaclBoth);
   cboClr.setItems(kNoneDaclSaclBoth);
@@ -73,6 +74,7 @@ FrmMain::FrmMain(platform::Services& services)
   chkIgnoreErr.setVisible(false);
 
   onLoad = [this] { Form_Load(); };
+  reach_.changed = [this] { ShowExplanation(); };
   CboObjType.onClick = [this] { CboObjType_Click(); };
   txtObjName.onChange = [this] { txtObjName_Change(); };
   cmdBrowse.onClick = [this] { cmdBrowse_Click(); };
@@ -137,14 +139,26 @@ std::unique_ptr<F> FrmMain::Attached(std::unique_ptr<F> form) {
 
 void FrmMain::BuildIt() {
   std::string call = CallString(command_, services_.programFolder);
-  txtExplain.setText(ExplainCall(call, {{"object name", command_.object},
-                                        {"owner", command_.owner.name},
-                                        {"primary group", command_.group.name},
-                                        {"log file name", command_.logFile}}));
+  explanation_ = ExplainCall(call, {{"object name", command_.object},
+                                    {"owner", command_.owner.name},
+                                    {"primary group", command_.group.name},
+                                    {"log file name", command_.logFile}});
+  reach_.Ask(ReachOf(command_, call));
+  ShowExplanation();
   txtCallString.setText(std::move(call));
   cmdAceNum.setText(std::to_string(command_.aces.count));
   cmdTrstNum.setText(std::to_string(command_.trustees.count));
   cmdFilterNum.setText(std::to_string(command_.filters.count));
+}
+
+// The explanation with the reach of a recursive command after its first
+// line, which names the object.
+void FrmMain::ShowExplanation() {
+  std::string reach = reach_.words();
+  if (reach.empty()) return txtExplain.setText(explanation_);
+  std::size_t firstLine = std::min(explanation_.find("\r\n"), explanation_.size());
+  txtExplain.setText(explanation_.substr(0, firstLine) + "\r\n" + reach +
+                     explanation_.substr(firstLine));
 }
 
 // The main window's loading is the program's start-up.

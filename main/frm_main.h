@@ -9,6 +9,7 @@
 #include "forms/form.h"
 #include "forms/single_instance.h"
 #include "main/command.h"
+#include "main/reach.h"
 #include "platform/services.h"
 #include "run/command_run.h"
 
@@ -172,6 +173,7 @@ class FrmMain : public forms::Form {
   template <class Entry>
   void EditList(const char* kind, EntryList<Entry>& list);
 
+  void ShowExplanation();
   void Form_Load();
   void SelectStartingValues();
   void ShowHideOptions();
@@ -206,4 +208,6 @@ class FrmMain : public forms::Form {
   forms::SingleInstance<FrmSettings> settingsWindow_;
   forms::SingleInstance<FrmPermissions> permissionsWindow_;
   CommandRun run_;
+  Reach reach_;
+  std::string explanation_;  // of the call string, without its reach
 };

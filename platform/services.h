@@ -12,10 +12,12 @@ namespace platform {
 class Clipboard;
 class FileSystem;
 class FolderBrowser;
+class ObjectTree;
 class Processes;
 class Registry;
 class Security;
 class Shell;
+class Workers;
 
 struct Services {
   forms::Dialogs& dialogs;
@@ -26,6 +28,8 @@ struct Services {
   Shell& shell;
   Security& security;
   Clipboard& clipboard;
+  Workers& workers;
+  ObjectTree& tree;
   // The folder of the program's executable, without a trailing backslash.
   std::string programFolder;
 };

@@ -110,6 +110,9 @@ class CallString : public ::testing::Test, public Headless {
 // The worked example, its fragments in their fixed order, and what "What It
 // Does" makes of it.
 TEST_F(CallString, WorkedExampleAndItsExplanation) {
+  tree.children = {{"C:\\Data\\Projects", {{"Temp", true}, {"Plan.docx"}, {"Notes", true}}},
+                   {"C:\\Data\\Projects\\Temp", {{"a.tmp"}}},
+                   {"C:\\Data\\Projects\\Notes", {{"x.txt"}}}};
   type(main.txtObjName, "C:\\Data\\Projects");
   main.cboRecursionFile.userPick(3);
   handEdit(main.cmdAceNum, "-ace \"n:Users;p:read;m:grant;w:dacl\" ");
@@ -131,6 +134,7 @@ TEST_F(CallString, WorkedExampleAndItsExplanation) {
   EXPECT_EQ(main.txtExplain.text(),
             "Object: the file or folder \"C:\\Data\\Projects\"; reach: the object and every folder "
             "and file below it\r\n"
+            "Reach: 4 folders and files (the filter skips 2)\r\n"
             "ACE: grant \"Users\" read (added to what they have), in the DACL\r\n"
             "Owner: becomes \"Administrators\"\r\n"
             "Filter: skip every object whose path holds \"Temp\"\r\n"

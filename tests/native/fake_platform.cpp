@@ -159,3 +159,42 @@ std::size_t ScriptedProcesses::WholeCharacters(std::string_view ansi) {
   }
   return at;
 }
+
+struct FakeWorkers::State : platform::Workers::Context, std::enable_shared_from_this<State> {
+  explicit State(FakeWorkers& workers) : workers(workers) {}
+  FakeWorkers& workers;
+  bool dropped = false;
+  bool stopped() const override { return dropped; }
+  void post(std::function<void()> news) override {
+    if (workers.atOnce) news();
+    else workers.news_.emplace_back(shared_from_this(), std::move(news));
+  }
+};
+
+namespace {
+
+class FakeWork : public platform::Work {
+ public:
+  explicit FakeWork(std::shared_ptr<FakeWorkers::State> state) : state_(std::move(state)) {}
+  ~FakeWork() override { state_->dropped = true; }
+
+ private:
+  std::shared_ptr<FakeWorkers::State> state_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::Work> FakeWorkers::Start(std::function<void(Context&)> work) {
+  ++started;
+  auto state = std::make_shared<State>(*this);
+  work(*state);
+  return std::make_unique<FakeWork>(state);
+}
+
+void FakeWorkers::deliver() {
+  while (!news_.empty()) {
+    auto [state, news] = std::move(news_.front());
+    news_.pop_front();
+    if (!state->dropped) news();
+  }
+}

@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/object_tree.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/workers.h"
 
 // Keys under HKEY_LOCAL_MACHINE only, by path. Strings are stored as written
 // or, like the system does for values written without one, with a NUL added.
@@ -112,4 +114,32 @@ class FakeShell : public platform::Shell {
   long startError = 0;
   std::vector<Opened> opened;
   std::vector<Opened> started;  // the whole command line in `program`
+};
+
+// Folders or keys by path, each with its children; a path not listed cannot be read.
+class FakeObjectTree : public platform::ObjectTree {
+ public:
+  std::map<std::string, std::vector<platform::Listed>> children;
+  bool Children(const std::string& path, bool, std::vector<platform::Listed>& out) override {
+    auto it = children.find(path);
+    if (it == children.end()) return false;
+    out.insert(out.end(), it->second.begin(), it->second.end());
+    return true;
+  }
+};
+
+// Work done at once on the caller's thread; its news waits for the test to
+// hand it on, or is handed on at once when `atOnce` says so.
+class FakeWorkers : public platform::Workers {
+ public:
+  bool atOnce = true;
+  int started = 0;
+  std::unique_ptr<platform::Work> Start(std::function<void(Context&)> work) override;
+  // Hands on the news waiting; that of dropped work is dropped.
+  void deliver();
+
+  struct State;
+
+ private:
+  std::deque<std::pair<std::shared_ptr<State>, std::function<void()>>> news_;
 };

@@ -57,7 +57,8 @@ struct Program {
                    std::string programFolder = "D:\\Tools",
                    platform::Security* realSecurity = nullptr)
       : app({dialogs, browser, registry, files, real ? *real : processes, shell,
-             realSecurity ? *realSecurity : security, clipboard, std::move(programFolder)},
+             realSecurity ? *realSecurity : security, clipboard, workers, tree,
+             std::move(programFolder)},
             backend) {}
   ScriptedDialogs dialogs;
   FakeFolderBrowser browser;
@@ -67,6 +68,8 @@ struct Program {
   FakeShell shell;
   FakeSecurity security;
   FakeClipboard clipboard;
+  FakeWorkers workers;
+  FakeObjectTree tree;
   App app;
   FrmMain& main = app.frmMain();
 

@@ -44,7 +44,8 @@ TEST_F(StartUp, FirstRunAnsweredYesStoresTheProgramFolderOnce) {
 
   // The next start asks nothing and makes nothing.
   const std::size_t boxes = dialogs.shown.size();
-  App next({dialogs, browser, registry, files, processes, shell, security, clipboard, "D:\\Tools"});
+  App next({dialogs, browser, registry, files, processes, shell, security, clipboard, workers, tree,
+            "D:\\Tools"});
   next.frmMain().show();
   EXPECT_EQ(next.frmMain().txtCallString.text(), "SetACL.exe -on \"\" -ot file");
   EXPECT_EQ(files.created.size(), 2u);

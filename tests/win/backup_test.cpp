@@ -62,8 +62,11 @@ class BackupAndRestore : public ::testing::Test {
   win32::Win32Shell shell;
   FakeSecurity security;
   FakeClipboard clipboard;
+  FakeWorkers workers;
+  FakeObjectTree tree;
   win32::Win32Backend backend{GetModuleHandleW(nullptr)};
-  App app{{dialogs, browser, registry, files, processes, shell, security, clipboard, Utf8(program)},
+  App app{{dialogs, browser, registry, files, processes, shell, security, clipboard, workers, tree,
+           Utf8(program)},
           &backend};
   FrmMain& main = app.frmMain();
   HWND top = nullptr;

@@ -79,18 +79,37 @@ long ChildProgram::waitForExit(int milliseconds) const {
   return static_cast<long>(code);
 }
 
+namespace {
+
+// A folder and all below it, by "\\?\" paths, so none is too long to go.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring path = folder + L"\\" + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+      else DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
 TempFolder::TempFolder(const std::wstring& name) {
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH + 1, temp);
   path_ = std::filesystem::path(temp) / (name + L"-" + std::to_wstring(GetCurrentProcessId()));
-  std::filesystem::remove_all(path_);
+  RemoveTree(L"\\\\?\\" + path_.wstring());
   std::filesystem::create_directories(path_);
 }
 
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
+TempFolder::~TempFolder() { RemoveTree(L"\\\\?\\" + path_.wstring()); }
 
 int EndProgramsIn(const std::filesystem::path& folder) {
   int ended = 0;

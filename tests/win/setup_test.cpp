@@ -8,8 +8,11 @@
 
 #include "platform/error_text.h"
 #include "platform/win32/wide.h"
+#include "main/reach.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_object_tree.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_workers.h"
 #include "setup/mdl_registry.h"
 #include "setup/mod_folder.h"
 #include "tests/native/fakes.h"
@@ -173,4 +176,29 @@ TEST_F(Started, WithoutSetAclTheProgramEndsBeforeItsWindowShows) {
   EXPECT_EQ(program.window(kMain), nullptr);
   Press(end, IDOK);
   EXPECT_EQ(program.waitForExit(), 1);
+}
+
+// The reach of a command over a real tree made here, counted on a thread of
+// its own, paths longer than MAX_PATH included.
+TEST(RealTree, TheReachOfARealTreeArrivesFromItsThread) {
+  native::TempFolder temp(L"vorlane-reach");
+  fs::path deep = temp.path();
+  for (int i = 0; i < 12; ++i) deep /= std::wstring(30, static_cast<wchar_t>(L'a' + i));
+  fs::create_directories(fs::path(win32::LongPath(win32::Utf8(deep.wstring()))));
+  std::ofstream(fs::path(win32::LongPath(win32::Utf8((deep / L"last.txt").wstring())))) << "x";
+  fs::create_directories(temp.path() / L"Skip");
+  for (const wchar_t* name : {L"one.txt", L"two.txt", L"Skip\\it.txt"})
+    WriteFile(temp.path() / name);
+  ASSERT_GT(deep.wstring().size(), static_cast<std::size_t>(MAX_PATH));
+
+  win32::Win32Workers workers;
+  win32::Win32ObjectTree tree;
+  Reach reach(workers, tree);
+  int changes = 0;
+  reach.changed = [&] { ++changes; };
+  reach.Ask(ReachQuestion{win32::Utf8(temp.path().wstring()), false, true, true, {"skip"}});
+  EXPECT_TRUE(native::WaitFor([&] { return !reach.words().starts_with("Reach: counting"); }, 20000));
+  // The folder, two files, twelve folders deep and the file at the bottom.
+  EXPECT_EQ(reach.words(), "Reach: 16 folders and files (the filter skips 2)");
+  EXPECT_GT(changes, 0);
 }
