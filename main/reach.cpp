@@ -85,8 +85,9 @@ ReachCount CountReach(platform::ObjectTree& tree, const ReachQuestion& q,
 std::string ReachWords(const ReachQuestion& q, const ReachCount& count) {
   if (!count.done && !count.capped)
     return "Reach: counting... " + Grouped(count.objects + count.skipped) + " so far";
-  std::string words = "Reach: " + std::string(count.capped ? "more than " : "") +
-                      Grouped(count.capped ? q.cap : count.objects) + " " + Objects(q);
+  std::string words = count.capped         ? "Reach: more than " + Grouped(q.cap) + " " + Objects(q)
+                      : count.objects == 1 ? std::string("Reach: the object alone")
+                                           : "Reach: " + Grouped(count.objects) + " " + Objects(q);
   if (count.skipped) words += " (the filter skips " + Grouped(count.skipped) + ")";
   if (count.unreadable) {
     words += "; " + Grouped(count.unreadable) + " could not be read: ";

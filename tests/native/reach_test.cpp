@@ -38,7 +38,7 @@ TEST(Reach, CountsWhatEachRecursionTouches) {
        "Reach: 6 folders and files (the filter skips 3); 1 could not be read: C:\\D\\locked"},
       {{"HKLM\\S", true, true, false}, "Reach: 4 keys"},
       {{"C:\\D", false, true, true, {}, 3}, "Reach: more than 3 folders and files"},
-      {{"C:\\Gone", false, true, true}, "Reach: 1 folders and files; 1 could not be read: C:\\Gone"},
+      {{"C:\\Gone", false, true, true}, "Reach: the object alone; 1 could not be read: C:\\Gone"},
   };
   FakeObjectTree tree = Tree();
   for (const Case& c : cases) {

@@ -119,6 +119,10 @@ int wmain(int argc, wchar_t** argv) {
     SetWindowTextW(backend.control(box), text);
     box.userKeyUp(text[0]);
   };
+  program.tree.children = {
+      {"C:\\Data\\Projects", {{"Reports", true}, {"Plan.docx"}, {"Budget.xlsx"}, {"Temp", true}}},
+      {"C:\\Data\\Projects\\Reports", {{"2025.docx"}, {"2026.docx"}}},
+      {"C:\\Data\\Projects\\Temp", {{"draft.tmp"}}}};
   typeInto(main.txtObjName, L"C:\\Data\\Projects");
   // A composed command, so the call string and its explanation have something to say.
   main.cboRecursionFile.userPick(3);
