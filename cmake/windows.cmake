@@ -43,11 +43,12 @@ target_link_libraries(vorlane PRIVATE vorlane_app vorlane_forms_win32)
 
 # The stand-in SetACL.exe: a console program placed beside vorlane.exe for
 # demos and tests, and never shipped.
-vorlane_layer(setacl_listing USES setacl_reading vorlane_platform_win32 FILES
-  tools/setacl/listing.h tools/setacl/listing.cpp)
+vorlane_layer(setacl_system USES setacl_reading vorlane_platform_win32 FILES
+  tools/setacl/objects.h tools/setacl/objects.cpp tools/setacl/rights.h
+  tools/setacl/listing.h tools/setacl/listing.cpp tools/setacl/apply.h tools/setacl/apply.cpp)
 add_executable(setacl tools/setacl/main.cpp)
 set_target_properties(setacl PROPERTIES OUTPUT_NAME SetACL)
-target_link_libraries(setacl PRIVATE setacl_listing)
+target_link_libraries(setacl PRIVATE setacl_system)
 target_link_options(setacl PRIVATE -municode)
 
 # The test programs, the benchmarks and the screenshot tool reach every layer.

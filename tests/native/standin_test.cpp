@@ -124,16 +124,18 @@ TEST(StandInParse, BackupRestoreAndListingToTheScreen) {
   EXPECT_EQ(standin::Describe(list.command),
             std::vector<std::string>{"list: d,o as sddl into \"C:\\Tools\\Perm\\Backups\\data.txt\" "
                                      "on file \"D:\\Data\""});
-  std::string object;
-  ASSERT_TRUE(standin::ReadBackup(standin::BackupText(list.command), object));
-  EXPECT_EQ(object, "D:\\Data");
-  EXPECT_FALSE(standin::ReadBackup("not a backup", object));
-
   standin::Parsed restore = standin::Parse(
       "\"C:\\Program Files\\Perm\\SetACL.exe\" -on \"D:\\Data\" -ot file -actn restore -bckp "
       "\"C:\\Program Files\\Perm\\Backups\\data.txt\"");
   ASSERT_EQ(restore.error, "");
   EXPECT_EQ(restore.command.backup, "C:\\Program Files\\Perm\\Backups\\data.txt");
+  restore.command.backedUpObjects = 2;
+  restore.command.filters = {"TEMP"};
+  EXPECT_EQ(standin::Describe(restore.command),
+            std::vector<std::string>{"restore: 2 objects from \"C:\\Program Files\\Perm\\Backups\\data.txt\" "
+                                     "(-on is not used) on file \"D:\\Data\", skipping \"TEMP\""});
+  EXPECT_TRUE(standin::Filtered(restore.command, "D:\\Data\\temp\\x"));
+  EXPECT_FALSE(standin::Filtered(restore.command, "D:\\Data\\tmp"));
 
   standin::Parsed screen =
       standin::Parse("SetACL.exe -on \"C:\\\\\" -ot file -actn list -lst \"f:tab;w:g,o,s,d\"");

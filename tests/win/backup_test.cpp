@@ -108,7 +108,8 @@ TEST_F(BackupAndRestore, ABackupIsListedPickedAndRestored) {
                            " -ot file -actn list -lst \"f:sddl;w:d,o\" -bckp " + quotedFile + "\r\n"),
             std::string::npos)
       << journal();
-  EXPECT_TRUE(native::FileText(file).starts_with("SetACL stand-in backup")) << native::FileText(file);
+  EXPECT_TRUE(native::FileText(file).starts_with(native::Quoted(data) + ",1,\"O:"))
+      << native::FileText(file);
 
   // Beside it, what the chooser leaves out: a hidden file and a folder.
   std::ofstream(backups / L"hidden.txt") << "x";
@@ -141,7 +142,7 @@ TEST_F(BackupAndRestore, ABackupIsListedPickedAndRestored) {
                               kStartMs))
       << journal();
   EXPECT_NE(journal().find(std::string(" -on ") + native::Quoted(data) + " -ot file -actn restore -bckp " +
-                           quotedFile + "\r\nrestore: " + quotedFile + " (taken of " + native::Quoted(data)),
+                           quotedFile + "\r\nrestore: 1 object from " + quotedFile + " (-on is not used)"),
             std::string::npos)
       << journal();
   EXPECT_TRUE(dialogs.allShown());

@@ -47,8 +47,8 @@ class Parser {
     if (name == "-actn") return action(Lower(value));
     if (name == "-ace") return pendingAces_.push_back(value), true;  // checked once the type is known
     if (name == "-trst") return trustee(value);
-    if (name == "-ownr") return once(name) && account(value, c_.owner);
-    if (name == "-grp") return once(name) && account(value, c_.group);
+    if (name == "-ownr") return once(name) && account(value, c_.owner, c_.ownerAccount);
+    if (name == "-grp") return once(name) && account(value, c_.group, c_.groupAccount);
     if (name == "-op") return once(name) && protection(value);
     if (name == "-clr") return once(name) && lists(value, c_.clear);
     if (name == "-rst") return once(name) && lists(value, c_.resetChildren);
@@ -151,18 +151,20 @@ class Parser {
     const Choice<AceMode>* mode = ByToken(kAceModes, f.contains("m") ? f["m"] : "set");
     if (!mode || !ListTakesMode(*list, mode->value))
       return fail("Invalid access mode for this ACL type: " + f["m"]);
-    std::string inheritance;
+    std::vector<std::string> flags;
     if (f.contains("i")) {
-      std::vector<std::string> flags = Split(Lower(f["i"]), ',');
+      flags = Split(Lower(f["i"]), ',');
       for (const auto& flag : flags)
         if (!ByToken(kInheritanceFlags, flag))
           return fail("Invalid inheritance flag: " + flag);
-      inheritance = Join(flags, ",");
     }
+    std::string inheritance = Join(flags, ",");
     std::string words = std::string(mode->token) + " " + Join(permissions, ",") + " for " + Quoted(f["n"]) +
                         (sid ? " (SID)" : "") + " in " + where;
     if (!inheritance.empty()) words += ", inheritance " + inheritance;
     c_.aces.push_back(std::move(words));
+    c_.aceOrders.push_back({{f["n"], sid}, std::move(permissions), std::string(mode->token),
+                            *list == AclLists::Sacl, std::move(flags)});
     return true;
   }
 
@@ -184,13 +186,14 @@ class Parser {
     return true;
   }
 
-  bool account(const std::string& value, std::string& words) {
+  bool account(const std::string& value, std::string& words, Account& account) {
     Fields f;
     if (!fields(value, {"n", "s"}, f)) return false;
     if (!f.contains("n")) return fail("Invalid parameter format: " + value);
     bool sid = false;
     if (!sidFlag(f, "s", sid)) return false;
     words = Quoted(f["n"]) + (sid ? " (SID)" : "");
+    account = {f["n"], sid};
     return true;
   }
 
@@ -198,7 +201,8 @@ class Parser {
     Fields f;
     if (!fields(value, {"dacl", "sacl"}, f)) return false;
     if (f.empty()) return fail("Invalid parameter format: " + value);
-    std::string dacl = "nc", sacl = "nc";
+    std::string& dacl = c_.daclProtection;
+    std::string& sacl = c_.saclProtection;
     if (f.contains("dacl") && !keyword(f["dacl"], kProtections, "inheritance flag", dacl)) return false;
     if (f.contains("sacl") && !keyword(f["sacl"], kProtections, "inheritance flag", sacl)) return false;
     c_.protection = "dacl " + dacl + ", sacl " + sacl;
@@ -282,26 +286,18 @@ std::vector<std::string> Describe(const Command& c) {
       lines.push_back("list: " + parts + " as " + c.listFormat + " into " +
                       (ListsToScreen(c) ? std::string("the screen") : Quoted(c.backup)) + " " + target);
     if (action == "restore")
-      lines.push_back("restore: " + Quoted(c.backup) + " (taken of " + Quoted(c.backedUpObject) +
-                      "; -on is not used) " + target);
+      lines.push_back("restore: " + std::to_string(c.backedUpObjects) +
+                      (c.backedUpObjects == 1 ? " object" : " objects") + " from " +
+                      Quoted(c.backup) + " (-on is not used) " + target);
   }
   return lines;
 }
 
-std::string BackupText(const Command& c) {
-  return "SetACL stand-in backup\r\n" + Quoted(c.object) + "," + c.type + "," + c.listFormat +
-         ",\"" + c.listParts + (c.listInherited ? ", inherited" : "") +
-         (c.listSids ? ", SIDs" : "") + "\"\r\n";
-}
-
-bool ReadBackup(std::string_view text, std::string& object) {
-  constexpr std::string_view kHead = "SetACL stand-in backup\r\n\"";
-  if (!text.starts_with(kHead)) return false;
-  text.remove_prefix(kHead.size());
-  std::size_t end = text.find("\",");
-  if (end == std::string_view::npos) return false;
-  object = text.substr(0, end);
-  return true;
+bool Filtered(const Command& c, std::string_view path) {
+  std::string lower = Lower(path);
+  return std::ranges::any_of(c.filters, [&](const std::string& keyword) {
+    return lower.find(Lower(keyword)) != std::string::npos;
+  });
 }
 
 }  // namespace standin

@@ -12,13 +12,31 @@ namespace standin {
 // The real tool's exit codes.
 enum ExitCode { kOk = 0, kUsage = 1, kGeneralError = 2, kInvalidParameters = 3 };
 
+// An account as the command names it: a name, or a SID in text.
+struct Account {
+  std::string name;
+  bool sid = false;
+};
+
+// One -ace as given, for applying it.
+struct AceOrder {
+  Account trustee;
+  std::vector<std::string> permissions;  // tokens, lower case
+  std::string mode;                      // set, grant, deny, revoke, aud_succ, aud_fail
+  bool sacl = false;
+  std::vector<std::string> inheritance;  // so, sc, np, io
+};
+
 struct Command {
   std::string object;
   std::string type;  // file, reg, srv, prn, shr
   std::vector<std::string> actions;  // in the order given
   std::vector<std::string> aces;     // each entry in words
+  std::vector<AceOrder> aceOrders;   // the same entries, to apply
   std::vector<std::string> trustees;
-  std::string owner, group, protection, clear, resetChildren;
+  std::string owner, group, protection, clear, resetChildren;  // in words
+  Account ownerAccount, groupAccount;
+  std::string daclProtection = "nc", saclProtection = "nc";
   std::string recursion;
   std::vector<std::string> filters;
   std::string log;
@@ -26,7 +44,7 @@ struct Command {
   std::string listParts = "d";        // -lst w:, its letters in the order d, s, o, g
   bool listInherited = false, listSids = false;
   std::string backup;                 // -bckp
-  std::string backedUpObject;         // what the backup to restore was taken of
+  std::size_t backedUpObjects = 0;    // how many objects the backup to restore holds
   bool silent = false;
   bool ignoreErrors = false;
 };
@@ -46,9 +64,8 @@ std::vector<std::string> Describe(const Command& command);
 // Whether -actn list prints the listing instead of writing a backup file.
 inline bool ListsToScreen(const Command& c) { return c.backup.empty(); }
 
-// The backup file's text for -actn list, and, for -actn restore, the object
-// a backup names (false when the text is no backup of ours).
-std::string BackupText(const Command& command);
-bool ReadBackup(std::string_view text, std::string& object);
+// Whether an object's path is one the filters skip: it holds a keyword, case
+// ignored.
+bool Filtered(const Command& command, std::string_view path);
 
 }  // namespace standin

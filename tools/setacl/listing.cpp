@@ -5,9 +5,12 @@
 #include <sddl.h>
 
 #include <array>
+#include <utility>
 
 #include "platform/win32/wide.h"
 #include "run/setacl_listing.h"
+#include "tools/setacl/objects.h"
+#include "tools/setacl/rights.h"
 
 namespace standin {
 namespace {
@@ -15,31 +18,6 @@ namespace {
 // Administrators and SYSTEM in full control, users reading: what most
 // objects carry, shown when the real one cannot be read.
 constexpr wchar_t kPlausible[] = L"O:BAG:SYD:(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
-
-SE_OBJECT_TYPE ObjectType(const std::string& type) {
-  if (type == "reg") return SE_REGISTRY_KEY;
-  if (type == "srv") return SE_SERVICE;
-  if (type == "prn") return SE_PRINTER;
-  if (type == "shr") return SE_LMSHARE;
-  return SE_FILE_OBJECT;
-}
-
-// Registry paths as the security functions name their roots.
-std::wstring SystemName(const Command& c) {
-  std::wstring name = win32::Wide(c.object);
-  if (c.type != "reg") return name;
-  static const std::array<std::pair<const wchar_t*, const wchar_t*>, 8> roots = {{
-      {L"HKEY_LOCAL_MACHINE", L"MACHINE"}, {L"HKLM", L"MACHINE"},
-      {L"HKEY_CURRENT_USER", L"CURRENT_USER"}, {L"HKCU", L"CURRENT_USER"},
-      {L"HKEY_CLASSES_ROOT", L"CLASSES_ROOT"}, {L"HKCR", L"CLASSES_ROOT"},
-      {L"HKEY_USERS", L"USERS"}, {L"HKU", L"USERS"}}};
-  for (auto [from, to] : roots) {
-    size_t n = wcslen(from);
-    if (_wcsnicmp(name.c_str(), from, n) == 0 && (name.size() == n || name[n] == L'\\'))
-      return to + name.substr(n);
-  }
-  return name;
-}
 
 SECURITY_INFORMATION Parts(const Command& c) {
   SECURITY_INFORMATION parts = 0;
@@ -111,20 +89,11 @@ std::vector<std::array<std::string, 4>> Entries(PACL acl, bool asSid, bool withI
   return entries;
 }
 
-// A path as the tool lists it: registry roots named as the security
-// functions name them, in lower case ("machine\SOFTWARE\Acme").
-std::string ListedPath(const Command& c) {
-  if (c.type != "reg") return c.object;
-  std::wstring name = SystemName(c);
-  std::size_t root = std::min(name.find(L'\\'), name.size());
-  CharLowerBuffW(name.data(), static_cast<DWORD>(root));
-  return win32::Utf8(name);
-}
-
-std::string Formatted(const Command& c, PSECURITY_DESCRIPTOR sd, SECURITY_INFORMATION parts) {
+std::string Formatted(const Command& c, const std::string& path, PSECURITY_DESCRIPTOR sd,
+                      SECURITY_INFORMATION parts) {
   if (c.listFormat == "sddl") {
     LPWSTR text = nullptr;
-    ListedObject listed{ListedPath(c), ListedTypeNumber(ByToken(kObjectTypes, c.type)->value), {}};
+    ListedObject listed{path, ListedTypeNumber(ByToken(kObjectTypes, c.type)->value), {}};
     if (ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1, parts, &text,
                                                              nullptr)) {
       listed.sddl = win32::Utf8(text);
@@ -133,7 +102,7 @@ std::string Formatted(const Command& c, PSECURITY_DESCRIPTOR sd, SECURITY_INFORM
     return ListingLine(listed) + "\r\n";
   }
   bool tab = c.listFormat == "tab";
-  std::string out = tab ? c.object + "\r\n" : "\"" + c.object + "\"," + c.type;
+  std::string out = tab ? path + "\r\n" : "\"" + path + "\"," + c.type;
   auto part = [&](const std::string& title, const std::vector<std::array<std::string, 4>>& rows) {
     if (tab) {
       out += "\r\n   " + title + ":\r\n";
@@ -169,47 +138,67 @@ std::string Formatted(const Command& c, PSECURITY_DESCRIPTOR sd, SECURITY_INFORM
 
 // The SACL is read only with the "Manage auditing" right, which the tool
 // takes when its account holds it.
-void TakeAuditingRight() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
-  TOKEN_PRIVILEGES privileges{};
-  privileges.PrivilegeCount = 1;
-  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  if (LookupPrivilegeValueW(nullptr, SE_SECURITY_NAME, &privileges.Privileges[0].Luid))
-    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
-  CloseHandle(token);
+void TakeAuditingRight() { TakeRight(SE_SECURITY_NAME); }
+
+// An object's security as the system reads it.
+struct Read {
+  DWORD error = ERROR_SUCCESS;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  ~Read() { LocalFree(sd); }
+};
+
+void ReadInto(Read& read, const Command& c, const std::string& path, SECURITY_INFORMATION parts) {
+  LocalFree(std::exchange(read.sd, nullptr));
+  read.error = GetNamedSecurityInfoW(SystemName(c.type, path).c_str(), SystemType(c.type), parts,
+                                     nullptr, nullptr, nullptr, nullptr, &read.sd);
 }
 
 }  // namespace
 
-ListingResult Listing(const Command& c) {
-  std::wstring name = SystemName(c);
+ListingResult Listing(const Command& c, bool toFile) {
+  ListingResult result;
   SECURITY_INFORMATION parts = Parts(c);
   if (parts & SACL_SECURITY_INFORMATION) TakeAuditingRight();
-  PSECURITY_DESCRIPTOR sd = nullptr;
-  auto read = [&] {
-    return GetNamedSecurityInfoW(name.c_str(), ObjectType(c.type), parts, nullptr, nullptr, nullptr,
-                                 nullptr, &sd);
-  };
-  DWORD error = read();
-  std::string header = "SetACL stand-in listing of \"" + c.object + "\": ";
-  if (error == ERROR_PRIVILEGE_NOT_HELD && (parts & SACL_SECURITY_INFORMATION)) {
-    parts &= ~SACL_SECURITY_INFORMATION;
-    error = read();
-    header += "no right to read the SACL; ";
-  }
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-    return {{}, "The object " + c.object + " does not exist."};
-  if (error == ERROR_SUCCESS) {
-    header += "read from the system";
-  } else {
-    header += "a plausible listing; the system's could not be read (error " +
-              std::to_string(error) + ")";
-    ConvertStringSecurityDescriptorToSecurityDescriptorW(kPlausible, SDDL_REVISION_1, &sd, nullptr);
-  }
-  std::string out = header + "\r\n\r\n" + Formatted(c, sd, parts);
-  LocalFree(sd);
-  return {out, {}};
+  std::string header = "SetACL stand-in listing of \"" + c.object + "\": read from the system";
+  std::string objects;
+  ForEachObject(c, false, [&](const Reached& object) {
+    Read read;
+    ReadInto(read, c, object.path, parts);
+    if (read.error == ERROR_PRIVILEGE_NOT_HELD && (parts & SACL_SECURITY_INFORMATION)) {
+      // A backup without its audit entries would pass for a whole one.
+      if (toFile) {
+        result.error = "The right to read audit entries (SeSecurityPrivilege) is not held.";
+        return false;
+      }
+      parts &= ~SACL_SECURITY_INFORMATION;
+      header += "; no right to read the SACL";
+      ReadInto(read, c, object.path, parts);
+    }
+    if (object.top && (read.error == ERROR_FILE_NOT_FOUND || read.error == ERROR_PATH_NOT_FOUND)) {
+      result.error = "The object " + c.object + " does not exist.";
+      return false;
+    }
+    if (read.error != ERROR_SUCCESS && object.top && !toFile) {
+      header = "SetACL stand-in listing of \"" + c.object +
+               "\": a plausible listing; the system's could not be read (error " +
+               std::to_string(read.error) + ")";
+      ConvertStringSecurityDescriptorToSecurityDescriptorW(kPlausible, SDDL_REVISION_1, &read.sd,
+                                                           nullptr);
+    } else if (read.error != ERROR_SUCCESS) {
+      std::string why = "Could not read the security of " + object.path + " (error " +
+                        std::to_string(read.error) + ")";
+      if (!c.ignoreErrors) {
+        result.error = why;
+        return false;
+      }
+      result.messages += why + "\r\n";
+      return true;
+    }
+    objects += Formatted(c, object.path, read.sd, parts);
+    return true;
+  });
+  result.text = toFile ? objects : header + "\r\n\r\n" + objects;
+  return result;
 }
 
 }  // namespace standin

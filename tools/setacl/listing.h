@@ -1,8 +1,9 @@
 #pragma once
-// What -actn list prints without -bckp: the object's security as the system
-// holds it, or, where the system cannot read it there, a plausible one; the
-// header says which. An object that does not exist is an error, as for the
-// real tool.
+// What -actn list writes: for the screen, a header saying where the security
+// came from, then each object reached; into a backup file, the objects alone.
+// An object that does not exist is an error, as for the real tool; on the
+// screen an object whose security the system cannot read there shows a
+// plausible one, and the header says so.
 
 #include <string>
 
@@ -12,9 +13,10 @@ namespace standin {
 
 struct ListingResult {
   std::string text;
-  std::string error;  // empty when listed
+  std::string messages;  // objects passed over, with -ignoreerr
+  std::string error;     // empty when listed
 };
 
-ListingResult Listing(const Command& command);
+ListingResult Listing(const Command& command, bool toFile);
 
 }  // namespace standin

@@ -1,9 +1,9 @@
 // A stand-in for SetACL.exe, for demos and tests: it reads command lines as
-// the real tool does, prints what each action would do (and, for a listing
-// to the screen, the object's security), writes the log and backup files it
-// is asked for, and changes no security at all. Every
-// run is added to a journal beside it, so a test or a curious user can see
-// what was started.
+// the real tool does, prints what each action would do, lists security to
+// the screen or into backup files, and writes the log it is asked for. It
+// changes security (and restores backups) only with VORLANE_STANDIN_APPLY=1
+// in its environment. Every run is added to a journal beside it, so a test
+// or a curious user can see what was started.
 
 #include <windows.h>
 
@@ -13,6 +13,8 @@
 #include <sstream>
 
 #include "platform/win32/wide.h"
+#include "run/setacl_listing.h"
+#include "tools/setacl/apply.h"
 #include "tools/setacl/command.h"
 #include "tools/setacl/listing.h"
 
@@ -95,23 +97,42 @@ Outcome Run(const std::string& commandLine) {
     return std::ranges::find(command.actions, action) != command.actions.end();
   };
 
+  std::string backup;
   if (asked("restore")) {
     std::ifstream file(std::filesystem::path(win32::Wide(command.backup)), std::ios::binary);
     std::stringstream text;
     text << file.rdbuf();
-    if (!file || !standin::ReadBackup(text.str(), command.backedUpObject))
+    backup = text.str();
+    command.backedUpObjects = ReadListing(backup).size();
+    if (!file || command.backedUpObjects == 0)
       return failed("Could not read the backup file " + command.backup);
   }
-  if (asked("list") && !standin::ListsToScreen(command) &&
-      !Save(command.backup, standin::BackupText(command)))
-    return failed("Could not write the backup file " + command.backup);
-
   Outcome outcome{{}, {}, standin::kOk, command.silent};
-  for (const std::string& line : standin::Describe(command)) outcome.out += line + "\r\n";
-  if (asked("list") && standin::ListsToScreen(command)) {
-    standin::ListingResult listing = standin::Listing(command);
+  if (asked("list") && !standin::ListsToScreen(command)) {
+    standin::ListingResult listing = standin::Listing(command, true);
     if (!listing.error.empty()) return failed(listing.error);
-    outcome.out += "\r\n" + listing.text;
+    if (!Save(command.backup, listing.text))
+      return failed("Could not write the backup file " + command.backup);
+    outcome.out += listing.messages;
+  }
+
+  for (const std::string& line : standin::Describe(command)) outcome.out += line + "\r\n";
+  if (standin::Applying()) {
+    const bool changes = std::ranges::any_of(command.actions, [](const std::string& action) {
+      return action != "list" && action != "restore" && action != "trustee";
+    });
+    for (bool restore : {false, true}) {
+      if (restore ? !asked("restore") : !changes) continue;
+      standin::Applied applied =
+          restore ? standin::Restore(command, backup) : standin::Apply(command);
+      if (!applied.error.empty()) return failed(applied.error);
+      outcome.out += applied.out;
+    }
+  }
+  if (asked("list") && standin::ListsToScreen(command)) {
+    standin::ListingResult listing = standin::Listing(command, false);
+    if (!listing.error.empty()) return failed(listing.error);
+    outcome.out += "\r\n" + listing.text + listing.messages;
   }
   if (!command.log.empty() && !Save(command.log, outcome.out))
     return failed("Could not open the log file " + command.log);

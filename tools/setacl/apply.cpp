@@ -1,0 +1,339 @@
+#include "tools/setacl/apply.h"
+
+#include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/win32/wide.h"
+#include "run/setacl_listing.h"
+#include "tools/setacl/objects.h"
+#include "tools/setacl/rights.h"
+
+namespace standin {
+namespace {
+
+// What each permission token grants, by object type.
+ACCESS_MASK Mask(const std::string& type, const std::string& token) {
+  static const std::map<std::string, std::map<std::string, ACCESS_MASK>> kMasks = {
+      {"file", {{"read", 0x120089}, {"write", 0x120116}, {"list_folder", 0x1200A9},
+                {"read_ex", 0x1200A9}, {"change", 0x1301BF}, {"profile", 0x1701BF},
+                {"full", 0x1F01FF}, {"traverse", 0x20}, {"list_dir", 0x1}, {"read_attr", 0x80},
+                {"read_ea", 0x8}, {"add_file", 0x2}, {"add_subdir", 0x4}, {"write_attr", 0x100},
+                {"write_ea", 0x10}, {"del_child", 0x40}, {"delete", DELETE},
+                {"read_dacl", READ_CONTROL}, {"write_dacl", WRITE_DAC},
+                {"write_owner", WRITE_OWNER}}},
+      {"reg", {{"read", KEY_READ}, {"full", KEY_ALL_ACCESS}, {"query_val", KEY_QUERY_VALUE},
+               {"set_val", KEY_SET_VALUE}, {"create_subkey", KEY_CREATE_SUB_KEY},
+               {"enum_subkeys", KEY_ENUMERATE_SUB_KEYS}, {"notify", KEY_NOTIFY},
+               {"create_link", KEY_CREATE_LINK}, {"delete", DELETE}, {"write_dacl", WRITE_DAC},
+               {"write_owner", WRITE_OWNER}, {"read_access", READ_CONTROL}}},
+      {"srv", {{"read", 0x2008D}, {"start_stop", 0x20170}, {"full", 0xF01FF}}},
+      {"prn", {{"print", 0x20008}, {"man_printer", 0xF000C}, {"man_docs", 0xF0030},
+               {"full", 0xF000C}}},
+      {"shr", {{"read", 0x1200A9}, {"change", 0x1301BF}, {"full", 0x1F01FF}}}};
+  auto type_ = kMasks.find(type);
+  if (type_ == kMasks.end()) return 0;
+  auto it = type_->second.find(token);
+  return it == type_->second.end() ? 0 : it->second;
+}
+
+DWORD Inheritance(const std::vector<std::string>& flags) {
+  DWORD out = 0;
+  for (const std::string& flag : flags) {
+    if (flag == "so") out |= OBJECT_INHERIT_ACE;
+    if (flag == "sc") out |= CONTAINER_INHERIT_ACE;
+    if (flag == "np") out |= NO_PROPAGATE_INHERIT_ACE;
+    if (flag == "io") out |= INHERIT_ONLY_ACE;
+  }
+  return out;
+}
+
+ACCESS_MODE Mode(const std::string& mode) {
+  if (mode == "grant") return GRANT_ACCESS;
+  if (mode == "deny") return DENY_ACCESS;
+  if (mode == "revoke") return REVOKE_ACCESS;
+  if (mode == "aud_succ") return SET_AUDIT_SUCCESS;
+  if (mode == "aud_fail") return SET_AUDIT_FAILURE;
+  return SET_ACCESS;
+}
+
+std::string ErrorWords(const std::string& what, const std::string& path, DWORD error) {
+  return what + " failed on " + path + " (error " + std::to_string(error) + ")";
+}
+
+// Memory the system handed out, given back with LocalFree.
+struct LocalMemory {
+  void* p = nullptr;
+  ~LocalMemory() { LocalFree(p); }
+};
+
+// A SID for an account by its name, or from its SID in text.
+std::vector<BYTE> Sid(const Account& account) {
+  if (account.sid) {
+    LocalMemory sid;
+    if (!ConvertStringSidToSidW(win32::Wide(account.name).c_str(), &sid.p)) return {};
+    auto* bytes = static_cast<BYTE*>(sid.p);
+    return {bytes, bytes + GetLengthSid(sid.p)};
+  }
+  DWORD size = 0, domainSize = 0;
+  SID_NAME_USE use;
+  std::wstring name = win32::Wide(account.name);
+  LookupAccountNameW(nullptr, name.c_str(), nullptr, &size, nullptr, &domainSize, &use);
+  if (size == 0) return {};
+  std::vector<BYTE> sid(size);
+  std::wstring domain(domainSize, L'\0');
+  if (!LookupAccountNameW(nullptr, name.c_str(), sid.data(), &size, domain.data(), &domainSize, &use))
+    return {};
+  return sid;
+}
+
+// One list of an object: read, changed, written back.
+class ObjectAcl {
+ public:
+  ObjectAcl(const Command& c, const std::string& path, bool sacl)
+      : name_(SystemName(c.type, path)), type_(SystemType(c.type)),
+        part_(sacl ? SACL_SECURITY_INFORMATION : DACL_SECURITY_INFORMATION), path_(path) {
+    error_ = GetNamedSecurityInfoW(name_.c_str(), type_, part_ | kOwnerAndGroup, &owner_, &group_,
+                                   sacl ? nullptr : &acl_, sacl ? &acl_ : nullptr, &sd_.p);
+  }
+
+  DWORD error() const { return error_; }
+  PACL acl() const { return acl_; }
+
+  // A copy holding the entries `keep` takes, each made explicit when asked.
+  std::vector<BYTE> Copy(const std::function<bool(const ACE_HEADER&)>& keep, bool makeExplicit) const {
+    std::vector<BYTE> copy(acl_ ? acl_->AclSize : sizeof(ACL));
+    InitializeAcl(reinterpret_cast<PACL>(copy.data()), static_cast<DWORD>(copy.size()),
+                  acl_ ? acl_->AclRevision : ACL_REVISION);
+    for (DWORD i = 0; acl_ && i < acl_->AceCount; ++i) {
+      ACE_HEADER* ace = nullptr;
+      if (!GetAce(acl_, i, reinterpret_cast<void**>(&ace)) || !keep(*ace)) continue;
+      AddAce(reinterpret_cast<PACL>(copy.data()), acl_->AclRevision, MAXDWORD, ace, ace->AceSize);
+    }
+    auto* out = reinterpret_cast<PACL>(copy.data());
+    for (DWORD i = 0; makeExplicit && i < out->AceCount; ++i) {
+      ACE_HEADER* ace = nullptr;
+      if (GetAce(out, i, reinterpret_cast<void**>(&ace))) ace->AceFlags &= ~INHERITED_ACE;
+    }
+    return copy;
+  }
+
+  // `protection`: 0, or the flag that protects the list or lets it inherit.
+  // Owner and group are written back as they were: wine would put the
+  // caller's in their place.
+  DWORD Write(PACL acl, SECURITY_INFORMATION protection = 0) const {
+    bool sacl = part_ == SACL_SECURITY_INFORMATION;
+    return SetNamedSecurityInfoW(const_cast<wchar_t*>(name_.c_str()), type_,
+                                 part_ | protection | kOwnerAndGroup, owner_, group_,
+                                 sacl ? nullptr : acl, sacl ? acl : nullptr);
+  }
+
+  std::string Failure(const std::string& what, DWORD error) const {
+    return ErrorWords(what, path_, error);
+  }
+
+ private:
+  std::wstring name_;
+  SE_OBJECT_TYPE type_;
+  SECURITY_INFORMATION part_;
+  std::string path_;
+  static constexpr SECURITY_INFORMATION kOwnerAndGroup =
+      OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION;
+  LocalMemory sd_;
+  PSID owner_ = nullptr, group_ = nullptr;
+  PACL acl_ = nullptr;
+  DWORD error_;
+};
+
+bool Inherited(const ACE_HEADER& ace) { return ace.AceFlags & INHERITED_ACE; }
+
+// The command's entries for one list, merged into it by the system.
+std::string Entries(const Command& c, const std::string& path, bool sacl) {
+  std::vector<EXPLICIT_ACCESS_W> entries;
+  std::vector<std::vector<BYTE>> sids;
+  for (const AceOrder& order : c.aceOrders) {
+    if (order.sacl != sacl) continue;
+    EXPLICIT_ACCESS_W entry{};
+    for (const std::string& token : order.permissions) entry.grfAccessPermissions |= Mask(c.type, token);
+    entry.grfAccessMode = Mode(order.mode);
+    entry.grfInheritance = Inheritance(order.inheritance);
+    sids.push_back(Sid(order.trustee));
+    if (sids.back().empty())
+      return "No account is named " + order.trustee.name + " (on " + path + ")";
+    BuildTrusteeWithSidW(&entry.Trustee, sids.back().data());
+    entries.push_back(entry);
+  }
+  if (entries.empty()) return {};
+  ObjectAcl list(c, path, sacl);
+  if (list.error()) return list.Failure("Reading the ACL", list.error());
+  LocalMemory merged;
+  PACL out = nullptr;
+  if (DWORD error = SetEntriesInAclW(static_cast<ULONG>(entries.size()), entries.data(), list.acl(), &out))
+    return list.Failure("Merging the entries", error);
+  merged.p = out;
+  if (DWORD error = list.Write(out)) return list.Failure("Writing the ACL", error);
+  return {};
+}
+
+std::string SetAccount(const Command& c, const std::string& path, const Account& account, bool owner) {
+  std::vector<BYTE> sid = Sid(account);
+  if (sid.empty()) return "No account is named " + account.name + " (on " + path + ")";
+  std::wstring name = SystemName(c.type, path);
+  DWORD error = SetNamedSecurityInfoW(name.data(), SystemType(c.type),
+                                      owner ? OWNER_SECURITY_INFORMATION : GROUP_SECURITY_INFORMATION,
+                                      owner ? sid.data() : nullptr, owner ? nullptr : sid.data(),
+                                      nullptr, nullptr);
+  return error ? ErrorWords(owner ? "Setting the owner" : "Setting the group", path, error) : "";
+}
+
+// np lets the list inherit; p_c protects it, its inherited entries kept as
+// its own; p_nc protects it, its inherited entries dropped.
+std::string Protect(const Command& c, const std::string& path, bool sacl, const std::string& how) {
+  if (how == "nc") return {};
+  ObjectAcl list(c, path, sacl);
+  if (list.error()) return list.Failure("Reading the ACL", list.error());
+  std::vector<BYTE> copy = list.Copy([&](const ACE_HEADER& ace) { return how == "p_c" || !Inherited(ace); },
+                                     how == "p_c");
+  SECURITY_INFORMATION flag = how == "np" ? (sacl ? UNPROTECTED_SACL_SECURITY_INFORMATION
+                                                  : UNPROTECTED_DACL_SECURITY_INFORMATION)
+                                          : (sacl ? PROTECTED_SACL_SECURITY_INFORMATION
+                                                  : PROTECTED_DACL_SECURITY_INFORMATION);
+  DWORD error = list.Write(reinterpret_cast<PACL>(copy.data()), flag);
+  return error ? list.Failure("Setting the inheritance", error) : "";
+}
+
+// Only the inherited entries stay; a reset lets the list inherit again.
+std::string Clear(const Command& c, const std::string& path, bool sacl, bool reset) {
+  ObjectAcl list(c, path, sacl);
+  if (list.error()) return list.Failure("Reading the ACL", list.error());
+  std::vector<BYTE> copy = list.Copy(Inherited, false);
+  SECURITY_INFORMATION flag =
+      !reset ? 0 : sacl ? UNPROTECTED_SACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION;
+  DWORD error = list.Write(reinterpret_cast<PACL>(copy.data()), flag);
+  return error ? list.Failure(reset ? "Resetting the ACL" : "Clearing the ACL", error) : "";
+}
+
+bool Has(const std::string& lists, const char* list) { return lists.find(list) != std::string::npos; }
+
+// Every changing action of the command on one object, in the command's order.
+std::string ApplyTo(const Command& c, const Reached& object) {
+  std::string error;
+  for (const std::string& action : c.actions) {
+    if (!error.empty()) break;
+    if (action == "rstchldrn") {
+      if (object.top) continue;
+      if (Has(c.resetChildren, "dacl")) error = Clear(c, object.path, false, true);
+      if (error.empty() && Has(c.resetChildren, "sacl")) error = Clear(c, object.path, true, true);
+      continue;
+    }
+    if (!object.recursion) continue;  // reached for the reset alone
+    if (action == "ace") {
+      error = Entries(c, object.path, false);
+      if (error.empty()) error = Entries(c, object.path, true);
+    } else if (action == "setowner") {
+      error = SetAccount(c, object.path, c.ownerAccount, true);
+    } else if (action == "setgroup") {
+      error = SetAccount(c, object.path, c.groupAccount, false);
+    } else if (action == "setprot") {
+      error = Protect(c, object.path, false, c.daclProtection);
+      if (error.empty()) error = Protect(c, object.path, true, c.saclProtection);
+    } else if (action == "clear") {
+      if (Has(c.clear, "dacl")) error = Clear(c, object.path, false, false);
+      if (error.empty() && Has(c.clear, "sacl")) error = Clear(c, object.path, true, false);
+    }
+  }
+  return error;
+}
+
+// Each object's outcome: a line when it changed, the error passed over
+// with -ignoreerr, or the end of the run.
+class Report {
+ public:
+  Report(const Command& c, const char* done) : c_(c), done_(done) {}
+  bool operator()(const std::string& path, std::string error) {
+    if (error.empty()) {
+      applied.out += done_ + path + "\r\n";
+      return true;
+    }
+    if (!c_.ignoreErrors) {
+      applied.error = std::move(error);
+      return false;
+    }
+    applied.out += error + "\r\n";
+    return true;
+  }
+  Applied applied;
+
+ private:
+  const Command& c_;
+  std::string done_;
+};
+
+void TakeRights() {
+  TakeRight(SE_SECURITY_NAME);
+  TakeRight(SE_RESTORE_NAME);
+  TakeRight(SE_TAKE_OWNERSHIP_NAME);
+}
+
+}  // namespace
+
+bool Applying() {
+  wchar_t value[4] = {};
+  return GetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", value, 4) == 1 && value[0] == L'1';
+}
+
+Applied Apply(const Command& c) {
+  TakeRights();
+  Report report(c, "changed: ");
+  bool reset = std::ranges::find(c.actions, "rstchldrn") != c.actions.end();
+  ForEachObject(c, reset, [&](const Reached& object) { return report(object.path, ApplyTo(c, object)); });
+  return report.applied;
+}
+
+Applied Restore(const Command& c, std::string_view listing) {
+  TakeRights();
+  Report report(c, "restored: ");
+  for (const ListedObject& object : ReadListing(listing)) {
+    if (Filtered(c, object.path)) continue;
+    LocalMemory sd;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(win32::Wide(object.sddl).c_str(),
+                                                              SDDL_REVISION_1, &sd.p, nullptr)) {
+      if (!report(object.path, ErrorWords("Reading the SDDL", object.path, GetLastError()))) break;
+      continue;
+    }
+    PSID owner = nullptr, group = nullptr;
+    PACL dacl = nullptr, sacl = nullptr;
+    BOOL defaulted = FALSE, daclPresent = FALSE, saclPresent = FALSE;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorOwner(sd.p, &owner, &defaulted);
+    GetSecurityDescriptorGroup(sd.p, &group, &defaulted);
+    GetSecurityDescriptorDacl(sd.p, &daclPresent, &dacl, &defaulted);
+    GetSecurityDescriptorSacl(sd.p, &saclPresent, &sacl, &defaulted);
+    GetSecurityDescriptorControl(sd.p, &control, &revision);
+    SECURITY_INFORMATION parts = 0;
+    if (owner) parts |= OWNER_SECURITY_INFORMATION;
+    if (group) parts |= GROUP_SECURITY_INFORMATION;
+    if (daclPresent)
+      parts |= DACL_SECURITY_INFORMATION | (control & SE_DACL_PROTECTED ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                        : UNPROTECTED_DACL_SECURITY_INFORMATION);
+    if (saclPresent)
+      parts |= SACL_SECURITY_INFORMATION | (control & SE_SACL_PROTECTED ? PROTECTED_SACL_SECURITY_INFORMATION
+                                                                        : UNPROTECTED_SACL_SECURITY_INFORMATION);
+    // The listing's type numbers are the system's own object types.
+    auto type = static_cast<SE_OBJECT_TYPE>(object.type);
+    std::wstring name = SystemName(type == SE_REGISTRY_KEY ? "reg" : "file", object.path);
+    DWORD error = SetNamedSecurityInfoW(name.data(), type, parts,
+                                        owner, group, dacl, sacl);
+    if (!report(object.path, error ? ErrorWords("Restoring", object.path, error) : "")) break;
+  }
+  return report.applied;
+}
+
+}  // namespace standin

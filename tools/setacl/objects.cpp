@@ -1,0 +1,92 @@
+#include "tools/setacl/objects.h"
+
+#include <array>
+#include <vector>
+
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_object_tree.h"
+
+namespace standin {
+
+SE_OBJECT_TYPE SystemType(const std::string& type) {
+  if (type == "reg") return SE_REGISTRY_KEY;
+  if (type == "srv") return SE_SERVICE;
+  if (type == "prn") return SE_PRINTER;
+  if (type == "shr") return SE_LMSHARE;
+  return SE_FILE_OBJECT;
+}
+
+std::wstring SystemName(const std::string& type, const std::string& path) {
+  std::wstring name = win32::Wide(path);
+  if (type != "reg") return name;
+  // The listing's own lower-case roots too: the system takes them in capitals.
+  static const std::array<std::pair<const wchar_t*, const wchar_t*>, 12> roots = {{
+      {L"HKEY_LOCAL_MACHINE", L"MACHINE"}, {L"HKLM", L"MACHINE"}, {L"MACHINE", L"MACHINE"},
+      {L"HKEY_CURRENT_USER", L"CURRENT_USER"}, {L"HKCU", L"CURRENT_USER"},
+      {L"CURRENT_USER", L"CURRENT_USER"}, {L"HKEY_CLASSES_ROOT", L"CLASSES_ROOT"},
+      {L"HKCR", L"CLASSES_ROOT"}, {L"CLASSES_ROOT", L"CLASSES_ROOT"}, {L"HKEY_USERS", L"USERS"},
+      {L"HKU", L"USERS"}, {L"USERS", L"USERS"}}};
+  for (auto [from, to] : roots) {
+    size_t n = wcslen(from);
+    if (_wcsnicmp(name.c_str(), from, n) == 0 && (name.size() == n || name[n] == L'\\'))
+      return to + name.substr(n);
+  }
+  return name;
+}
+
+namespace {
+
+// A path as the tool lists it: registry roots named as the security
+// functions name them, in lower case ("machine\SOFTWARE\Acme").
+std::string ListedPath(const Command& c) {
+  if (c.type != "reg") return c.object;
+  std::wstring name = SystemName(c.type, c.object);
+  std::size_t root = std::min(name.find(L'\\'), name.size());
+  CharLowerBuffW(name.data(), static_cast<DWORD>(root));
+  return win32::Utf8(name);
+}
+
+class Walk {
+ public:
+  Walk(const Command& c, bool everything, const std::function<bool(const Reached&)>& visit)
+      : c_(c), registry_(c.type == "reg"), everything_(everything), visit_(visit) {
+    containers_ = registry_ ? c.recursion == "yes" || c.recursion == "cont"
+                            : c.recursion == "cont" || c.recursion == "cont_obj";
+    objects_ = !registry_ && (c.recursion == "obj" || c.recursion == "cont_obj");
+  }
+
+  void from(const std::string& path) {
+    if (Filtered(c_, path) || !visit_({path, true, true})) return;
+    if ((c_.type == "file" || registry_) && (containers_ || objects_ || everything_)) below(path);
+  }
+
+ private:
+  // Depth first, each folder's or key's own objects in the order the system
+  // lists them.
+  bool below(const std::string& path) {
+    std::vector<platform::Listed> children;
+    if (!tree_.Children(path, registry_, children)) return true;
+    for (const platform::Listed& child : children) {
+      std::string childPath = path + (path.ends_with('\\') ? "" : "\\") + child.name;
+      if (Filtered(c_, childPath)) continue;
+      bool taken = child.container ? containers_ : objects_;
+      if ((taken || everything_) && !visit_({childPath, false, taken})) return false;
+      if (child.container && !below(childPath)) return false;
+    }
+    return true;
+  }
+
+  const Command& c_;
+  bool registry_, everything_, containers_ = false, objects_ = false;
+  const std::function<bool(const Reached&)>& visit_;
+  win32::Win32ObjectTree tree_;
+};
+
+}  // namespace
+
+void ForEachObject(const Command& command, bool everything,
+                   const std::function<bool(const Reached&)>& visit) {
+  Walk(command, everything, visit).from(ListedPath(command));
+}
+
+}  // namespace standin
