@@ -13,6 +13,7 @@ add_executable(native_tests
   tests/native/list_editors_test.cpp
   tests/native/explain_test.cpp
   tests/native/forms_test.cpp
+  tests/native/history_test.cpp
   tests/native/call_string_test.cpp
   tests/native/main_window_test.cpp
   tests/native/clearing_test.cpp
@@ -23,6 +24,7 @@ add_executable(native_tests
   tests/native/reach_test.cpp
   tests/native/run_test.cpp
   tests/native/standin_test.cpp
+  tests/native/undo_test.cpp
 )
 target_include_directories(native_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(native_tests PRIVATE vorlane_app setacl_reading GTest::gtest_main)

@@ -93,7 +93,21 @@ void ListView::setTable(std::vector<std::string> columns,
                         std::vector<std::vector<std::string>> rows) {
   columns_ = std::move(columns);
   rows_ = std::move(rows);
+  selected_ = -1;
   notify(Prop::List);
+}
+
+void ListView::setSelectedRow(int row) { select(row, Cause::Code); }
+
+void ListView::userSelect(int row) {
+  if (row != selected_) select(row, Cause::User);
+}
+
+void ListView::select(int row, Cause cause) {
+  if (row < -1 || row >= static_cast<int>(rows_.size())) return;
+  selected_ = row;
+  notify(Prop::Value);
+  raiseClick(cause);
 }
 
 void TabStrip::addPage(std::string caption, Control& page) {

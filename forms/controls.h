@@ -130,11 +130,19 @@ class ListView : public Control {
       : Control(f, c, Kind::ListView, std::move(n), i) {}
   const std::vector<std::string>& columns() const { return columns_; }
   const std::vector<std::vector<std::string>>& rows() const { return rows_; }
+  // New rows, none of them selected.
   void setTable(std::vector<std::string> columns, std::vector<std::vector<std::string>> rows);
+  // The selected row; -1 for none.
+  int selectedRow() const { return selected_; }
+  // Selecting by code, as by the user, raises Click.
+  void setSelectedRow(int row);
+  void userSelect(int row);
 
  private:
+  void select(int row, Cause cause);
   std::vector<std::string> columns_;
   std::vector<std::vector<std::string>> rows_;
+  int selected_ = -1;
 };
 
 // Value 0 cleared, 1 ticked, 2 greyed; only 1 counts as ticked.

@@ -189,3 +189,40 @@ std::string RestoreCommand(std::string_view programFolder, const Command& comman
   return ProgramOnObject(programFolder, command) + " -actn restore" +
          BackupFileOption(programFolder, fileName);
 }
+
+bool ChangesSomething(const Command& c) {
+  return !c.aces.empty() || !c.trustees.empty() || !c.owner.name.empty() || !c.group.name.empty() ||
+         c.daclProtection != Protection::NoChange || c.saclProtection != Protection::NoChange ||
+         c.clear || c.resetChildren;
+}
+
+std::string SnapshotScope(const Command& c) {
+  Command scope;
+  scope.object = c.object;
+  scope.type = c.type;
+  scope.recursion = c.recursion;
+  // A reset of children reaches everything below the object.
+  if (c.resetChildren)
+    scope.recursion = c.type == ObjectType::Registry ? Recursion::Subkeys : Recursion::ContainersAndObjects;
+  std::string out = ObjectOptions(scope);
+  if (std::string_view rec = RecursionToken(scope); !rec.empty()) (out += " -rec ") += rec;
+  out += ListText(c.filters);
+  out += " -ignoreerr";
+  return out;
+}
+
+std::string ListingToFile(std::string_view scope, std::string_view file, bool withSacl) {
+  std::string out(scope);
+  out += withSacl ? " -actn list -lst \"f:sddl;w:d,s,o,g\" -bckp \"" : " -actn list -lst \"f:sddl;w:d,o,g\" -bckp \"";
+  out += BeforeClosingQuote(file);
+  out += '"';
+  return out;
+}
+
+std::string RestoreFromFile(std::string_view scope, std::string_view file) {
+  std::string out(scope);
+  out += " -actn restore -bckp \"";
+  out += BeforeClosingQuote(file);
+  out += '"';
+  return out;
+}

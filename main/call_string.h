@@ -32,6 +32,17 @@ std::string CurrentPermissionsOptions(const Command& command);
 // ` -lst "f:<format>;w:<parts>..."`.
 std::string ListOption(const Listing& listing);
 
+// Whether the command changes anything: any action but a listing.
+bool ChangesSomething(const Command& command);
+// What a snapshot of the command's objects covers: the object and its type,
+// the recursion (everything below it for a reset of children) and the
+// filters, going on past objects it cannot read.
+std::string SnapshotScope(const Command& command);
+// The arguments that list a scope into a file in SDDL, the SACL with it or not.
+std::string ListingToFile(std::string_view scope, std::string_view file, bool withSacl);
+// The arguments that set the objects of a scope back as a listing file holds them.
+std::string RestoreFromFile(std::string_view scope, std::string_view file);
+
 // SetACL.exe in the program folder on the command's object, with a file of
 // the program folder's Backups.
 std::string BackupCommand(std::string_view programFolder, const Command& command,

@@ -2,6 +2,8 @@
 
 #include "backup/frm_backup.h"
 #include "backup/frm_browse.h"
+#include "backup/frm_changes.h"
+#include "backup/frm_runs.h"
 #include "backup/restore.h"
 #include "editors/frm_ace.h"
 #include "editors/frm_change.h"
@@ -14,6 +16,7 @@
 #include "run/run_status.h"
 #include "setup/about.h"
 #include "setup/frm_settings.h"
+#include "setup/snapshot_settings.h"
 #include "setup/start_up.h"
 
 namespace {
@@ -33,8 +36,9 @@ Protection ProtectionChosen(const forms::ComboBox& box) {
 }  // namespace
 
 FrmMain::FrmMain(platform::Services& services)
-    : Form("frmMain", "Vorlane ---Front End For SetACL", 8310, 10455, forms::Style::Main),
+    : Form("frmMain", "Vorlane ---Front End For SetACL", 8310, 10575, forms::Style::Main),
       services_(services),
+      history_(services.files, services.workers, services.security, services.programFolder),
       aceEditor_([this] { return Attached(std::make_unique<FrmAce>(services_.dialogs)); }),
       trusteeEditor_([this] { return Attached(std::make_unique<FrmTrustee>(services_.dialogs)); }),
       listEditor_([this] { return Attached(std::make_unique<FrmChange>(services_.dialogs)); }),
@@ -42,7 +46,10 @@ FrmMain::FrmMain(platform::Services& services)
       backupChooser_([this] { return Attached(std::make_unique<FrmBrowse>(services_)); }),
       settingsWindow_([this] { return Attached(std::make_unique<FrmSettings>(services_)); }),
       permissionsWindow_([this] { return Attached(std::make_unique<FrmPermissions>(services_)); }),
+      changesWindow_([this] { return Attached(std::make_unique<FrmChanges>()); }),
+      runsWindow_([this] { return Attached(std::make_unique<FrmRuns>(services_, history_)); }),
       run_(services.processes, services.dialogs, {*this, txtOutputs, lblStatus, cmdSendIt, cmdStop}),
+      undoable_(services, run_, {*this, txtOutputs, lblStatus, cmdSendIt, cmdStop}, history_),
       reach_(services.workers, services.tree) {
   CboObjType.setItems(Captions(kObjectTypes));
   cboRstchldrn.setItems(kNoneDaclSaclBoth);
@@ -72,6 +79,7 @@ FrmMain::FrmMain(platform::Services& services)
   cboRecursionReg.setVisible(false);
   cmdSendIt.setVisible(false);
   chkIgnoreErr.setVisible(false);
+  cmdWhatChanged.setEnabled(false);
 
   onLoad = [this] { Form_Load(); };
   reach_.changed = [this] { ShowExplanation(); };
@@ -116,6 +124,14 @@ FrmMain::FrmMain(platform::Services& services)
   cmdSendIt.onClick = [this] { cmdSendIt_Click(); };
   cmdCurrent.onClick = [this] { cmdCurrent_Click(); };
   cmdStop.onClick = [this] { cmdStop_Click(); };
+  cmdRuns.onClick = [this] { cmdRuns_Click(); };
+  cmdWhatChanged.onClick = [this] { ShowChanges(lastRun_, lastChanges_); };
+  undoable_.compared = [this](const JournalRun& run, const ListingChanges& changes) {
+    lastRun_ = run;
+    lastChanges_ = changes;
+    cmdWhatChanged.setEnabled(true);
+  };
+  history_.failed = [this](std::string why) { ShowStatus(std::move(why)); };
   onQueryUnload = [this] { return Form_QueryUnload(); };
   onTimer = [this] { run_.ShowProgress(); };
   txtOutputs.onChange = [this] { txtOutputs_Change(); };
@@ -130,6 +146,8 @@ FrmBackup& FrmMain::backupWindow() { return backupWindow_.get(); }
 FrmBrowse& FrmMain::backupChooser() { return backupChooser_.get(); }
 FrmSettings& FrmMain::settingsWindow() { return settingsWindow_.get(); }
 FrmPermissions& FrmMain::permissionsWindow() { return permissionsWindow_.get(); }
+FrmChanges& FrmMain::changesWindow() { return changesWindow_.get(); }
+FrmRuns& FrmMain::runsWindow() { return runsWindow_.get(); }
 
 template <class F>
 std::unique_ptr<F> FrmMain::Attached(std::unique_ptr<F> form) {
@@ -292,7 +310,31 @@ void FrmMain::cmdSendIt_Click() {
   if (!services_.dialogs.confirm("Are you sure you want to run this command?", "Run Command?"))
     return;
   tabPages.setListIndex(1);
-  run_.Run(setAclFolder_, CallArguments(command_, services_.programFolder));
+  undoable_.Send(setAclFolder_, CallArguments(command_, services_.programFolder),
+                 SnapshotScope(command_), ChangesSomething(command_),
+                 ReadSnapshotSettings(services_.registry));
+}
+
+void FrmMain::cmdRuns_Click() {
+  runsWindow().Open({.whatChanged = [this](const JournalRun& run) {
+                       history_.Compare(run.snapshot, run.changed->after,
+                                        [this, run](std::optional<ListingChanges> changes) {
+                                          if (changes) return ShowChanges(run, *changes);
+                                          services_.dialogs.tell(
+                                              "The listings of this run could not be read.",
+                                              "What Changed", forms::Icon::Critical);
+                                        });
+                     },
+                     .undo = [this](const JournalRun& run) { Undo(run); }});
+}
+
+void FrmMain::ShowChanges(const JournalRun& run, const ListingChanges& changes) {
+  changesWindow().Show(run, changes, [this](const JournalRun& chosen) { Undo(chosen); });
+}
+
+void FrmMain::Undo(const JournalRun& run) {
+  tabPages.setListIndex(1);
+  undoable_.Undo(setAclFolder_, run, ReadSnapshotSettings(services_.registry));
 }
 
 // What the object's security is now: a listing, which changes nothing, so

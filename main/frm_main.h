@@ -5,6 +5,10 @@
 
 #include <string>
 
+#include "backup/journal.h"
+#include "backup/listing_changes.h"
+#include "backup/run_history.h"
+#include "backup/undoable_run.h"
 #include "forms/control_array.h"
 #include "forms/form.h"
 #include "forms/single_instance.h"
@@ -17,7 +21,9 @@ class FrmAce;
 class FrmBackup;
 class FrmBrowse;
 class FrmChange;
+class FrmChanges;
 class FrmPermissions;
+class FrmRuns;
 class FrmSettings;
 class FrmTrustee;
 
@@ -39,6 +45,12 @@ class FrmMain : public forms::Form {
   FrmBrowse& backupChooser();
   FrmSettings& settingsWindow();
   FrmPermissions& permissionsWindow();
+  FrmChanges& changesWindow();
+  FrmRuns& runsWindow();
+  // Where the runs, their snapshots and the journal are kept.
+  RunHistory& history() { return history_; }
+  // The run under way, with its snapshot and comparison.
+  UndoableRun& undoableRun() { return undoable_; }
 
  private:
   using Frame = forms::Frame;
@@ -50,6 +62,7 @@ class FrmMain : public forms::Form {
   using Button = forms::CommandButton;
 
   platform::Services& services_;
+  RunHistory history_;
   Command command_;
   // The folder of SetACL.exe as read back from the registry: path, backslash, NUL.
   std::string setAclFolder_;
@@ -154,18 +167,23 @@ class FrmMain : public forms::Form {
   // How the run meets an object it cannot change: shown with Send It.
   CheckBox& chkIgnoreErr = add<CheckBox>(nullptr, "chkIgnoreErr", {2160, 6420, 1935, 255},
       "&Continue on errors", "This keeps the command going past objects it cannot change.");
+  Button& cmdRuns = add<Button>(nullptr, "cmdRuns", {4800, 6360, 975, 375}, "R&uns",
+      "This lists the runs, with what each changed and a way back.");
   Button& cmdProgOptions = add<Button>(nullptr, "cmdProgOptions", {6000, 6360, 975, 375},
       "Settings", "This edits program settings.");
   Button& cmdAbout = add<Button>(nullptr, "cmdAbout", {7080, 6360, 975, 375}, "About");
   Label& lblCallString = add<Label>(nullptr, "lblCallString", {120, 6480, 855, 255}, "Call Strin&g");
   TextBox& txtCallString = add<TextBox>(nullptr, "txtCallString", {120, 6720, 8055, 795}, "",
       "This is a preview of the string before it runs.");
-  Label& lblStatus = add<Label>(nullptr, "lblStatus", {120, 7560, 8055, 255});
+  // What the last run changed, once its listings are compared.
+  Button& cmdWhatChanged = add<Button>(nullptr, "cmdWhatChanged", {120, 7560, 1335, 345},
+      "What Changed", "This shows what the last run changed.");
+  Label& lblStatus = add<Label>(nullptr, "lblStatus", {1560, 7605, 6615, 255});
   // What the command does and what it wrote, sharing the rest of the window.
-  forms::TabStrip& tabPages = add<forms::TabStrip>(nullptr, "tabPages", {120, 7800, 8055, 2535});
-  TextBox& txtExplain = add<TextBox>(nullptr, "txtExplain", {180, 8160, 7935, 2115}, "",
+  forms::TabStrip& tabPages = add<forms::TabStrip>(nullptr, "tabPages", {120, 7920, 8055, 2535});
+  TextBox& txtExplain = add<TextBox>(nullptr, "txtExplain", {180, 8280, 7935, 2115}, "",
       "This says in plain words what the call string will do.");
-  TextBox& txtOutputs = add<TextBox>(nullptr, "txtOutputs", {180, 8160, 7935, 2115});
+  TextBox& txtOutputs = add<TextBox>(nullptr, "txtOutputs", {180, 8280, 7935, 2115});
 
  private:
   template <class F>
@@ -197,6 +215,9 @@ class FrmMain : public forms::Form {
   void cmdSendIt_Click();
   void cmdCurrent_Click();
   void cmdStop_Click();
+  void cmdRuns_Click();
+  void ShowChanges(const JournalRun& run, const ListingChanges& changes);
+  void Undo(const JournalRun& run);
   bool Form_QueryUnload();
   void txtOutputs_Change();
 
@@ -207,7 +228,12 @@ class FrmMain : public forms::Form {
   forms::SingleInstance<FrmBrowse> backupChooser_;
   forms::SingleInstance<FrmSettings> settingsWindow_;
   forms::SingleInstance<FrmPermissions> permissionsWindow_;
+  forms::SingleInstance<FrmChanges> changesWindow_;
+  forms::SingleInstance<FrmRuns> runsWindow_;
   CommandRun run_;
+  UndoableRun undoable_;
+  JournalRun lastRun_;
+  ListingChanges lastChanges_;
   Reach reach_;
   std::string explanation_;  // of the call string, without its reach
 };

@@ -3,18 +3,12 @@
 #include <algorithm>
 
 #include "run/arguments.h"
+#include "run/run_status.h"
 
 namespace {
 
 constexpr std::uint64_t kProgressEvery = 1000;
 constexpr std::size_t kNamedUnreadable = 3;
-
-// 1234567 as "1,234,567".
-std::string Grouped(std::uint64_t n) {
-  std::string digits = std::to_string(n);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
-  return digits;
-}
 
 std::string Objects(const ReachQuestion& q) {
   if (q.registry) return "keys";

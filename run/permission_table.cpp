@@ -150,6 +150,16 @@ std::string AccessWords(std::uint32_t mask, ObjectType type) {
   return Joined(rights, ", ");
 }
 
+PermissionRow RowOf(const Ace& ace, ObjectType type, bool container, std::string account) {
+  return {TypeWords(ace), std::move(account), AccessWords(ace.mask, type),
+          ace.flags & platform::kInherited ? "Yes" : "No", AppliesTo(ace.flags, type, container)};
+}
+
+std::string InheritanceWords(bool protectedFromParent) {
+  return protectedFromParent ? "Protected: it inherits nothing from its parent"
+                             : "It inherits from its parent";
+}
+
 PermissionTable TableOf(const platform::SecurityDescriptor& sd, ObjectType type, bool container,
                         platform::Security& security) {
   PermissionTable table;
@@ -162,13 +172,9 @@ PermissionTable TableOf(const platform::SecurityDescriptor& sd, ObjectType type,
   };
   table.owner = account(sd.owner);
   table.group = account(sd.group);
-  table.inheritance = sd.dacl.protectedFromParent ? "Protected: it inherits nothing from its parent"
-                                                  : "It inherits from its parent";
+  table.inheritance = InheritanceWords(sd.dacl.protectedFromParent);
   for (const platform::Acl* acl : {&sd.dacl, &sd.sacl})
-    for (const Ace& ace : acl->aces)
-      table.rows.push_back({TypeWords(ace), account(ace.sid), AccessWords(ace.mask, type),
-                            ace.flags & platform::kInherited ? "Yes" : "No",
-                            AppliesTo(ace.flags, type, container)});
+    for (const Ace& ace : acl->aces) table.rows.push_back(RowOf(ace, type, container, account(ace.sid)));
 
   std::vector<std::string>& warnings = table.warnings;
   if (!sd.dacl.present || sd.dacl.null)

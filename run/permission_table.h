@@ -29,6 +29,9 @@ inline constexpr const char* kPermissionColumns[] = {"Type", "Account", "Access"
                                                      "Applies to"};
 
 // `container`: a folder or key, whose entries may reach what is below it.
+PermissionRow RowOf(const platform::Ace& ace, ObjectType type, bool container, std::string account);
+// Whether a list takes its parent's entries, in words.
+std::string InheritanceWords(bool protectedFromParent);
 PermissionTable TableOf(const platform::SecurityDescriptor& descriptor, ObjectType type,
                         bool container, platform::Security& security);
 // An access mask in the words of the object type: its named sets (files:

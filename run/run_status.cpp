@@ -2,14 +2,13 @@
 
 #include <cstdio>
 
-namespace {
-
-// 1234567 as "1,234,567".
 std::string Grouped(std::uint64_t n) {
   std::string digits = std::to_string(n);
   for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
   return digits;
 }
+
+namespace {
 
 std::string Seconds(double seconds) {
   char text[32];
@@ -24,8 +23,8 @@ std::string Received(const RunProgress& p) {
 
 }  // namespace
 
-std::string RunningStatus(const RunProgress& p) {
-  return "Running: " + Received(p) + " received, " + Seconds(p.seconds);
+std::string RunningStatus(const RunProgress& p, const std::string& label) {
+  return label + ": " + Received(p) + " received, " + Seconds(p.seconds);
 }
 
 std::string FinishedStatus(const RunProgress& p, std::uint32_t exitCode) {

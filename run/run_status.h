@@ -10,7 +10,11 @@ struct RunProgress {
   double seconds = 0;       // since it started
 };
 
-std::string RunningStatus(const RunProgress& progress);
+// 1234567 as "1,234,567".
+std::string Grouped(std::uint64_t n);
+
+// "Running: ..." or, for a step of its own, under its name.
+std::string RunningStatus(const RunProgress& progress, const std::string& label = "Running");
 // The run's end: its exit code, a failure (non-zero) marked as one.
 std::string FinishedStatus(const RunProgress& progress, std::uint32_t exitCode);
 // The output ended but the command did not: no exit code to show.

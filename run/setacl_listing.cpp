@@ -10,7 +10,9 @@ constexpr std::pair<ObjectType, int> kTypeNumbers[] = {
 
 }  // namespace
 
-std::optional<ListedObject> ReadListingLine(std::string_view line) {
+namespace {
+
+std::optional<ListedView> ReadView(std::string_view line) {
   while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
   // The SDDL holds no quote: its own quotes are the last two of the line.
   if (line.size() < 6 || line.front() != '"' || line.back() != '"') return std::nullopt;
@@ -18,7 +20,7 @@ std::optional<ListedObject> ReadListingLine(std::string_view line) {
   if (sddl == std::string_view::npos || sddl == 0) return std::nullopt;
   std::size_t pathEnd = line.rfind("\",", sddl - 1);
   if (pathEnd == std::string_view::npos || pathEnd == 0) return std::nullopt;
-  ListedObject object;
+  ListedView object;
   std::string_view number = line.substr(pathEnd + 2, sddl - pathEnd - 2);
   auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), object.type);
   if (error != std::errc{} || end != number.data() + number.size()) return std::nullopt;
@@ -27,14 +29,29 @@ std::optional<ListedObject> ReadListingLine(std::string_view line) {
   return object;
 }
 
-std::vector<ListedObject> ReadListing(std::string_view text) {
-  std::vector<ListedObject> objects;
+}  // namespace
+
+std::optional<ListedObject> ReadListingLine(std::string_view line) {
+  auto view = ReadView(line);
+  if (!view) return std::nullopt;
+  return ListedObject{std::string(view->path), view->type, std::string(view->sddl)};
+}
+
+std::vector<ListedView> ReadListingViews(std::string_view text) {
+  std::vector<ListedView> objects;
   for (std::size_t at = 0; at < text.size();) {
     std::size_t end = text.find('\n', at);
     if (end == std::string_view::npos) end = text.size();
-    if (auto object = ReadListingLine(text.substr(at, end - at))) objects.push_back(std::move(*object));
+    if (auto object = ReadView(text.substr(at, end - at))) objects.push_back(*object);
     at = end + 1;
   }
+  return objects;
+}
+
+std::vector<ListedObject> ReadListing(std::string_view text) {
+  std::vector<ListedObject> objects;
+  for (const ListedView& view : ReadListingViews(text))
+    objects.push_back({std::string(view.path), view.type, std::string(view.sddl)});
   return objects;
 }
 

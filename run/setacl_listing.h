@@ -16,8 +16,16 @@ struct ListedObject {
   std::string sddl;
 };
 
+// A line of a listing as it stands in the text, for reading large ones.
+struct ListedView {
+  std::string_view path;
+  int type = 0;
+  std::string_view sddl;
+};
+
 // The objects of a listing, in order.
 std::vector<ListedObject> ReadListing(std::string_view text);
+std::vector<ListedView> ReadListingViews(std::string_view text);
 // A line of the listing, when it is one.
 std::optional<ListedObject> ReadListingLine(std::string_view line);
 // The line the tool writes for an object.

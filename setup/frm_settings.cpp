@@ -4,17 +4,48 @@
 #include "platform/error_text.h"
 #include "platform/folder_browser.h"
 #include "setup/location.h"
+#include "setup/snapshot_settings.h"
+
+#include <charconv>
 
 FrmSettings::FrmSettings(platform::Services& services)
-    : Form("frmSettings", "Program Settings", 4920, 1305), services_(services) {
+    : Form("frmSettings", "Program Settings", 4920, 3135), services_(services) {
   setCloseUnloads(true);
   cmdBrowse.onClick = [this] { cmdBrowse_Click(); };
   cmdSave.onClick = [this] { cmdSave_Click(); };
+  SnapshotSettings settings = ReadSnapshotSettings(services_.registry);
+  chkSnapshots.setValue(settings.on ? 1 : 0);
+  txtKeepRuns.setText(std::to_string(settings.keepRuns));
+  txtKeepMegabytes.setText(std::to_string(settings.keepMegabytes));
+  chkSnapshots.onUserClick = [this] { SaveSnapshotSettings(); };
+  txtKeepRuns.onChange = [this] { SaveSnapshotSettings(); };
+  txtKeepMegabytes.onChange = [this] { SaveSnapshotSettings(); };
 }
 
 void FrmSettings::Open(std::function<void(std::string location)> saved) {
   saved_ = std::move(saved);
   showModal();
+}
+
+namespace {
+
+// A whole number above zero, or 0.
+std::uint64_t Positive(const std::string& text) {
+  std::uint64_t n = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+  return error == std::errc{} && end == text.data() + text.size() ? n : 0;
+}
+
+}  // namespace
+
+// Each change is saved as made; a number that is none is said so and not saved.
+void FrmSettings::SaveSnapshotSettings() {
+  SnapshotSettings settings{chkSnapshots.ticked(), static_cast<std::size_t>(Positive(txtKeepRuns.text())),
+                            Positive(txtKeepMegabytes.text())};
+  if (settings.keepRuns == 0 || settings.keepMegabytes == 0)
+    return lblSnapshotNote.setText("Not saved: runs and MB are whole numbers above 0.");
+  long error = WriteSnapshotSettings(services_.registry, settings);
+  lblSnapshotNote.setText(error ? "Not saved: " + platform::SystemErrorText(error) : "Saved.");
 }
 
 void FrmSettings::cmdBrowse_Click() {

@@ -1,5 +1,6 @@
 #pragma once
-// The settings window: where SetACL.exe lives, typed or browsed, and saved.
+// The settings window: where SetACL.exe lives, typed or browsed, and saved;
+// and the snapshots before each run, saved as they are changed.
 
 #include <functional>
 #include <string>
@@ -24,9 +25,30 @@ class FrmSettings : public forms::Form {
   forms::CommandButton& cmdSave =
       add<forms::CommandButton>(&fraLocation, "cmdSave", {1200, 600, 975, 375}, "Save ");
 
+  forms::Frame& fraSnapshots =
+      add<forms::Frame>(nullptr, "fraSnapshots", {120, 1320, 4695, 1695}, "Snapshots");
+  forms::CheckBox& chkSnapshots = add<forms::CheckBox>(&fraSnapshots, "chkSnapshots",
+      {120, 240, 4455, 255}, "Take a &snapshot before each run",
+      "Before a command changes anything, its objects' security is saved, so the run can be undone.");
+  forms::Label& lblKeepRuns =
+      add<forms::Label>(&fraSnapshots, "lblKeepRuns", {120, 630, 1335, 255}, "&Keep the last");
+  forms::TextBox& txtKeepRuns =
+      add<forms::TextBox>(&fraSnapshots, "txtKeepRuns", {1500, 600, 855, 285});
+  forms::Label& lblRunsUnit = add<forms::Label>(&fraSnapshots, "lblRunsUnit", {2460, 630, 855, 255}, "runs");
+  forms::Label& lblKeepMegabytes =
+      add<forms::Label>(&fraSnapshots, "lblKeepMegabytes", {120, 990, 1335, 255}, "&Use at most");
+  forms::TextBox& txtKeepMegabytes =
+      add<forms::TextBox>(&fraSnapshots, "txtKeepMegabytes", {1500, 960, 855, 285});
+  forms::Label& lblMegabytesUnit =
+      add<forms::Label>(&fraSnapshots, "lblMegabytesUnit", {2460, 990, 855, 255}, "MB");
+  // Whether the snapshot settings were saved.
+  forms::Label& lblSnapshotNote =
+      add<forms::Label>(&fraSnapshots, "lblSnapshotNote", {120, 1350, 4455, 255});
+
  private:
   void cmdBrowse_Click();
   void cmdSave_Click();
+  void SaveSnapshotSettings();
 
   platform::Services& services_;
   std::function<void(std::string)> saved_;

@@ -289,7 +289,17 @@ void ControlWindows::mirror(forms::Control& c, forms::Prop prop) {
       [[fallthrough]];
     }
     case Prop::Value:
-      if (c.kind() == Kind::TabStrip)
+      if (c.kind() == Kind::ListView) {
+        int row = static_cast<forms::ListView&>(c).selectedRow();
+        LVITEMW state{};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+        state.state = state.stateMask;
+        if (row >= 0) {
+          SendMessageW(hwnd, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+          SendMessageW(hwnd, LVM_ENSUREVISIBLE, row, FALSE);
+        }
+      } else if (c.kind() == Kind::TabStrip)
         SendMessageW(hwnd, TCM_SETCURSEL, static_cast<WPARAM>(static_cast<forms::ListControl&>(c).listIndex()), 0);
       else if (c.kind() == Kind::ComboBox || c.kind() == Kind::FileListBox)
         SendMessageW(hwnd, c.kind() == Kind::ComboBox ? CB_SETCURSEL : LB_SETCURSEL,
@@ -318,6 +328,11 @@ void ControlWindows::notify(const NMHDR& header) {
   if (all[index]->kind() == forms::Kind::TabStrip && header.code == TCN_SELCHANGE)
     static_cast<forms::ListControl&>(*all[index])
         .userPick(static_cast<int>(SendMessageW(header.hwndFrom, TCM_GETCURSEL, 0, 0)));
+  if (all[index]->kind() == forms::Kind::ListView && header.code == LVN_ITEMCHANGED) {
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED))
+      static_cast<forms::ListView&>(*all[index]).userSelect(change.iItem);
+  }
 }
 
 void ControlWindows::command(WORD id, WORD code, HWND hwnd) {

@@ -103,6 +103,37 @@ long FakeFiles::ListFiles(const std::string& folder, std::vector<std::string>& n
   return 0;
 }
 
+bool FakeFiles::ReadText(const std::string& path, std::string& text) {
+  auto it = texts.find(path);
+  if (it == texts.end()) return false;
+  text = it->second;
+  return true;
+}
+
+long FakeFiles::AppendText(const std::string& path, const std::string& text) {
+  if (writeError) return writeError;
+  files.insert(path);
+  texts[path] += text;
+  return 0;
+}
+
+long FakeFiles::WriteText(const std::string& path, const std::string& text) {
+  if (writeError) return writeError;
+  files.insert(path);
+  texts[path] = text;
+  return 0;
+}
+
+long FakeFiles::RemoveFile(const std::string& path) {
+  texts.erase(path);
+  return files.erase(path) ? 0 : kFileNotFound;
+}
+
+std::uint64_t FakeFiles::FileSize(const std::string& path) {
+  auto it = texts.find(path);
+  return it == texts.end() ? 0 : it->second.size();
+}
+
 class ScriptedProcesses::FakeChild : public platform::Child {
  public:
   explicit FakeChild(ScriptedProcesses& processes) : processes_(processes) {}

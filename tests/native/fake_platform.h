@@ -55,11 +55,18 @@ class FakeFiles : public platform::FileSystem {
   std::set<std::string> folders;  // drive roots as "D:", shares as "\\server\share"
   std::map<std::string, long> refused;  // folder → the error its creation gives
   std::vector<std::string> created;
+  std::map<std::string, std::string> texts;  // what files hold, when a test cares
+  long writeError = 0;                       // every write fails with it when set
 
   bool FileExists(const std::string& path) override { return files.contains(path); }
   bool FolderExists(const std::string& path) override;
   long CreateFolder(const std::string& path) override;
   long ListFiles(const std::string& folder, std::vector<std::string>& names) override;
+  bool ReadText(const std::string& path, std::string& text) override;
+  long AppendText(const std::string& path, const std::string& text) override;
+  long WriteText(const std::string& path, const std::string& text) override;
+  long RemoveFile(const std::string& path) override;
+  std::uint64_t FileSize(const std::string& path) override;
 };
 
 // Children that write a script of pieces, heard when the test hands them

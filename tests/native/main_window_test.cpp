@@ -23,13 +23,13 @@ class MainWindow : public ::testing::Test, public Headless {
   }
 };
 
-const std::vector<std::string> kEmptyName = {"FraRequired", "cmdProgOptions", "cmdAbout",
-                                             "lblCallString", "txtCallString", "lblStatus",
-                                             "tabPages", "txtExplain"};
-const std::vector<std::string> kNamed = {"FraRequired", "fraBackupRestore", "fraOptions",
-                                         "cmdSendIt", "chkIgnoreErr", "cmdProgOptions", "cmdAbout",
-                                         "lblCallString", "txtCallString", "lblStatus",
-                                         "tabPages", "txtExplain"};
+const std::vector<std::string> kEmptyName = {"FraRequired", "cmdRuns", "cmdProgOptions", "cmdAbout",
+                                             "lblCallString", "txtCallString", "cmdWhatChanged",
+                                             "lblStatus", "tabPages", "txtExplain"};
+const std::vector<std::string> kNamed = {
+    "FraRequired",   "fraBackupRestore", "fraOptions", "cmdSendIt",      "chkIgnoreErr",
+    "cmdRuns",       "cmdProgOptions",   "cmdAbout",   "lblCallString",  "txtCallString",
+    "cmdWhatChanged", "lblStatus",       "tabPages",   "txtExplain"};
 
 }  // namespace
 

@@ -40,7 +40,9 @@ TEST_F(StartUp, FirstRunAnsweredYesStoresTheProgramFolderOnce) {
   EXPECT_EQ(location(), std::string("D:\\Tools\\") + '\0');
   EXPECT_EQ(sent(), "D:\\Tools\\SetACL.exe -on \"x\" -ot file");
   EXPECT_TRUE(main.visible());
-  EXPECT_EQ(files.created, (std::vector<std::string>{"D:\\Tools\\LogFiles", "D:\\Tools\\Backups"}));
+  // The folder of snapshots and the journal comes with the first run.
+  EXPECT_EQ(files.created, (std::vector<std::string>{"D:\\Tools\\LogFiles", "D:\\Tools\\Backups",
+                                                     "D:\\Tools\\Backups\\Snapshots"}));
 
   // The next start asks nothing and makes nothing.
   const std::size_t boxes = dialogs.shown.size();
@@ -48,7 +50,7 @@ TEST_F(StartUp, FirstRunAnsweredYesStoresTheProgramFolderOnce) {
             "D:\\Tools"});
   next.frmMain().show();
   EXPECT_EQ(next.frmMain().txtCallString.text(), "SetACL.exe -on \"\" -ot file");
-  EXPECT_EQ(files.created.size(), 2u);
+  EXPECT_EQ(files.created.size(), 3u);
   EXPECT_EQ(dialogs.shown.size(), boxes);
 }
 

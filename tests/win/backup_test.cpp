@@ -1,18 +1,26 @@
 // Backup and restore under wine: the real windows, the real shell and the
-// stand-in SetACL.exe in a program folder whose path holds a blank.
+// stand-in SetACL.exe in a program folder whose path holds a blank; and the
+// way back from a run, with the stand-in changing a registry key for real.
 
 #include <windows.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include "backup/frm_backup.h"
 #include "backup/frm_browse.h"
+#include "backup/frm_changes.h"
+#include "editors/frm_change.h"
 #include "forms/win32/win32_backend.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_security.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_workers.h"
 #include "tests/native/fakes.h"
 #include "tests/win/child_program.h"
 #include "tests/win/dialog_checks.h"
@@ -29,6 +37,23 @@ namespace {
 
 // Long enough for wine to open a console and start the stand-in in it.
 constexpr int kStartMs = 20000;
+constexpr int kRunMs = 60000;
+
+// A key's owner, group and DACL as the system reports them.
+std::string KeySecurity(const wchar_t* key) {
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  constexpr SECURITY_INFORMATION kParts =
+      OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  if (GetNamedSecurityInfoW((std::wstring(L"MACHINE\\") + key).c_str(), SE_REGISTRY_KEY, kParts,
+                            nullptr, nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
+    return "unreadable";
+  LPWSTR text = nullptr;
+  ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1, kParts, &text, nullptr);
+  std::string sddl = win32::Utf8(text);
+  LocalFree(text);
+  LocalFree(sd);
+  return sddl;
+}
 
 class BackupAndRestore : public ::testing::Test {
  protected:
@@ -60,9 +85,9 @@ class BackupAndRestore : public ::testing::Test {
   win32::Win32Files files;
   win32::Win32Processes processes;
   win32::Win32Shell shell;
-  FakeSecurity security;
+  win32::Win32Security security;
   FakeClipboard clipboard;
-  FakeWorkers workers;
+  win32::Win32Workers workers;
   FakeObjectTree tree;
   win32::Win32Backend backend{GetModuleHandleW(nullptr)};
   App app{{dialogs, browser, registry, files, processes, shell, security, clipboard, workers, tree,
@@ -174,4 +199,56 @@ TEST_F(BackupAndRestore, WhatCannotStartIsToldAndAMissingFolderReported) {
   });
   native::Click(at("cmdRestoreBrowse"));
   EXPECT_TRUE(dialogs.allShown());
+}
+
+// The way back, for real: Send It grants Everyone read on a key made here
+// (wine keeps a key's security, not a file's), What Changed names it, and
+// Undo sets the key back exactly as the system held it.
+TEST_F(BackupAndRestore, ARunOnAKeyIsComparedAndUndone) {
+  constexpr wchar_t kKey[] = L"SOFTWARE\\VorlaneTest\\Undo";
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  const std::string before = KeySecurity(kKey);
+  ASSERT_TRUE(before.starts_with("O:")) << before;
+  SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", L"1");
+  top = backend.window(&main);
+  native::Pick(at("CboObjType"), 1);
+  native::Type(at("txtObjName"), "HKEY_LOCAL_MACHINE\\SOFTWARE\\VorlaneTest\\Undo");
+  FrmChange& editor = main.listEditor();
+  native::WhileModal([&] {
+    editor.txtChange.userEdit("-ace \"n:Everyone;p:read;m:grant;w:dacl\" ");
+    dialogs.expect({"Are you sure you want to save", "Save Changes?", Buttons::YesNo}, Answer::Yes);
+    editor.cmdSave.userClick();
+  }, [&] { return editor.visible(); });
+  native::Click(at("cmdAceNum"));
+
+  dialogs.expect({"Are you sure you want to run this command?", "Run Command?", Buttons::YesNo},
+                 Answer::Yes);
+  native::Click(at("cmdSendIt"));
+  ASSERT_TRUE(native::WaitFor([&] { return IsWindowEnabled(at("cmdWhatChanged")); }, kRunMs))
+      << Text(at("lblStatus"));
+  EXPECT_TRUE(Text(at("lblStatus")).ends_with(" 1 of 1 object changed.")) << Text(at("lblStatus"));
+  EXPECT_NE(KeySecurity(kKey).find("(A;;KR;;;WD)"), std::string::npos) << KeySecurity(kKey);
+
+  Journal journal = ReadJournal(native::FileText(backups / L"Snapshots" / L"journal.txt"));
+  ASSERT_EQ(journal.runs.size(), 1u);
+  FrmChanges& changes = main.changesWindow();
+  std::string said;
+  native::WhileModal([&] {
+    said = Text(Find(backend.window(&changes), "txtChanges"));
+    dialogs.expect({"Set 1 object back as it was before this run?",
+                    "Undo the Run of " + journal.runs[0].time + "?", Buttons::YesNo, Icon::Question},
+                   Answer::Yes)
+        .expect({"Every object is back as it was", "Undo", Buttons::Ok, Icon::Information}, Answer::Ok);
+    changes.cmdUndo.userClick();
+  }, [&] { return changes.visible(); });
+  native::Click(at("cmdWhatChanged"));
+  EXPECT_EQ(said, "machine\\SOFTWARE\\VorlaneTest\\Undo\r\n    Added: Allow Everyone: Read (This key only)\r\n");
+  EXPECT_TRUE(native::WaitFor([&] { return dialogs.allShown(); }, kRunMs)) << Text(at("txtOutputs"));
+  EXPECT_EQ(KeySecurity(kKey), before);
+  SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", nullptr);
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest");
 }

@@ -7,11 +7,13 @@
 
 #include <set>
 
+#include "backup/frm_backup.h"
+#include "backup/frm_browse.h"
+#include "backup/frm_changes.h"
+#include "backup/frm_runs.h"
 #include "editors/frm_ace.h"
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
-#include "backup/frm_backup.h"
-#include "backup/frm_browse.h"
 #include "setup/frm_settings.h"
 #include "forms/input_box.h"
 #include "forms/win32/text_view.h"
@@ -71,7 +73,7 @@ TEST_F(Gui, MainWindowAsTheUserSeesIt) {
   win32::Scale scale = backend.scale(main);
   EXPECT_GE(scale.x * 15, GetDpiForWindow(top) / 96.0);
   EXPECT_EQ(client.right, scale.X(8310));
-  EXPECT_EQ(client.bottom, scale.Y(10455));
+  EXPECT_EQ(client.bottom, scale.Y(10575));
   LONG style = GetWindowLongW(top, GWL_STYLE);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_TRUE(style & WS_MAXIMIZEBOX);
@@ -167,6 +169,9 @@ TEST_F(Gui, InputControlsAreNamedByTheirLabels) {
            {main.aceEditor(), "cboWhere", "Where"}, {main.trusteeEditor(), "txtName2", "Name Two"},
            {main.trusteeEditor(), "cboWhere", "Where"}, {main.backupWindow(), "txtFileName", "File Name"},
            {main.settingsWindow(), "txtLocation", "SetAcl.exe Location"},
+           {main.settingsWindow(), "txtKeepRuns", "Keep the last"},
+           {main.settingsWindow(), "txtKeepMegabytes", "Use at most"},
+           {main.runsWindow(), "lvwRuns", "Runs"}, {main.changesWindow(), "txtChanges", "Changes"},
            {main.backupChooser(), "fleBrowse", "Choose File"}}) {
     if (&c.form != &main) c.form.show();
     IAccessible* accessible = Accessible(Find(backend.window(&c.form), c.control));

@@ -110,6 +110,8 @@ class SendItForReal : public ::testing::Test {
  protected:
   explicit SendItForReal(const std::string& setAclFolder = Utf8(native::BuildFolder()))
       : program{&backend, &processes, "D:\\Tools", setAclFolder, &security} {
+    // Runs here are about their output: no snapshot before them.
+    program.registry.keys["SOFTWARE\\Vorlane"]["Snapshots"].text = std::string("0") + '\0';
     native::Type(at("txtObjName"), "C:\\Data");
     native::Pick(at("cboClr"), 1);
   }

@@ -1,0 +1,26 @@
+#include "backup/frm_changes.h"
+
+FrmChanges::FrmChanges() : Form("frmChanges", "What Changed", 9600, 5535) {
+  txtChanges.setMultiLine(true);
+  txtChanges.setReadOnly(true);
+  txtChanges.setStreaming(true);  // a tree's changes may run to many lines
+  setCancelButton(&cmdClose);
+  cmdClose.onClick = [this] { hide(); };
+  cmdUndo.onClick = [this] {
+    hide();
+    if (undo_) undo_(run_);
+  };
+}
+
+void FrmChanges::Show(const JournalRun& run, const ListingChanges& changes,
+                      std::function<void(const JournalRun&)> undo) {
+  run_ = run;
+  undo_ = std::move(undo);
+  lblRun.setText((run.undoOf.empty() ? "Run of " : "Undo of ") + run.time + ": " + run.commandLine);
+  std::string summary = ChangesSummary(changes);
+  if (!run.snapshotHasSacl) summary += "; the snapshot holds no audit entries";
+  lblSummary.setText(summary);
+  std::string text = ChangesText(changes);
+  txtChanges.setText(text.empty() ? "Nothing changed." : text);
+  showModal();
+}

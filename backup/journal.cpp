@@ -1,0 +1,163 @@
+#include "backup/journal.h"
+
+#include <charconv>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+std::string Escaped(std::string_view field) {
+  std::string out;
+  out.reserve(field.size());
+  for (char c : field) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> Unescaped(std::string_view field) {
+  std::string out;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != '\\') {
+      out += field[i];
+      continue;
+    }
+    if (++i == field.size()) return std::nullopt;
+    switch (field[i]) {
+      case '\\': out += '\\'; break;
+      case 't': out += '\t'; break;
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      default: return std::nullopt;
+    }
+  }
+  return out;
+}
+
+// FNV-1a: enough to tell a record cut short or written over from a whole one.
+std::string Checksum(std::string_view text) {
+  std::uint32_t hash = 2166136261u;
+  for (unsigned char c : text) hash = (hash ^ c) * 16777619u;
+  char hex[9];
+  std::snprintf(hex, sizeof hex, "%08x", hash);
+  return hex;
+}
+
+std::string Record(std::initializer_list<std::string_view> fields) {
+  std::string line;
+  for (std::string_view field : fields) (line += Escaped(field)) += '\t';
+  return line + "#" + Checksum(line) + "\r\n";
+}
+
+std::optional<std::uint64_t> Number(std::string_view text) {
+  std::uint64_t n = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  return n;
+}
+
+// A line's fields, when it is a whole record.
+std::optional<std::vector<std::string>> Fields(std::string_view line) {
+  std::size_t mark = line.rfind("\t#");
+  if (mark == std::string_view::npos || line.substr(mark + 2) != Checksum(line.substr(0, mark + 1)))
+    return std::nullopt;
+  std::vector<std::string> fields;
+  for (std::size_t at = 0; at <= mark;) {
+    std::size_t tab = line.find('\t', at);
+    auto field = Unescaped(line.substr(at, tab - at));
+    if (!field) return std::nullopt;
+    fields.push_back(std::move(*field));
+    at = tab + 1;
+  }
+  return fields;
+}
+
+template <class Each>
+void ForEachLine(std::string_view text, Each each) {
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(at, end - at);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    each(line, text.substr(at, std::min(end + 1, text.size()) - at));
+    at = end + 1;
+  }
+}
+
+// A record read into the run it belongs to; false when it does not fit.
+bool Apply(const std::vector<std::string>& f, std::map<std::string, std::size_t>& byId,
+           std::vector<JournalRun>& runs) {
+  const std::string& kind = f[0];
+  if (kind == "started") {
+    if (f.size() != 6 || byId.contains(f[1])) return false;
+    byId[f[1]] = runs.size();
+    runs.push_back({f[1], f[2], f[3], f[4], f[5]});
+    return true;
+  }
+  if (f.size() < 2 || !byId.contains(f[1])) return false;
+  JournalRun& run = runs[byId[f[1]]];
+  if (kind == "snapshot" && f.size() == 4 && (f[3] == "0" || f[3] == "1")) {
+    run.snapshot = f[2];
+    run.snapshotHasSacl = f[3] == "1";
+    return true;
+  }
+  if (kind == "finished" && f.size() == 4) {
+    auto ms = Number(f[3]);
+    if (!ms) return false;
+    run.finished = JournalRun::Finished{f[2], *ms};
+    return true;
+  }
+  if (kind == "changed" && f.size() == 6) {
+    auto changed = Number(f[3]), objects = Number(f[4]), unreadable = Number(f[5]);
+    if (!changed || !objects || !unreadable) return false;
+    run.changed = JournalRun::Changed{f[2], *changed, *objects, *unreadable};
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string StartedRecord(const JournalRun& r) {
+  return Record({"started", r.id, r.time, r.undoOf, r.scope, r.commandLine});
+}
+
+std::string SnapshotRecord(const JournalRun& r) {
+  return Record({"snapshot", r.id, r.snapshot, r.snapshotHasSacl ? "1" : "0"});
+}
+
+std::string FinishedRecord(const JournalRun& r) {
+  return Record({"finished", r.id, r.finished->outcome, std::to_string(r.finished->milliseconds)});
+}
+
+std::string ChangedRecord(const JournalRun& r) {
+  const JournalRun::Changed& c = *r.changed;
+  return Record({"changed", r.id, c.after, std::to_string(c.changed), std::to_string(c.objects),
+                 std::to_string(c.unreadable)});
+}
+
+Journal ReadJournal(std::string_view text) {
+  Journal journal;
+  std::map<std::string, std::size_t> byId;
+  ForEachLine(text, [&](std::string_view line, std::string_view) {
+    if (line.empty()) return;
+    auto fields = Fields(line);
+    if (!fields || !Apply(*fields, byId, journal.runs)) ++journal.damaged;
+  });
+  return journal;
+}
+
+std::string WithoutRuns(std::string_view text, const std::set<std::string>& ids) {
+  std::string out;
+  ForEachLine(text, [&](std::string_view line, std::string_view whole) {
+    auto fields = Fields(line);
+    if (!fields || fields->size() < 2 || !ids.contains((*fields)[1])) out += whole;
+  });
+  return out;
+}

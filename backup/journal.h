@@ -1,0 +1,70 @@
+#pragma once
+// The history of runs as a journal: UTF-8, one record a line, each appended
+// as its step happens (a run started, its snapshot saved, it finished, what
+// it changed), so a run the program never saw finish still shows, as
+// interrupted. Fields are tab-separated with tabs, line breaks and
+// backslashes escaped, and each line ends in a checksum of its own, so a
+// damaged record is skipped (and counted) and never the whole journal.
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct JournalRun {
+  std::string id;           // date and time, unique; names the run's snapshot files
+  std::string time;         // "2026-12-07 17:16:39", local
+  std::string undoOf;       // the run this one undoes; empty for a command of the user's
+  std::string scope;        // the arguments naming what its snapshots cover
+  std::string commandLine;  // as run
+
+  std::string snapshot;  // the listing before the run, a file of the snapshot folder; empty: none
+  bool snapshotHasSacl = false;
+
+  struct Finished {
+    std::string outcome;  // "exit 0", "stopped", "ended", "not run"
+    std::uint64_t milliseconds = 0;
+  };
+  std::optional<Finished> finished;  // none: interrupted
+
+  struct Changed {
+    std::string after;  // the listing after the run, a file of the snapshot folder
+    std::uint64_t changed = 0, objects = 0, unreadable = 0;
+  };
+  std::optional<Changed> changed;
+};
+
+struct Journal {
+  std::vector<JournalRun> runs;  // oldest first
+  std::size_t damaged = 0;       // records skipped
+};
+
+std::string StartedRecord(const JournalRun& run);
+std::string SnapshotRecord(const JournalRun& run);
+std::string FinishedRecord(const JournalRun& run);
+std::string ChangedRecord(const JournalRun& run);
+
+Journal ReadJournal(std::string_view text);
+// The journal's text without the records of these runs; damaged records stay.
+std::string WithoutRuns(std::string_view text, const std::set<std::string>& ids);
+
+// The runs to remove, oldest first, so that at most `keepRuns` remain and
+// their files take at most `keepBytes`; the newest run always stays.
+// `bytes` gives the size of a run's files.
+template <class Bytes>
+std::set<std::string> RunsBeyond(const Journal& journal, std::size_t keepRuns,
+                                 std::uint64_t keepBytes, Bytes bytes) {
+  std::set<std::string> drop;
+  std::uint64_t total = 0;
+  for (const JournalRun& run : journal.runs) total += bytes(run);
+  std::size_t left = journal.runs.size();
+  for (std::size_t i = 0; i + 1 < journal.runs.size(); ++i) {
+    if (left <= keepRuns && total <= keepBytes) break;
+    drop.insert(journal.runs[i].id);
+    total -= bytes(journal.runs[i]);
+    --left;
+  }
+  return drop;
+}
