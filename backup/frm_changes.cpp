@@ -1,6 +1,7 @@
 #include "backup/frm_changes.h"
 
 FrmChanges::FrmChanges() : Form("frmChanges", "What Changed", 9600, 5535) {
+  txtCommand.setReadOnly(true);
   txtChanges.setMultiLine(true);
   txtChanges.setReadOnly(true);
   txtChanges.setStreaming(true);  // a tree's changes may run to many lines
@@ -16,7 +17,9 @@ void FrmChanges::Show(const JournalRun& run, const ListingChanges& changes,
                       std::function<void(const JournalRun&)> undo) {
   run_ = run;
   undo_ = std::move(undo);
-  lblRun.setText((run.undoOf.empty() ? "Run of " : "Undo of ") + run.time + ": " + run.commandLine);
+  lblRun.setText((run.undoOf.empty() ? "Run of " : "Undo run of ") + run.time + ": " +
+                 OutcomeWords(run));
+  txtCommand.setText(run.commandLine);
   std::string summary = ChangesSummary(changes);
   if (!run.snapshotHasSacl) summary += "; the snapshot holds no audit entries";
   lblSummary.setText(summary);

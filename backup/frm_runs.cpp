@@ -47,16 +47,6 @@ FrmRuns::FrmRuns(platform::Services& services, RunHistory& history)
   cmdClose.onClick = [this] { hide(); };
 }
 
-std::string FrmRuns::StatusWords(const JournalRun& run) {
-  if (!run.finished) return "Interrupted";
-  const std::string& outcome = run.finished->outcome;
-  if (outcome == "exit 0") return "Exit code 0";
-  if (outcome.starts_with("exit ")) return "FAILED: exit code " + outcome.substr(5);
-  if (outcome == "stopped") return "Stopped";
-  if (outcome == "not run") return "Not run";
-  return "Output ended";
-}
-
 void FrmRuns::Open(Asked asked) {
   asked_ = std::move(asked);
   runs_.clear();
@@ -75,9 +65,10 @@ void FrmRuns::Show(Journal journal) {
   for (const JournalRun& run : runs_) {
     std::string command = run.undoOf.empty() ? run.commandLine
                                              : "Undo of the run of " + timeOf[run.undoOf] + ": " + run.commandLine;
-    rows.push_back({run.time, command, StatusWords(run), Duration(run), ObjectsChanged(run)});
+    rows.push_back({run.time, OutcomeWords(run), Duration(run), ObjectsChanged(run), command});
   }
-  lvwRuns.setTable({"Time", "Command", "Exit status", "Duration", "Objects changed"}, std::move(rows));
+  // The command last: it is the long one.
+  lvwRuns.setTable({"Time", "Exit status", "Duration", "Objects changed", "Command"}, std::move(rows));
   std::string notes = runs_.empty() ? "No runs yet." : "";
   if (journal.damaged)
     notes += std::to_string(journal.damaged) +

@@ -24,9 +24,6 @@ class FrmRuns : public forms::Form {
   // a run on.
   void Open(Asked asked);
 
-  // "Exit code 0", "FAILED: exit code 2", "Interrupted", and the like.
-  static std::string StatusWords(const JournalRun& run);
-
   forms::Label& lblRuns = add<forms::Label>(nullptr, "lblRuns", {120, 120, 2415, 255}, "&Runs");
   forms::ListView& lvwRuns = add<forms::ListView>(nullptr, "lvwRuns", {120, 360, 11760, 3600});
   forms::Label& lblNotes = add<forms::Label>(nullptr, "lblNotes", {120, 4080, 11760, 255});

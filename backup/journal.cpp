@@ -153,6 +153,16 @@ Journal ReadJournal(std::string_view text) {
   return journal;
 }
 
+std::string OutcomeWords(const JournalRun& run) {
+  if (!run.finished) return "Interrupted";
+  const std::string& outcome = run.finished->outcome;
+  if (outcome == "exit 0") return "Exit code 0";
+  if (outcome.starts_with("exit ")) return "FAILED: exit code " + outcome.substr(5);
+  if (outcome == "stopped") return "Stopped";
+  if (outcome == "not run") return "Not run";
+  return "Output ended";
+}
+
 std::string WithoutRuns(std::string_view text, const std::set<std::string>& ids) {
   std::string out;
   ForEachLine(text, [&](std::string_view line, std::string_view whole) {

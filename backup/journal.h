@@ -47,6 +47,8 @@ std::string FinishedRecord(const JournalRun& run);
 std::string ChangedRecord(const JournalRun& run);
 
 Journal ReadJournal(std::string_view text);
+// How a run ended: "Exit code 0", "FAILED: exit code 2", "Interrupted", and the like.
+std::string OutcomeWords(const JournalRun& run);
 // The journal's text without the records of these runs; damaged records stay.
 std::string WithoutRuns(std::string_view text, const std::set<std::string>& ids);
 

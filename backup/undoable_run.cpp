@@ -217,7 +217,7 @@ void UndoableRun::Compared(Chain& chain, const std::optional<ListingChanges>& ch
   history_.Prune(chain.settings.keepRuns, chain.settings.keepMegabytes * 1024 * 1024);
   std::string summary = ChangesSummary(*changes);
   if (!run.snapshotHasSacl) summary += "; the snapshot holds no audit entries";
-  if (newest) window_.status.setText(chain.runStatus + " " + summary + ".");
+  if (newest) window_.status.setText(summary + ". " + chain.runStatus);
   if (compared) compared(run, *changes);
 }
 

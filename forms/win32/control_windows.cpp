@@ -13,6 +13,7 @@ namespace win32 {
 namespace {
 
 constexpr int kFirstId = 100;
+constexpr int kOneLine = 300;  // twips
 constexpr wchar_t kNameProperty[] = L"VorlaneName";
 
 struct NativeKind {
@@ -27,7 +28,9 @@ NativeKind KindOf(const forms::Control& control) {
     case Kind::Frame:
       return {L"BUTTON", BS_GROUPBOX, 0};
     case Kind::Label:
-      return {L"STATIC", SS_LEFT, 0};
+      // A label one line high ends in an ellipsis rather than wrapping into
+      // a line it has no room for.
+      return {L"STATIC", control.rect().height <= kOneLine ? SS_LEFT | SS_ENDELLIPSIS : SS_LEFT, 0};
     case Kind::TextBox: {
       auto& box = static_cast<const forms::TextBox&>(control);
       DWORD style = WS_TABSTOP | (box.readOnly() ? ES_READONLY : 0);
@@ -98,6 +101,17 @@ void FillTable(HWND hwnd, const forms::ListView& table) {
       if (i < row.size()) widest = std::max(widest, width(row[i]));
     SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, i, widest);
   }
+}
+
+// The one row selected and in view; none for -1.
+void SelectRow(HWND hwnd, int row) {
+  LVITEMW state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+  if (row < 0) return;
+  state.state = state.stateMask;
+  SendMessageW(hwnd, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+  SendMessageW(hwnd, LVM_ENSUREVISIBLE, row, FALSE);
 }
 
 int Depth(const forms::Control& control) {
@@ -266,6 +280,7 @@ void ControlWindows::mirror(forms::Control& c, forms::Prop prop) {
     case Prop::List: {
       if (c.kind() == Kind::ListView) {
         FillTable(hwnd, static_cast<forms::ListView&>(c));
+        SelectRow(hwnd, static_cast<forms::ListView&>(c).selectedRow());
         break;
       }
       auto& list = static_cast<forms::ListControl&>(c);
@@ -289,17 +304,9 @@ void ControlWindows::mirror(forms::Control& c, forms::Prop prop) {
       [[fallthrough]];
     }
     case Prop::Value:
-      if (c.kind() == Kind::ListView) {
-        int row = static_cast<forms::ListView&>(c).selectedRow();
-        LVITEMW state{};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-        state.state = state.stateMask;
-        if (row >= 0) {
-          SendMessageW(hwnd, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-          SendMessageW(hwnd, LVM_ENSUREVISIBLE, row, FALSE);
-        }
-      } else if (c.kind() == Kind::TabStrip)
+      if (c.kind() == Kind::ListView)
+        SelectRow(hwnd, static_cast<forms::ListView&>(c).selectedRow());
+      else if (c.kind() == Kind::TabStrip)
         SendMessageW(hwnd, TCM_SETCURSEL, static_cast<WPARAM>(static_cast<forms::ListControl&>(c).listIndex()), 0);
       else if (c.kind() == Kind::ComboBox || c.kind() == Kind::FileListBox)
         SendMessageW(hwnd, c.kind() == Kind::ComboBox ? CB_SETCURSEL : LB_SETCURSEL,

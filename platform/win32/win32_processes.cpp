@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/mailbox.h"
 #include "platform/win32/wide.h"
 
 namespace win32 {
@@ -150,14 +151,7 @@ class Win32Child : public platform::Child {
 }  // namespace
 
 Win32Processes::Win32Processes() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = MailboxProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kMailboxClass;
-  RegisterClassExW(&wc);
-  mailbox_ = CreateWindowExW(0, kMailboxClass, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                             wc.hInstance, nullptr);
+  mailbox_ = MakeMailbox(kMailboxClass, MailboxProc);
 }
 
 Win32Processes::~Win32Processes() {

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <memory>
 
+#include "platform/win32/mailbox.h"
+
 namespace win32 {
 namespace {
 
@@ -70,14 +72,7 @@ class Win32Work : public platform::Work {
 }  // namespace
 
 Win32Workers::Win32Workers() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = MailboxProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kMailboxClass;
-  RegisterClassExW(&wc);
-  mailbox_ = CreateWindowExW(0, kMailboxClass, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                             wc.hInstance, nullptr);
+  mailbox_ = MakeMailbox(kMailboxClass, MailboxProc);
 }
 
 // Work still under way is asked to stop and given a moment to end, so none

@@ -72,7 +72,8 @@ TEST_F(Snapshots, ACommandRunsBetweenTwoListingsAndIsUndoneFromTheFirst) {
   EXPECT_FALSE(main.cmdWhatChanged.enabled());
   ran(Listing(kScope, "d,s,o,g", id + " after.txt"), id + " after.txt", kAfter);
   EXPECT_TRUE(main.cmdSendIt.visible());
-  EXPECT_TRUE(main.lblStatus.text().ends_with(" 1 of 1 object changed.")) << main.lblStatus.text();
+  EXPECT_TRUE(main.lblStatus.text().starts_with("1 of 1 object changed. Finished with exit code 0"))
+      << main.lblStatus.text();
 
   Journal runs = journal();
   ASSERT_EQ(runs.runs.size(), 1u);
@@ -169,10 +170,10 @@ TEST_F(Snapshots, TheRunsWindowListsTheJournalNewestFirst) {
   EXPECT_TRUE(runs.visible());
   EXPECT_EQ(runs.lvwRuns.rows(),
             (std::vector<std::vector<std::string>>{
-                {"2026-12-02 10:00:00", "Undo of the run of 2026-12-01 09:00:00: restore", "Interrupted",
-                 "", "not compared"},
-                {"2026-12-01 09:00:00", "C:\\SetACL\\SetACL.exe -on x", "FAILED: exit code 2", "2.5 s",
-                 "not compared"}}));
+                {"2026-12-02 10:00:00", "Interrupted", "", "not compared",
+                 "Undo of the run of 2026-12-01 09:00:00: restore"},
+                {"2026-12-01 09:00:00", "FAILED: exit code 2", "2.5 s", "not compared",
+                 "C:\\SetACL\\SetACL.exe -on x"}}));
   EXPECT_EQ(runs.lblNotes.text(), "1 damaged record of the journal was skipped.");
   EXPECT_EQ(runs.lvwRuns.selectedRow(), 0);
   EXPECT_FALSE(runs.cmdChanges.enabled());

@@ -230,7 +230,7 @@ TEST_F(BackupAndRestore, ARunOnAKeyIsComparedAndUndone) {
   native::Click(at("cmdSendIt"));
   ASSERT_TRUE(native::WaitFor([&] { return IsWindowEnabled(at("cmdWhatChanged")); }, kRunMs))
       << Text(at("lblStatus"));
-  EXPECT_TRUE(Text(at("lblStatus")).ends_with(" 1 of 1 object changed.")) << Text(at("lblStatus"));
+  EXPECT_TRUE(Text(at("lblStatus")).starts_with("1 of 1 object changed. Finished")) << Text(at("lblStatus"));
   EXPECT_NE(KeySecurity(kKey).find("(A;;KR;;;WD)"), std::string::npos) << KeySecurity(kKey);
 
   Journal journal = ReadJournal(native::FileText(backups / L"Snapshots" / L"journal.txt"));

@@ -11,6 +11,8 @@
 
 #include "backup/frm_backup.h"
 #include "backup/frm_browse.h"
+#include "backup/frm_changes.h"
+#include "backup/frm_runs.h"
 #include "editors/frm_ace.h"
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
@@ -179,21 +181,51 @@ int wmain(int argc, wchar_t** argv) {
   main.cmdCurrent.userClick();
   program.processes.finish();
 
-  // A long run in the maximised window while it goes.
+  // A long run in the maximised window while it goes, between the listings
+  // before and after it that the tool writes into the snapshot folder.
+  auto listed = [&](const std::string& sddl) {
+    std::string listing;
+    for (const char* path : {"C:\\Data\\Projects", "C:\\Data\\Projects\\Reports",
+                             "C:\\Data\\Projects\\Reports\\2025.docx",
+                             "C:\\Data\\Projects\\Reports\\2026.docx", "C:\\Data\\Projects\\Plan.docx",
+                             "C:\\Data\\Projects\\Budget.xlsx"})
+      listing += std::string("\"") + path + "\",1,\"" + sddl + "\"\r\n";
+    const std::string& line = program.processes.started.back();
+    std::size_t file = line.find("-bckp \"") + 7;
+    program.files.texts[line.substr(file, line.size() - file - 1)] = listing;
+    program.processes.finish();
+  };
   ShowWindow(backend.window(&main), SW_MAXIMIZE);
   const int kLines = 40000;
-  for (int i = 0; i < kLines; ++i)
-    program.processes.output.push_back("C:\\Data\\Projects\\report" + std::to_string(i) +
-                                       ".docx: DACL set\r\n");
   program.dialogs.expect({"Are you sure you want to run this command?", "Run Command?",
                           forms::Buttons::YesNo},
                          forms::Answer::Yes);
   main.cmdSendIt.userClick();
+  for (int i = 0; i < kLines; ++i)
+    program.processes.output.push_back("C:\\Data\\Projects\\report" + std::to_string(i) +
+                                       ".docx: DACL set\r\n");
+  listed("O:S-1-5-21-1-2-3-1001G:SYD:AI(A;OICIID;FA;;;BA)(A;OICIID;FA;;;SY)(A;OICIID;0x1200a9;;;BU)");
   program.processes.deliver(kLines / 2);
   shoot(main, L"main-window-running");
   program.processes.finish();
-  // After it, the window in its design size.
+  listed("O:BAG:SYD:AI(A;OICI;0x1301bf;;;BU)(A;OICIID;FA;;;BA)(A;OICIID;FA;;;SY)(A;OICIID;0x1200a9;;;BU)");
+  // After it, the window in its design size, and what the run changed.
   ShowWindow(backend.window(&main), SW_RESTORE);
   shoot(main, L"main-window-after-run");
+  shootOpened(main.cmdWhatChanged, [&]() -> forms::Form& { return main.changesWindow(); },
+              L"what-changed");
+
+  // The runs, with two of an earlier start before this one.
+  JournalRun failed{"1", "2026-12-04 09:12:05", "", " -on \"HKLM\\SOFTWARE\\Acme\" -ot reg",
+                    "C:\\SetACL\\SetACL.exe -on \"HKLM\\SOFTWARE\\Acme\" -ot reg -actn setowner -ownr \"n:Bob;\""};
+  failed.snapshot = "1 before.txt";
+  failed.finished = JournalRun::Finished{"exit 2", 850};
+  JournalRun interrupted{"2", "2026-12-04 09:14:40", "", failed.scope,
+                         "C:\\SetACL\\SetACL.exe -on \"HKLM\\SOFTWARE\\Acme\" -ot reg -actn clear -clr \"dacl\""};
+  interrupted.snapshot = "2 before.txt";
+  std::string& journal = program.files.texts["D:\\Tools\\Backups\\Snapshots\\journal.txt"];
+  journal = StartedRecord(failed) + SnapshotRecord(failed) + FinishedRecord(failed) +
+            StartedRecord(interrupted) + SnapshotRecord(interrupted) + journal;
+  shootOpened(main.cmdRuns, [&]() -> forms::Form& { return main.runsWindow(); }, L"runs");
   return 0;
 }
