@@ -23,6 +23,7 @@ namespace {
 
 constexpr wchar_t kMainTitle[] = L"Vorlane ---Front End For SetACL";
 constexpr UINT kPatience = 600000;  // milliseconds a busy vorlane.exe gets to answer
+constexpr int kRounds = 3;
 
 double Seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();
@@ -151,11 +152,19 @@ int main() {
               "Send It MB/s", "ratio", "same", "idle WS (MB)", "peak WS (MB)", "added/out");
   for (int i = 0; i < 3; ++i) {
     const Workload& work = workloads[i];
-    double bare = BareRead(build / L"console_child.exe", work);
-    SendItRun run = SendIt(build / L"vorlane.exe", work);
-    if (bare <= 0 || run.seconds <= 0) {
-      std::fprintf(stderr, "the %s run failed\n", work.label.c_str());
-      return 1;
+    // Wine's pipes run at a speed of their own from one run to the next: the
+    // best of a few runs each, taken in turns.
+    double bare = 0;
+    SendItRun run;
+    for (int round = 0; round < kRounds; ++round) {
+      double b = BareRead(build / L"console_child.exe", work);
+      SendItRun r = SendIt(build / L"vorlane.exe", work);
+      if (b <= 0 || r.seconds <= 0) {
+        std::fprintf(stderr, "the %s run failed\n", work.label.c_str());
+        return 1;
+      }
+      if (round == 0 || b < bare) bare = b;
+      if (round == 0 || r.seconds < run.seconds) run = r;
     }
     if (i < 2) sendIt[i] = run.seconds;
     ok = ok && run.sameText;

@@ -93,3 +93,22 @@ TEST_F(Settings, TheCloseBoxDestroysTheWindow) {
   EXPECT_EQ(main.settingsWindow().txtLocation.text(), "");
   EXPECT_TRUE(main.settingsWindow().visible());
 }
+
+// Snapshot settings are saved as they change, and what is no number is not.
+TEST_F(Settings, SnapshotSettingsAreSavedAsChanged) {
+  auto value = [&](const char* name) { return registry.keys["SOFTWARE\\Vorlane"][name].text; };
+  EXPECT_TRUE(settings.chkSnapshots.ticked());
+  EXPECT_EQ(settings.txtKeepRuns.text(), "100");
+  settings.chkSnapshots.userClick();
+  settings.txtKeepMegabytes.userEdit("250");
+  EXPECT_EQ(value("Snapshots"), std::string("0") + '\0');
+  EXPECT_EQ(value("KeepMegabytes"), std::string("250") + '\0');
+  settings.txtKeepRuns.userEdit("ten");
+  EXPECT_EQ(settings.lblSnapshotNote.text(), "Not saved: runs and MB are whole numbers above 0.");
+  EXPECT_EQ(value("KeepRuns"), std::string("100") + '\0');
+  // The next opening reads them back.
+  settings.userClose();
+  main.cmdProgOptions.userClick();
+  EXPECT_FALSE(main.settingsWindow().chkSnapshots.ticked());
+  EXPECT_EQ(main.settingsWindow().txtKeepMegabytes.text(), "250");
+}

@@ -192,3 +192,29 @@ TEST_F(Snapshots, TheRunsWindowListsTheJournalNewestFirst) {
   EXPECT_FALSE(runs.visible());
   EXPECT_TRUE(processes.started.empty());
 }
+
+// The oldest runs go with their files once more are kept than the setting allows.
+TEST_F(Snapshots, TheOldestRunsGoWithTheirSnapshots) {
+  registry.keys["SOFTWARE\\Vorlane"]["KeepRuns"].text = std::string("2") + '\0';
+  std::string records;
+  for (const char* id : {"1", "2"}) {
+    JournalRun run{id, id, "", kScope, "x"};
+    run.snapshot = std::string(id) + " before.txt";
+    run.finished = JournalRun::Finished{"exit 0", 1};
+    run.changed = JournalRun::Changed{std::string(id) + " after.txt", 1, 1, 0};
+    records += StartedRecord(run) + SnapshotRecord(run) + FinishedRecord(run) + ChangedRecord(run);
+    files.texts[kSnapshots + run.snapshot] = kBefore;
+    files.texts[kSnapshots + run.changed->after] = kAfter;
+  }
+  files.texts[kJournal] = records;
+  send();
+  ran(Listing(kScope, "d,s,o,g", "2026-12-07 17.16.39 before.txt"), "2026-12-07 17.16.39 before.txt", kBefore);
+  ran(kSetOwner);
+  ran(Listing(kScope, "d,s,o,g", "2026-12-07 17.16.39 after.txt"), "2026-12-07 17.16.39 after.txt", kAfter);
+  Journal kept = journal();
+  ASSERT_EQ(kept.runs.size(), 2u);
+  EXPECT_EQ(kept.runs[0].id, "2");
+  EXPECT_FALSE(files.texts.contains(kSnapshots + "1 before.txt"));
+  EXPECT_FALSE(files.texts.contains(kSnapshots + "1 after.txt"));
+  EXPECT_TRUE(files.texts.contains(kSnapshots + "2 after.txt"));
+}
