@@ -1,6 +1,5 @@
 #include "backup/frm_runs.h"
 
-#include <cstdio>
 #include <map>
 
 #include "platform/clipboard.h"
@@ -13,9 +12,7 @@ constexpr int kShowNormal = 1;
 
 std::string Duration(const JournalRun& run) {
   if (!run.finished || run.finished->outcome == "not run") return "";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f s", static_cast<double>(run.finished->milliseconds) / 1000);
-  return text;
+  return Seconds(static_cast<double>(run.finished->milliseconds) / 1000);
 }
 
 std::string ObjectsChanged(const JournalRun& run) {

@@ -1,8 +1,9 @@
 #include "backup/journal.h"
 
-#include <charconv>
 #include <cstdio>
 #include <map>
+
+#include "run/arguments.h"
 
 namespace {
 
@@ -55,39 +56,18 @@ std::string Record(std::initializer_list<std::string_view> fields) {
   return line + "#" + Checksum(line) + "\r\n";
 }
 
-std::optional<std::uint64_t> Number(std::string_view text) {
-  std::uint64_t n = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-  return n;
-}
-
 // A line's fields, when it is a whole record.
 std::optional<std::vector<std::string>> Fields(std::string_view line) {
   std::size_t mark = line.rfind("\t#");
   if (mark == std::string_view::npos || line.substr(mark + 2) != Checksum(line.substr(0, mark + 1)))
     return std::nullopt;
-  std::vector<std::string> fields;
-  for (std::size_t at = 0; at <= mark;) {
-    std::size_t tab = line.find('\t', at);
-    auto field = Unescaped(line.substr(at, tab - at));
-    if (!field) return std::nullopt;
-    fields.push_back(std::move(*field));
-    at = tab + 1;
+  std::vector<std::string> fields = Split(line.substr(0, mark), '\t');
+  for (std::string& field : fields) {
+    auto plain = Unescaped(field);
+    if (!plain) return std::nullopt;
+    field = std::move(*plain);
   }
   return fields;
-}
-
-template <class Each>
-void ForEachLine(std::string_view text, Each each) {
-  for (std::size_t at = 0; at < text.size();) {
-    std::size_t end = text.find('\n', at);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(at, end - at);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    each(line, text.substr(at, std::min(end + 1, text.size()) - at));
-    at = end + 1;
-  }
 }
 
 // A record read into the run it belongs to; false when it does not fit.
@@ -108,13 +88,13 @@ bool Apply(const std::vector<std::string>& f, std::map<std::string, std::size_t>
     return true;
   }
   if (kind == "finished" && f.size() == 4) {
-    auto ms = Number(f[3]);
+    auto ms = WholeNumber(f[3]);
     if (!ms) return false;
     run.finished = JournalRun::Finished{f[2], *ms};
     return true;
   }
   if (kind == "changed" && f.size() == 6) {
-    auto changed = Number(f[3]), objects = Number(f[4]), unreadable = Number(f[5]);
+    auto changed = WholeNumber(f[3]), objects = WholeNumber(f[4]), unreadable = WholeNumber(f[5]);
     if (!changed || !objects || !unreadable) return false;
     run.changed = JournalRun::Changed{f[2], *changed, *objects, *unreadable};
     return true;

@@ -11,9 +11,17 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct JournalRun {
+  JournalRun() = default;
+  // A run as its start records it.
+  JournalRun(std::string id, std::string time = {}, std::string undoOf = {}, std::string scope = {},
+             std::string commandLine = {})
+      : id(std::move(id)), time(std::move(time)), undoOf(std::move(undoOf)), scope(std::move(scope)),
+        commandLine(std::move(commandLine)) {}
+
   std::string id;           // date and time, unique; names the run's snapshot files
   std::string time;         // "2026-12-07 17:16:39", local
   std::string undoOf;       // the run this one undoes; empty for a command of the user's

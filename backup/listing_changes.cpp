@@ -1,8 +1,6 @@
 #include "backup/listing_changes.h"
 
 #include <algorithm>
-#include <map>
-#include <optional>
 #include <tuple>
 #include <unordered_map>
 
@@ -15,24 +13,6 @@ namespace {
 using platform::Ace;
 using platform::Acl;
 using platform::SecurityDescriptor;
-
-// Accounts named once each, however many objects carry them.
-class Accounts {
- public:
-  explicit Accounts(platform::Security& security) : security_(security) {}
-  const std::string& operator()(const std::string& sid) {
-    auto [it, fresh] = names_.try_emplace(sid);
-    if (fresh) {
-      auto name = sid.empty() ? std::optional<std::string>("(not listed)") : security_.AccountName(sid);
-      it->second = name ? *name : sid + " (unknown account)";
-    }
-    return it->second;
-  }
-
- private:
-  platform::Security& security_;
-  std::map<std::string, std::string> names_;
-};
 
 auto Key(const Ace& ace) { return std::tie(ace.type, ace.flags, ace.mask, ace.sid); }
 
@@ -51,7 +31,7 @@ bool Container(ObjectType type, const SecurityDescriptor& a, const SecurityDescr
 
 class Difference {
  public:
-  Difference(ObjectType type, bool container, Accounts& accounts)
+  Difference(ObjectType type, bool container, AccountWords& accounts)
       : type_(type), container_(container), accounts_(accounts) {}
 
   std::vector<std::string> of(const SecurityDescriptor& a, const SecurityDescriptor& b) {
@@ -95,7 +75,7 @@ class Difference {
 
   ObjectType type_;
   bool container_;
-  Accounts& accounts_;
+  AccountWords& accounts_;
   std::vector<std::string> lines_;
 };
 
@@ -108,7 +88,7 @@ ListingChanges CompareListings(std::string_view beforeText, std::string_view aft
   afterByPath.reserve(after.size());
   for (std::size_t i = 0; i < after.size(); ++i) afterByPath.emplace(after[i].path, i);
   std::vector<bool> matched(after.size());
-  Accounts accounts(security);
+  AccountWords accounts(security);
   ListingChanges out;
   auto unread = [&](std::string_view path, const char* why) {
     ++out.unreadable;

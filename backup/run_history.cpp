@@ -33,7 +33,7 @@ void RunHistory::Queue(Task task) {
     std::function<void()> news = task();
     {
       std::lock_guard lock(turns->mutex);
-      for (++turns->next; turns->skipped.erase(turns->next);) ++turns->next;
+      turns->Advance();
     }
     turns->changed.notify_all();
     context.post([this, ticket, news = std::move(news)] {
@@ -43,10 +43,8 @@ void RunHistory::Queue(Task task) {
   });
   if (!work) {
     std::lock_guard lock(turns_->mutex);
-    if (turns_->next == ticket)
-      for (++turns_->next; turns_->skipped.erase(turns_->next);) ++turns_->next;
-    else
-      turns_->skipped.insert(ticket);
+    if (turns_->next == ticket) turns_->Advance();
+    else turns_->skipped.insert(ticket);
     running_.erase(ticket);
     return;
   }
@@ -87,7 +85,9 @@ void RunHistory::Compare(const std::string& before, const std::string& after,
   });
 }
 
-void RunHistory::Prune(std::size_t keepRuns, std::uint64_t keepBytes) {
+void RunHistory::Prune(const SnapshotSettings& settings) {
+  const std::size_t keepRuns = settings.keepRuns;
+  const std::uint64_t keepBytes = settings.keepMegabytes * 1024 * 1024;
   Queue([this, &files = files_, folder = folder_, keepRuns, keepBytes]() -> std::function<void()> {
     auto path = [&](const std::string& name) { return folder + "\\" + name; };
     std::string text;

@@ -44,9 +44,9 @@ class RunHistory {
   // Two listings of the folder compared; nullopt when one cannot be read.
   void Compare(const std::string& before, const std::string& after,
                std::function<void(std::optional<ListingChanges>)> done);
-  // Removes the oldest runs and their files until at most `keepRuns` are
-  // left, taking at most `keepBytes`.
-  void Prune(std::size_t keepRuns, std::uint64_t keepBytes);
+  // Removes the oldest runs and their files until the runs and megabytes
+  // left are within the settings.
+  void Prune(const SnapshotSettings& settings);
   // Raised with what went wrong when the journal could not be written.
   std::function<void(std::string)> failed;
 
@@ -64,6 +64,10 @@ class RunHistory {
     std::condition_variable changed;
     std::uint64_t next = 0;
     std::set<std::uint64_t> skipped;  // never started
+    // The next ticket's turn; the mutex held.
+    void Advance() {
+      for (++next; skipped.erase(next);) ++next;
+    }
   };
 
   platform::FileSystem& files_;

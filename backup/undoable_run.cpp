@@ -6,6 +6,7 @@
 #include "main/call_string.h"
 #include "platform/error_text.h"
 #include "platform/files.h"
+#include "run/arguments.h"
 #include "run/run_status.h"
 
 namespace {
@@ -35,13 +36,9 @@ std::string Objects(std::uint64_t n) { return Grouped(n) + (n == 1 ? " object" :
 // The lines of the tool's output that name an object.
 std::string ToolSaid(const std::string& output, const std::string& path) {
   std::string said;
-  for (std::size_t at = 0; at < output.size();) {
-    std::size_t end = std::min(output.find('\n', at), output.size());
-    std::string_view line(output.data() + at, end - at);
-    if (line.ends_with('\r')) line.remove_suffix(1);
+  ForEachLine(output, [&](std::string_view line, std::string_view) {
     if (line.find(path) != std::string_view::npos) said += "    The tool said: " + std::string(line) + "\r\n";
-    at = end + 1;
-  }
+  });
   return said;
 }
 
@@ -55,7 +52,7 @@ struct UndoableRun::Chain {
   std::optional<JournalRun> undoing;   // the run this one sets back
   std::chrono::steady_clock::time_point started;
   std::string runStatus;               // how the command itself ended
-  std::string output;                  // what it wrote, for the verdict of an undo
+  std::string output;                  // what an undo's restore wrote, for its verdict
 };
 
 UndoableRun::UndoableRun(platform::Services& services, CommandRun& run, CommandRun::Window window,
@@ -165,7 +162,7 @@ void UndoableRun::RunCommand() {
         static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count())};
     Write(FinishedRecord(chain_->run));
     chain_->runStatus = window_.status.text();
-    chain_->output = window_.output.text();
+    if (chain_->undoing) chain_->output = window_.output.text();
     if (chain_->run.snapshot.empty()) return End(chain_->runStatus);
     ListAfter();
   });
@@ -214,7 +211,7 @@ void UndoableRun::Compared(Chain& chain, const std::optional<ListingChanges>& ch
   run.changed->objects = changes->objects;
   run.changed->unreadable = changes->unreadable;
   Write(ChangedRecord(run));
-  history_.Prune(chain.settings.keepRuns, chain.settings.keepMegabytes * 1024 * 1024);
+  history_.Prune(chain.settings);
   std::string summary = ChangesSummary(*changes);
   if (!run.snapshotHasSacl) summary += "; the snapshot holds no audit entries";
   if (newest) window_.status.setText(summary + ". " + chain.runStatus);
@@ -250,9 +247,8 @@ void UndoableRun::NotRun(const std::string& status) {
 }
 
 void UndoableRun::End(std::string status) {
-  SnapshotSettings settings = chain_->settings;
+  history_.Prune(chain_->settings);
   chain_.reset();
   run_.Release();
   window_.status.setText(std::move(status));
-  history_.Prune(settings.keepRuns, settings.keepMegabytes * 1024 * 1024);
 }

@@ -65,7 +65,7 @@ int main() {
     std::uint64_t bare = BareWalk(win32::LongPath(win32::Utf8(root)));
     double bareSeconds = Seconds(start);
     for (const char* filter : {"", "file99"}) {
-      ReachQuestion question{win32::Utf8(root), false, true, true};
+      ReachQuestion question{win32::Utf8(root), false, true, true, {}};
       if (*filter) question.filters.push_back(filter);
       start = Clock::now();
       ReachCount count = CountReach(tree, question, [] { return false; }, [](const ReachCount&) {});

@@ -11,7 +11,8 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 
 # The system services on Windows.
 vorlane_layer(vorlane_platform_win32 USES vorlane_platform FILES
-  platform/win32/wide.h platform/win32/error_text.cpp platform/win32/mailbox.h
+  platform/win32/wide.h platform/win32/error_text.cpp platform/win32/local_memory.h
+  platform/win32/mailbox.h
   platform/win32/win32_clipboard.h platform/win32/win32_clipboard.cpp
   platform/win32/win32_files.h platform/win32/win32_files.cpp
   platform/win32/win32_object_tree.h platform/win32/win32_object_tree.cpp

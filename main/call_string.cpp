@@ -141,8 +141,17 @@ std::string CallArguments(const Command& c, std::string_view programFolder) {
   return call;
 }
 
+namespace {
+
+// Everything a descriptor holds, in SDDL; the SACL only when asked.
+Listing WholeSecurity(bool withSacl) {
+  return {.format = ListFormat::Sddl, .dacl = true, .sacl = withSacl, .owner = true, .group = true};
+}
+
+}  // namespace
+
 std::string CurrentPermissionsOptions(const Command& command) {
-  return ObjectOptions(command) + " -actn list -lst \"f:sddl;w:d,s,o,g\"";
+  return ObjectOptions(command) + " -actn list" + ListOption(WholeSecurity(true));
 }
 
 std::string ListOption(const Listing& listing) {
@@ -167,13 +176,17 @@ std::string ProgramOnObject(std::string_view programFolder, const Command& comma
   return SetAclProgram(std::string(programFolder) + "\\") + ObjectOptions(command);
 }
 
-std::string BackupFileOption(std::string_view programFolder, std::string_view name) {
+// ` -bckp "<folder><name>"`, the name's trailing backslashes kept.
+std::string FileOption(std::string_view folder, std::string_view name) {
   std::string option = " -bckp \"";
-  option += BackupFolder(programFolder);
-  option += '\\';
+  option += folder;
   option += BeforeClosingQuote(name);
   option += '"';
   return option;
+}
+
+std::string BackupFileOption(std::string_view programFolder, std::string_view name) {
+  return FileOption(BackupFolder(programFolder) + '\\', name);
 }
 
 }  // namespace
@@ -212,17 +225,9 @@ std::string SnapshotScope(const Command& c) {
 }
 
 std::string ListingToFile(std::string_view scope, std::string_view file, bool withSacl) {
-  std::string out(scope);
-  out += withSacl ? " -actn list -lst \"f:sddl;w:d,s,o,g\" -bckp \"" : " -actn list -lst \"f:sddl;w:d,o,g\" -bckp \"";
-  out += BeforeClosingQuote(file);
-  out += '"';
-  return out;
+  return std::string(scope) + " -actn list" + ListOption(WholeSecurity(withSacl)) + FileOption({}, file);
 }
 
 std::string RestoreFromFile(std::string_view scope, std::string_view file) {
-  std::string out(scope);
-  out += " -actn restore -bckp \"";
-  out += BeforeClosingQuote(file);
-  out += '"';
-  return out;
+  return std::string(scope) + " -actn restore" + FileOption({}, file);
 }

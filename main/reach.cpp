@@ -20,7 +20,9 @@ std::string Objects(const ReachQuestion& q) {
 
 std::optional<ReachQuestion> ReachOf(const Command& command, std::string_view callString) {
   if (command.object.empty()) return std::nullopt;
-  ReachQuestion q{command.object, command.type == ObjectType::Registry};
+  ReachQuestion q;
+  q.object = command.object;
+  q.registry = command.type == ObjectType::Registry;
   // The recursion counts only where the call string carries it.
   if (command.type == ObjectType::File && command.recursion != Recursion::No &&
       command.recursion != Recursion::Subkeys) {

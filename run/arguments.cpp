@@ -1,5 +1,7 @@
 #include "run/arguments.h"
 
+#include <charconv>
+
 #include <algorithm>
 
 std::vector<std::string> SplitArguments(std::string_view line) {
@@ -54,6 +56,13 @@ std::string Lower(std::string_view text) {
   for (char& c : out)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return out;
+}
+
+std::optional<std::uint64_t> WholeNumber(std::string_view text) {
+  std::uint64_t n = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  return n;
 }
 
 std::vector<std::string> Split(std::string_view text, char separator) {

@@ -150,6 +150,15 @@ std::string AccessWords(std::uint32_t mask, ObjectType type) {
   return Joined(rights, ", ");
 }
 
+const std::string& AccountWords::operator()(const std::string& sid) {
+  auto [it, fresh] = words_.try_emplace(sid);
+  if (!fresh) return it->second;
+  if (sid.empty()) return it->second = "(not listed)";
+  if (auto name = security_.AccountName(sid)) return it->second = *name;
+  unknown_.insert(sid);
+  return it->second = sid + " (unknown account)";
+}
+
 PermissionRow RowOf(const Ace& ace, ObjectType type, bool container, std::string account) {
   return {TypeWords(ace), std::move(account), AccessWords(ace.mask, type),
           ace.flags & platform::kInherited ? "Yes" : "No", AppliesTo(ace.flags, type, container)};
@@ -163,13 +172,7 @@ std::string InheritanceWords(bool protectedFromParent) {
 PermissionTable TableOf(const platform::SecurityDescriptor& sd, ObjectType type, bool container,
                         platform::Security& security) {
   PermissionTable table;
-  std::set<std::string> unknown;
-  auto account = [&](const std::string& sid) -> std::string {
-    if (sid.empty()) return "(not listed)";
-    if (auto name = security.AccountName(sid)) return *name;
-    unknown.insert(sid);
-    return sid + " (unknown account)";
-  };
+  AccountWords account(security);
   table.owner = account(sd.owner);
   table.group = account(sd.group);
   table.inheritance = InheritanceWords(sd.dacl.protectedFromParent);
@@ -202,7 +205,7 @@ PermissionTable TableOf(const platform::SecurityDescriptor& sd, ObjectType type,
                          " stands after an allow entry, so an allowed right may pass it.");
     }
   }
-  for (const std::string& sid : unknown)
+  for (const std::string& sid : account.unknown())
     warnings.push_back("Unknown account " + sid +
                        ": no account has this SID now; it may have been deleted.");
   return table;

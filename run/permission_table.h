@@ -5,6 +5,8 @@
 // may).
 
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,21 @@ struct PermissionTable {
 
 inline constexpr const char* kPermissionColumns[] = {"Type", "Account", "Access", "Inherited",
                                                      "Applies to"};
+
+// Accounts in words, each SID looked up once: its name, "(not listed)" for
+// none, or the SID marked as an unknown account.
+class AccountWords {
+ public:
+  explicit AccountWords(platform::Security& security) : security_(security) {}
+  const std::string& operator()(const std::string& sid);
+  // The SIDs met that no account has.
+  const std::set<std::string>& unknown() const { return unknown_; }
+
+ private:
+  platform::Security& security_;
+  std::map<std::string, std::string> words_;
+  std::set<std::string> unknown_;
+};
 
 // `container`: a folder or key, whose entries may reach what is below it.
 PermissionRow RowOf(const platform::Ace& ace, ObjectType type, bool container, std::string account);

@@ -8,13 +8,13 @@ std::string Grouped(std::uint64_t n) {
   return digits;
 }
 
-namespace {
-
 std::string Seconds(double seconds) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f s", seconds);
   return text;
 }
+
+namespace {
 
 std::string Received(const RunProgress& p) {
   return Grouped(p.lines) + (p.lines == 1 ? " line, " : " lines, ") + Grouped(p.bytes) +

@@ -12,6 +12,8 @@ struct RunProgress {
 
 // 1234567 as "1,234,567".
 std::string Grouped(std::uint64_t n);
+// 2.54 as "2.5 s".
+std::string Seconds(double seconds);
 
 // "Running: ..." or, for a step of its own, under its name.
 std::string RunningStatus(const RunProgress& progress, const std::string& label = "Running");

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "run/arguments.h"
+
 namespace {
 
 constexpr std::pair<ObjectType, int> kTypeNumbers[] = {
@@ -39,12 +41,9 @@ std::optional<ListedObject> ReadListingLine(std::string_view line) {
 
 std::vector<ListedView> ReadListingViews(std::string_view text) {
   std::vector<ListedView> objects;
-  for (std::size_t at = 0; at < text.size();) {
-    std::size_t end = text.find('\n', at);
-    if (end == std::string_view::npos) end = text.size();
-    if (auto object = ReadView(text.substr(at, end - at))) objects.push_back(*object);
-    at = end + 1;
-  }
+  ForEachLine(text, [&](std::string_view line, std::string_view) {
+    if (auto object = ReadView(line)) objects.push_back(*object);
+  });
   return objects;
 }
 

@@ -3,10 +3,10 @@
 #include "forms/dialogs.h"
 #include "platform/error_text.h"
 #include "platform/folder_browser.h"
+#include "run/arguments.h"
 #include "setup/location.h"
+#include "setup/mdl_registry.h"
 #include "setup/snapshot_settings.h"
-
-#include <charconv>
 
 FrmSettings::FrmSettings(platform::Services& services)
     : Form("frmSettings", "Program Settings", 4920, 3135), services_(services) {
@@ -27,21 +27,11 @@ void FrmSettings::Open(std::function<void(std::string location)> saved) {
   showModal();
 }
 
-namespace {
-
-// A whole number above zero, or 0.
-std::uint64_t Positive(const std::string& text) {
-  std::uint64_t n = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
-  return error == std::errc{} && end == text.data() + text.size() ? n : 0;
-}
-
-}  // namespace
-
 // Each change is saved as made; a number that is none is said so and not saved.
 void FrmSettings::SaveSnapshotSettings() {
-  SnapshotSettings settings{chkSnapshots.ticked(), static_cast<std::size_t>(Positive(txtKeepRuns.text())),
-                            Positive(txtKeepMegabytes.text())};
+  SnapshotSettings settings{chkSnapshots.ticked(),
+                            static_cast<std::size_t>(WholeNumber(txtKeepRuns.text()).value_or(0)),
+                            WholeNumber(txtKeepMegabytes.text()).value_or(0)};
   if (settings.keepRuns == 0 || settings.keepMegabytes == 0)
     return lblSnapshotNote.setText("Not saved: runs and MB are whole numbers above 0.");
   long error = WriteSnapshotSettings(services_.registry, settings);
@@ -63,7 +53,7 @@ void FrmSettings::cmdSave_Click() {
   if (saved_) saved_(location);
   // Only a write that reads back as written counts: without the rights to
   // HKEY_LOCAL_MACHINE the write is refused and the old value stays.
-  if (!error && LocationFolder(location) == folder) {
+  if (!error && ValueText(location) == folder) {
     dialogs.tell("Successful");
     return;
   }

@@ -12,7 +12,3 @@ long WriteLocation(platform::Registry& registry, const std::string& folder, bool
   long written = WriteRegValue(registry, root, kLocationKey, kLocationValue, folder);
   return written ? written : created;
 }
-
-std::string LocationFolder(const std::string& location) {
-  return location.ends_with('\0') ? location.substr(0, location.size() - 1) : location;
-}

@@ -15,5 +15,3 @@ std::string ReadLocation(platform::Registry& registry);
 // Opens the key (creating it first when asked) and writes the value: 0 or
 // the system's error code.
 long WriteLocation(platform::Registry& registry, const std::string& folder, bool createKey);
-// A location read back, without the NUL that ends it.
-std::string LocationFolder(const std::string& location);

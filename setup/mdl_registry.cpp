@@ -26,6 +26,10 @@ std::string ReadRegValue(platform::Registry& registry, RegKey root, const std::s
   return value;
 }
 
+std::string ValueText(const std::string& value) {
+  return value.ends_with('\0') ? value.substr(0, value.size() - 1) : value;
+}
+
 long WriteValueData(platform::Registry& registry, RegKey key, const std::string& name,
                     const std::string& value) {
   return registry.SetString(key, name, value);

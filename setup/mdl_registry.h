@@ -23,6 +23,9 @@ long WriteRegValue(platform::Registry& registry, RegKey root, const std::string&
 std::string ReadRegValue(platform::Registry& registry, RegKey root, const std::string& path,
                          const std::string& name);
 
+// A value as read back, without the NUL that ends it.
+std::string ValueText(const std::string& value);
+
 // Writes a string value into an open key.
 long WriteValueData(platform::Registry& registry, RegKey key, const std::string& name,
                     const std::string& value);

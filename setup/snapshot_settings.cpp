@@ -1,8 +1,8 @@
 #include "setup/snapshot_settings.h"
 
-#include <charconv>
 #include <optional>
 
+#include "run/arguments.h"
 #include "setup/location.h"
 #include "setup/mdl_registry.h"
 
@@ -10,19 +10,14 @@ namespace {
 
 constexpr RegKey kRoot = platform::Registry::kLocalMachine;
 
-// A value's text, without the NUL it reads back with.
 std::string Text(platform::Registry& registry, const char* name) {
-  std::string text = ReadRegValue(registry, kRoot, kLocationKey, name);
-  if (!text.empty()) text.pop_back();
-  return text;
+  return ValueText(ReadRegValue(registry, kRoot, kLocationKey, name));
 }
 
+// A number above 0, or none.
 std::optional<std::uint64_t> Number(platform::Registry& registry, const char* name) {
-  std::string text = Text(registry, name);
-  std::uint64_t n = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || n == 0)
-    return std::nullopt;
+  std::optional<std::uint64_t> n = WholeNumber(Text(registry, name));
+  if (n == 0u) return std::nullopt;
   return n;
 }
 

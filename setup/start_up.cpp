@@ -6,10 +6,11 @@
 #include "platform/files.h"
 #include "platform/folder_browser.h"
 #include "setup/location.h"
+#include "setup/mdl_registry.h"
 #include "setup/mod_folder.h"
 
 std::string StartUp::Location() {
-  if (LocationFolder(ReadLocation(services_.registry)).empty()) AskForLocation();
+  if (ValueText(ReadLocation(services_.registry)).empty()) AskForLocation();
   return ReadLocation(services_.registry);
 }
 

@@ -3,21 +3,16 @@
 #include <windows.h>
 #include <sddl.h>
 
-#include <memory>
-
+#include "platform/win32/local_memory.h"
 #include "platform/win32/wide.h"
 
 namespace win32 {
 namespace {
 
-struct LocalFreed {
-  void operator()(void* memory) const { LocalFree(memory); }
-};
-
 std::string SidText(PSID sid) {
   LPWSTR text = nullptr;
   if (!sid || !ConvertSidToStringSidW(sid, &text)) return {};
-  std::unique_ptr<void, LocalFreed> held(text);
+  LocalMemory held(text);
   return Utf8(text);
 }
 
@@ -58,7 +53,7 @@ std::optional<platform::SecurityDescriptor> Win32Security::Read(const std::strin
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(Wide(sddl).c_str(), SDDL_REVISION_1,
                                                             &sd, nullptr))
     return std::nullopt;
-  std::unique_ptr<void, LocalFreed> held(sd);
+  LocalMemory held(sd);
   SECURITY_DESCRIPTOR_CONTROL control = 0;
   DWORD revision = 0;
   GetSecurityDescriptorControl(sd, &control, &revision);
@@ -78,7 +73,7 @@ std::optional<platform::SecurityDescriptor> Win32Security::Read(const std::strin
 std::optional<std::string> Win32Security::AccountName(const std::string& sidText) {
   PSID sid = nullptr;
   if (!ConvertStringSidToSidW(Wide(sidText).c_str(), &sid)) return std::nullopt;
-  std::unique_ptr<void, LocalFreed> held(sid);
+  LocalMemory held(sid);
   wchar_t name[256], domain[256];
   DWORD nameSize = 256, domainSize = 256;
   SID_NAME_USE use;

@@ -119,9 +119,10 @@ TEST(AccessKeys, EveryLabelledInputHasOneOfItsOwn) {
            &m, &m.aceEditor(), &m.trusteeEditor(), &m.backupWindow(), &m.settingsWindow()}) {
     std::map<char, std::string> keys;
     auto take = [&](const std::string& caption, const std::string& owner) {
-      if (char key = forms::Control::AccessKey(caption))
+      if (char key = forms::Control::AccessKey(caption)) {
         EXPECT_TRUE(keys.emplace(key, owner).second)
             << form->name() << ": " << owner << " and " << keys[key] << " share " << key;
+      }
     };
     for (const auto& c : form->controls()) {
       if (c->kind() == forms::Kind::TabStrip)

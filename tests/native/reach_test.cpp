@@ -29,16 +29,16 @@ TEST(Reach, CountsWhatEachRecursionTouches) {
     const char* words;
   };
   const Case cases[] = {
-      {{"C:\\D", false, true, true}, "Reach: 9 folders and files; 1 could not be read: C:\\D\\locked"},
-      {{"C:\\D", false, true, false}, "Reach: 5 folders; 1 could not be read: C:\\D\\locked"},
-      {{"C:\\D", false, false, true},
+      {{"C:\\D", false, true, true, {}}, "Reach: 9 folders and files; 1 could not be read: C:\\D\\locked"},
+      {{"C:\\D", false, true, false, {}}, "Reach: 5 folders; 1 could not be read: C:\\D\\locked"},
+      {{"C:\\D", false, false, true, {}},
        "Reach: 5 files and the folder itself; 1 could not be read: C:\\D\\locked"},
       // The filter skips what holds it anywhere in its path, in any case.
       {{"C:\\D", false, true, true, {"tmp"}},
        "Reach: 6 folders and files (the filter skips 3); 1 could not be read: C:\\D\\locked"},
-      {{"HKLM\\S", true, true, false}, "Reach: 4 keys"},
+      {{"HKLM\\S", true, true, false, {}}, "Reach: 4 keys"},
       {{"C:\\D", false, true, true, {}, 3}, "Reach: more than 3 folders and files"},
-      {{"C:\\Gone", false, true, true}, "Reach: the object alone; 1 could not be read: C:\\Gone"},
+      {{"C:\\Gone", false, true, true, {}}, "Reach: the object alone; 1 could not be read: C:\\Gone"},
   };
   FakeObjectTree tree = Tree();
   for (const Case& c : cases) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/local_memory.h"
 #include "platform/win32/wide.h"
 #include "run/setacl_listing.h"
 #include "tools/setacl/objects.h"
@@ -67,19 +68,14 @@ std::string ErrorWords(const std::string& what, const std::string& path, DWORD e
   return what + " failed on " + path + " (error " + std::to_string(error) + ")";
 }
 
-// Memory the system handed out, given back with LocalFree.
-struct LocalMemory {
-  void* p = nullptr;
-  ~LocalMemory() { LocalFree(p); }
-};
-
 // A SID for an account by its name, or from its SID in text.
 std::vector<BYTE> Sid(const Account& account) {
   if (account.sid) {
-    LocalMemory sid;
-    if (!ConvertStringSidToSidW(win32::Wide(account.name).c_str(), &sid.p)) return {};
-    auto* bytes = static_cast<BYTE*>(sid.p);
-    return {bytes, bytes + GetLengthSid(sid.p)};
+    PSID converted = nullptr;
+    if (!ConvertStringSidToSidW(win32::Wide(account.name).c_str(), &converted)) return {};
+    win32::LocalMemory sid(converted);
+    auto* bytes = static_cast<BYTE*>(converted);
+    return {bytes, bytes + GetLengthSid(converted)};
   }
   DWORD size = 0, domainSize = 0;
   SID_NAME_USE use;
@@ -99,8 +95,10 @@ class ObjectAcl {
   ObjectAcl(const Command& c, const std::string& path, bool sacl)
       : name_(SystemName(c.type, path)), type_(SystemType(c.type)),
         part_(sacl ? SACL_SECURITY_INFORMATION : DACL_SECURITY_INFORMATION), path_(path) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
     error_ = GetNamedSecurityInfoW(name_.c_str(), type_, part_ | kOwnerAndGroup, &owner_, &group_,
-                                   sacl ? nullptr : &acl_, sacl ? &acl_ : nullptr, &sd_.p);
+                                   sacl ? nullptr : &acl_, sacl ? &acl_ : nullptr, &sd);
+    sd_.reset(sd);
   }
 
   DWORD error() const { return error_; }
@@ -145,7 +143,7 @@ class ObjectAcl {
   std::string path_;
   static constexpr SECURITY_INFORMATION kOwnerAndGroup =
       OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION;
-  LocalMemory sd_;
+  win32::LocalMemory sd_;
   PSID owner_ = nullptr, group_ = nullptr;
   PACL acl_ = nullptr;
   DWORD error_;
@@ -172,11 +170,10 @@ std::string Entries(const Command& c, const std::string& path, bool sacl) {
   if (entries.empty()) return {};
   ObjectAcl list(c, path, sacl);
   if (list.error()) return list.Failure("Reading the ACL", list.error());
-  LocalMemory merged;
   PACL out = nullptr;
   if (DWORD error = SetEntriesInAclW(static_cast<ULONG>(entries.size()), entries.data(), list.acl(), &out))
     return list.Failure("Merging the entries", error);
-  merged.p = out;
+  win32::LocalMemory merged(out);
   if (DWORD error = list.Write(out)) return list.Failure("Writing the ACL", error);
   return {};
 }
@@ -301,22 +298,23 @@ Applied Restore(const Command& c, std::string_view listing) {
   Report report(c, "restored: ");
   for (const ListedObject& object : ReadListing(listing)) {
     if (Filtered(c, object.path)) continue;
-    LocalMemory sd;
+    PSECURITY_DESCRIPTOR converted = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(win32::Wide(object.sddl).c_str(),
-                                                              SDDL_REVISION_1, &sd.p, nullptr)) {
+                                                              SDDL_REVISION_1, &converted, nullptr)) {
       if (!report(object.path, ErrorWords("Reading the SDDL", object.path, GetLastError()))) break;
       continue;
     }
+    win32::LocalMemory sd(converted);
     PSID owner = nullptr, group = nullptr;
     PACL dacl = nullptr, sacl = nullptr;
     BOOL defaulted = FALSE, daclPresent = FALSE, saclPresent = FALSE;
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;
-    GetSecurityDescriptorOwner(sd.p, &owner, &defaulted);
-    GetSecurityDescriptorGroup(sd.p, &group, &defaulted);
-    GetSecurityDescriptorDacl(sd.p, &daclPresent, &dacl, &defaulted);
-    GetSecurityDescriptorSacl(sd.p, &saclPresent, &sacl, &defaulted);
-    GetSecurityDescriptorControl(sd.p, &control, &revision);
+    GetSecurityDescriptorOwner(converted, &owner, &defaulted);
+    GetSecurityDescriptorGroup(converted, &group, &defaulted);
+    GetSecurityDescriptorDacl(converted, &daclPresent, &dacl, &defaulted);
+    GetSecurityDescriptorSacl(converted, &saclPresent, &sacl, &defaulted);
+    GetSecurityDescriptorControl(converted, &control, &revision);
     SECURITY_INFORMATION parts = 0;
     if (owner) parts |= OWNER_SECURITY_INFORMATION;
     if (group) parts |= GROUP_SECURITY_INFORMATION;

@@ -5,8 +5,8 @@
 #include <sddl.h>
 
 #include <array>
-#include <utility>
 
+#include "platform/win32/local_memory.h"
 #include "platform/win32/wide.h"
 #include "run/setacl_listing.h"
 #include "tools/setacl/objects.h"
@@ -143,14 +143,14 @@ void TakeAuditingRight() { TakeRight(SE_SECURITY_NAME); }
 // An object's security as the system reads it.
 struct Read {
   DWORD error = ERROR_SUCCESS;
-  PSECURITY_DESCRIPTOR sd = nullptr;
-  ~Read() { LocalFree(sd); }
+  win32::LocalMemory sd;
 };
 
 void ReadInto(Read& read, const Command& c, const std::string& path, SECURITY_INFORMATION parts) {
-  LocalFree(std::exchange(read.sd, nullptr));
+  PSECURITY_DESCRIPTOR sd = nullptr;
   read.error = GetNamedSecurityInfoW(SystemName(c.type, path).c_str(), SystemType(c.type), parts,
-                                     nullptr, nullptr, nullptr, nullptr, &read.sd);
+                                     nullptr, nullptr, nullptr, nullptr, &sd);
+  read.sd.reset(sd);
 }
 
 }  // namespace
@@ -182,8 +182,10 @@ ListingResult Listing(const Command& c, bool toFile) {
       header = "SetACL stand-in listing of \"" + c.object +
                "\": a plausible listing; the system's could not be read (error " +
                std::to_string(read.error) + ")";
-      ConvertStringSecurityDescriptorToSecurityDescriptorW(kPlausible, SDDL_REVISION_1, &read.sd,
+      PSECURITY_DESCRIPTOR plausible = nullptr;
+      ConvertStringSecurityDescriptorToSecurityDescriptorW(kPlausible, SDDL_REVISION_1, &plausible,
                                                            nullptr);
+      read.sd.reset(plausible);
     } else if (read.error != ERROR_SUCCESS) {
       std::string why = "Could not read the security of " + object.path + " (error " +
                         std::to_string(read.error) + ")";
@@ -194,7 +196,7 @@ ListingResult Listing(const Command& c, bool toFile) {
       result.messages += why + "\r\n";
       return true;
     }
-    objects += Formatted(c, object.path, read.sd, parts);
+    objects += Formatted(c, object.path, read.sd.get(), parts);
     return true;
   });
   result.text = toFile ? objects : header + "\r\n\r\n" + objects;
