@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "backup/journal.h"
-#include "backup/listing_changes.h"
+#include "runner/journal.h"
+#include "runner/listing_changes.h"
 #include "forms/form.h"
 
 class FrmChanges : public forms::Form {

@@ -4,7 +4,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/shell.h"
-#include "run/run_status.h"
+#include "runner/run_status.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "backup/journal.h"
-#include "backup/run_history.h"
+#include "runner/journal.h"
+#include "runner/run_history.h"
 #include "forms/form.h"
 #include "platform/services.h"
 

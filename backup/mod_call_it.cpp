@@ -3,7 +3,7 @@
 #include "forms/dialogs.h"
 #include "platform/error_text.h"
 #include "platform/shell.h"
-#include "run/command_line_fits.h"
+#include "runner/command_line_fits.h"
 
 bool CallIt(platform::Services& services, std::string& CommandLine, int WindowStyle,
             const std::optional<std::string>& WorkingFolder) {

@@ -13,7 +13,7 @@
 #include <new>
 #include <string>
 
-#include "backup/listing_changes.h"
+#include "runner/listing_changes.h"
 #include "platform/win32/win32_security.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "main/reach.h"
+#include "runner/reach.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_object_tree.h"
 #include "tests/win/child_program.h"

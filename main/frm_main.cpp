@@ -13,7 +13,7 @@
 #include "main/explain.h"
 #include "platform/folder_browser.h"
 #include "run/frm_permissions.h"
-#include "run/run_status.h"
+#include "runner/run_status.h"
 #include "setup/about.h"
 #include "setup/frm_settings.h"
 #include "setup/snapshot_settings.h"

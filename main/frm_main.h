@@ -5,17 +5,17 @@
 
 #include <string>
 
-#include "backup/journal.h"
-#include "backup/listing_changes.h"
-#include "backup/run_history.h"
-#include "backup/undoable_run.h"
+#include "runner/journal.h"
+#include "runner/listing_changes.h"
+#include "runner/run_history.h"
+#include "runner/undoable_run.h"
 #include "forms/control_array.h"
 #include "forms/form.h"
 #include "forms/single_instance.h"
 #include "main/command.h"
-#include "main/reach.h"
+#include "runner/reach.h"
 #include "platform/services.h"
-#include "run/command_run.h"
+#include "runner/command_run.h"
 
 class FrmAce;
 class FrmBackup;

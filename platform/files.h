@@ -2,7 +2,10 @@
 // Files and folders, by path.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -19,8 +22,22 @@ class FileSystem {
   // 0 or the system's error code (names then untouched).
   virtual long ListFiles(const std::string& folder, std::vector<std::string>& names) = 0;
 
+  // Creates one folder with a security of its own (SDDL); 0 or the system's error code.
+  virtual long CreateFolderWith(const std::string& path, const std::string& sddl) = 0;
+  // The owner and DACL of a file or folder in SDDL; empty when they cannot be read.
+  virtual std::string SecurityOf(const std::string& path) = 0;
+
   // A file's bytes; false when it cannot be read.
   virtual bool ReadText(const std::string& path, std::string& text) = 0;
+  // A file's bytes in pieces, in order, however large it is: false when it
+  // cannot be opened or a read fails. `piece` answering false ends the
+  // reading early (and true).
+  virtual bool ReadPieces(const std::string& path,
+                          const std::function<bool(std::string_view)>& piece) = 0;
+  // Makes an empty file, only when none has the name: 0, kFileExists, or
+  // the system's error code.
+  virtual long CreateNew(const std::string& path) = 0;
+  static constexpr long kFileExists = 80;
   // Adds the text at the end of a file, made when missing, handed to the
   // system before it returns; 0 or the system's error code.
   virtual long AppendText(const std::string& path, const std::string& text) = 0;
@@ -29,6 +46,16 @@ class FileSystem {
   virtual long RemoveFile(const std::string& path) = 0;
   // Bytes in the file; 0 when there is none.
   virtual std::uint64_t FileSize(const std::string& path) = 0;
+
+  // Held by one holder at a time, across programs: while held, every other
+  // Hold of the same path waits for it (a while; then it fails).
+  class Lock {
+   public:
+    virtual ~Lock() = default;
+  };
+  // The lock named by a file (made when missing); null with the system's
+  // error code when it could not be had.
+  virtual std::unique_ptr<Lock> Hold(const std::string& lockPath, long& error) = 0;
 };
 
 }  // namespace platform

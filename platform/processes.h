@@ -41,9 +41,15 @@ class Processes {
   };
 
   virtual ~Processes() = default;
+  // What becomes of a child when this program ends, however it ends: a
+  // command that changes something is left to finish; one that changes
+  // nothing (a listing) ends with it.
+  enum class Tie { Own, EndsWithProgram };
+
   // Starts the command line hidden, no standard input; only the child's end
   // of the pipe is handed to it.
-  virtual Start StartHidden(const std::string& commandLine, OutputListener& listener) = 0;
+  virtual Start StartHidden(const std::string& commandLine, OutputListener& listener,
+                            Tie tie = Tie::Own) = 0;
 
   // Console text arrives in the ANSI code page: how many leading bytes form
   // whole characters, and those bytes as UTF-8.

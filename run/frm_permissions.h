@@ -7,7 +7,7 @@
 
 #include "forms/form.h"
 #include "platform/services.h"
-#include "run/dos_outputs.h"
+#include "runner/dos_outputs.h"
 #include "run/permission_table.h"
 
 class FrmPermissions : public forms::Form {

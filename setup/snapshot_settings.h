@@ -3,7 +3,7 @@
 // Snapshots ("1" or "0"), KeepRuns and KeepMegabytes, as string values. A
 // value missing or unreadable keeps its default.
 
-#include "backup/run_history.h"
+#include "runner/run_history.h"
 #include "platform/registry.h"
 
 SnapshotSettings ReadSnapshotSettings(platform::Registry& registry);

@@ -1,5 +1,11 @@
 #include "platform/win32/win32_files.h"
 
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <algorithm>
+
+#include "platform/win32/local_memory.h"
 #include "platform/win32/wide.h"
 
 namespace win32 {
@@ -60,19 +66,66 @@ long Written(const std::wstring& path, const std::string& text, DWORD access, DW
 }  // namespace
 
 bool Win32Files::ReadText(const std::string& path, std::string& text) {
-  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size{};
-  GetFileSizeEx(file, &size);
-  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  bool ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  if (!ok) return false;
-  bytes.resize(read);
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(FileSize(path)));
+  if (!ReadPieces(path, [&](std::string_view piece) {
+        bytes += piece;
+        return true;
+      }))
+    return false;
   text = std::move(bytes);
   return true;
+}
+
+// Pieces of a mebibyte: one ReadFile reads at most 4 GiB, and a listing may be larger.
+bool Win32Files::ReadPieces(const std::string& path,
+                            const std::function<bool(std::string_view)>& piece) {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::string buffer(1 << 20, '\0');
+  bool ok = true;
+  for (DWORD read = 0;;) {
+    if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+      ok = false;
+      break;
+    }
+    if (read == 0 || !piece(std::string_view(buffer.data(), read))) break;
+  }
+  CloseHandle(file);
+  return ok;
+}
+
+long Win32Files::CreateNew(const std::string& path) {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return static_cast<long>(GetLastError());
+  CloseHandle(file);
+  return 0;
+}
+
+long Win32Files::CreateFolderWith(const std::string& path, const std::string& sddl) {
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(Wide(sddl).c_str(), SDDL_REVISION_1, &sd,
+                                                            nullptr))
+    return static_cast<long>(GetLastError());
+  LocalMemory held(sd);
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, sd, FALSE};
+  return CreateDirectoryW(Wide(path).c_str(), &attributes) ? 0 : static_cast<long>(GetLastError());
+}
+
+std::string Win32Files::SecurityOf(const std::string& path) {
+  constexpr SECURITY_INFORMATION kParts = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  if (GetNamedSecurityInfoW(Wide(path).c_str(), SE_FILE_OBJECT, kParts, nullptr, nullptr, nullptr,
+                            nullptr, &sd) != ERROR_SUCCESS)
+    return {};
+  LocalMemory held(sd);
+  LPWSTR text = nullptr;
+  if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1, kParts, &text, nullptr))
+    return {};
+  LocalMemory heldText(text);
+  return Utf8(text);
 }
 
 long Win32Files::AppendText(const std::string& path, const std::string& text) {
@@ -95,6 +148,39 @@ std::uint64_t Win32Files::FileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return 0;
   return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+namespace {
+
+// A lock file open with no sharing: another open of it is refused until
+// this handle closes, which the system does for a program that ends.
+class LockFile : public platform::FileSystem::Lock {
+ public:
+  explicit LockFile(HANDLE file) : file_(file) {}
+  ~LockFile() override { CloseHandle(file_); }
+
+ private:
+  HANDLE file_;
+};
+
+constexpr ULONGLONG kLockWaitMs = 10000;
+constexpr DWORD kLockRetryMs = 10;
+
+}  // namespace
+
+std::unique_ptr<platform::FileSystem::Lock> Win32Files::Hold(const std::string& lockPath, long& error) {
+  std::wstring path = Wide(lockPath);
+  for (ULONGLONG start = GetTickCount64();;) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      error = 0;
+      return std::make_unique<LockFile>(file);
+    }
+    error = static_cast<long>(GetLastError());
+    if (error != ERROR_SHARING_VIOLATION || GetTickCount64() - start > kLockWaitMs) return nullptr;
+    Sleep(kLockRetryMs);
+  }
 }
 
 }  // namespace win32

@@ -152,6 +152,11 @@ class Win32Child : public platform::Child {
 
 Win32Processes::Win32Processes() {
   mailbox_ = MakeMailbox(kMailboxClass, MailboxProc);
+  endsWithProgram_ = CreateJobObjectW(nullptr, nullptr);
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (endsWithProgram_)
+    SetInformationJobObject(endsWithProgram_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
 }
 
 Win32Processes::~Win32Processes() {
@@ -160,10 +165,11 @@ Win32Processes::~Win32Processes() {
   while (PeekMessageW(&msg, mailbox_, kOutputArrived, kOutputArrived, PM_REMOVE))
     delete reinterpret_cast<std::shared_ptr<Shared>*>(msg.lParam);
   DestroyWindow(mailbox_);
+  if (endsWithProgram_) CloseHandle(endsWithProgram_);
 }
 
 platform::Processes::Start Win32Processes::StartHidden(const std::string& commandLine,
-                                                       platform::OutputListener& listener) {
+                                                       platform::OutputListener& listener, Tie tie) {
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
   HANDLE read = nullptr, write = nullptr;
   if (!CreatePipe(&read, &write, &inherited, 0)) return {nullptr, static_cast<long>(GetLastError())};
@@ -177,13 +183,20 @@ platform::Processes::Start Win32Processes::StartHidden(const std::string& comman
   startup.hStdError = write;
   std::vector<wchar_t> line = WritableCommandLine(commandLine);
   PROCESS_INFORMATION info{};
-  bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
-                                nullptr, nullptr, &startup, &info);
+  // Suspended until it is in the job, so nothing it starts escapes it.
+  const bool tied = tie == Tie::EndsWithProgram && endsWithProgram_;
+  bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
+                                NORMAL_PRIORITY_CLASS | (tied ? CREATE_SUSPENDED : 0), nullptr,
+                                nullptr, &startup, &info);
   // The child's copy alone keeps the pipe open, so its end is the pipe's end.
   CloseHandle(write);
   if (!started) {
     CloseHandle(read);
     return {};
+  }
+  if (tied) {
+    AssignProcessToJobObject(endsWithProgram_, info.hProcess);
+    ResumeThread(info.hThread);
   }
   CloseHandle(info.hThread);
   HANDLE process = nullptr;

@@ -18,12 +18,16 @@ class Win32Processes : public platform::Processes {
   Win32Processes(const Win32Processes&) = delete;
   Win32Processes& operator=(const Win32Processes&) = delete;
 
-  Start StartHidden(const std::string& commandLine, platform::OutputListener& listener) override;
+  Start StartHidden(const std::string& commandLine, platform::OutputListener& listener,
+                    Tie tie) override;
   std::size_t WholeCharacters(std::string_view ansi) override;
   std::string FromAnsi(std::string_view ansi) override;
 
  private:
   HWND mailbox_ = nullptr;
+  // Children that end with this program: closing the job's last handle,
+  // which the system does as the program ends, ends them.
+  HANDLE endsWithProgram_ = nullptr;
 };
 
 }  // namespace win32

@@ -103,6 +103,35 @@ long FakeFiles::ListFiles(const std::string& folder, std::vector<std::string>& n
   return 0;
 }
 
+long FakeFiles::CreateFolderWith(const std::string& path, const std::string& sddl) {
+  long error = CreateFolder(path);
+  if (!error) security[WithoutLastBackslash(path)] = sddl;
+  return error;
+}
+
+std::string FakeFiles::SecurityOf(const std::string& path) {
+  auto it = security.find(WithoutLastBackslash(path));
+  return it == security.end() ? std::string() : it->second;
+}
+
+bool FakeFiles::ReadPieces(const std::string& path,
+                           const std::function<bool(std::string_view)>& piece) {
+  auto it = texts.find(path);
+  if (it == texts.end()) return false;
+  std::string_view text = it->second;
+  for (std::size_t at = 0; at < text.size(); at += pieceSize)
+    if (!piece(text.substr(at, pieceSize))) break;
+  return true;
+}
+
+long FakeFiles::CreateNew(const std::string& path) {
+  if (writeError) return writeError;
+  if (files.contains(path) || texts.contains(path)) return kFileExists;
+  files.insert(path);
+  texts[path];
+  return 0;
+}
+
 bool FakeFiles::ReadText(const std::string& path, std::string& text) {
   auto it = texts.find(path);
   if (it == texts.end()) return false;
@@ -134,6 +163,28 @@ std::uint64_t FakeFiles::FileSize(const std::string& path) {
   return it == texts.end() ? 0 : it->second.size();
 }
 
+class FakeFiles::HeldLock : public platform::FileSystem::Lock {
+ public:
+  HeldLock(std::set<std::string>& held, std::string path) : held_(held), path_(std::move(path)) {}
+  ~HeldLock() override { held_.erase(path_); }
+
+ private:
+  std::set<std::string>& held_;
+  std::string path_;
+};
+
+// One holder at a time; a lock held elsewhere is refused as the system
+// refuses it once its wait is over.
+std::unique_ptr<platform::FileSystem::Lock> FakeFiles::Hold(const std::string& lockPath, long& error) {
+  constexpr long kSharingViolation = 32;
+  if (heldElsewhere.contains(lockPath) || !held_.insert(lockPath).second) {
+    error = kSharingViolation;
+    return nullptr;
+  }
+  error = 0;
+  return std::make_unique<HeldLock>(held_, lockPath);
+}
+
 class ScriptedProcesses::FakeChild : public platform::Child {
  public:
   explicit FakeChild(ScriptedProcesses& processes) : processes_(processes) {}
@@ -148,11 +199,12 @@ class ScriptedProcesses::FakeChild : public platform::Child {
 };
 
 platform::Processes::Start ScriptedProcesses::StartHidden(const std::string& commandLine,
-                                                          platform::OutputListener& listener) {
+                                                          platform::OutputListener& listener, Tie tie) {
   if (pipeError) return {nullptr, pipeError};
   if (!canStart) return {};
   EXPECT_EQ(listener_, nullptr) << "a second child while one runs";
   started.push_back(commandLine);
+  ties.push_back(tie);
   terminated = false;
   pieces_.clear();
   for (const std::string& written : output)

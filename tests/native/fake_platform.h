@@ -56,17 +56,30 @@ class FakeFiles : public platform::FileSystem {
   std::map<std::string, long> refused;  // folder → the error its creation gives
   std::vector<std::string> created;
   std::map<std::string, std::string> texts;  // what files hold, when a test cares
+  std::map<std::string, std::string> security;  // SDDL, as made or as a test sets it
   long writeError = 0;                       // every write fails with it when set
+  std::size_t pieceSize = 4096;              // ReadPieces hands files on in pieces this large
+  std::set<std::string> heldElsewhere;       // locks another program holds
 
   bool FileExists(const std::string& path) override { return files.contains(path); }
   bool FolderExists(const std::string& path) override;
   long CreateFolder(const std::string& path) override;
   long ListFiles(const std::string& folder, std::vector<std::string>& names) override;
+  long CreateFolderWith(const std::string& path, const std::string& sddl) override;
+  std::string SecurityOf(const std::string& path) override;
   bool ReadText(const std::string& path, std::string& text) override;
+  bool ReadPieces(const std::string& path,
+                  const std::function<bool(std::string_view)>& piece) override;
+  long CreateNew(const std::string& path) override;
   long AppendText(const std::string& path, const std::string& text) override;
   long WriteText(const std::string& path, const std::string& text) override;
   long RemoveFile(const std::string& path) override;
   std::uint64_t FileSize(const std::string& path) override;
+  std::unique_ptr<Lock> Hold(const std::string& lockPath, long& error) override;
+
+ private:
+  class HeldLock;
+  std::set<std::string> held_;
 };
 
 // Children that write a script of pieces, heard when the test hands them
@@ -79,6 +92,7 @@ class ScriptedProcesses : public platform::Processes {
   std::deque<std::string> output;  // what the next child writes, each cut into pieces of 256
   std::uint32_t exitCode = 0;
   std::vector<std::string> started;
+  std::vector<Tie> ties;  // of each child started
   bool terminated = false;  // the last child was ended
 
   // Hands on the child's next pieces (all when n is 0), as read; false when
@@ -88,7 +102,8 @@ class ScriptedProcesses : public platform::Processes {
   void finish();
   bool running() const { return listener_ != nullptr; }
 
-  Start StartHidden(const std::string& commandLine, platform::OutputListener& listener) override;
+  Start StartHidden(const std::string& commandLine, platform::OutputListener& listener,
+                    Tie tie) override;
   std::size_t WholeCharacters(std::string_view ansi) override;
   std::string FromAnsi(std::string_view ansi) override { return std::string(ansi); }
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "backup/journal.h"
-#include "backup/listing_changes.h"
+#include "runner/journal.h"
+#include "runner/listing_changes.h"
 #include "tests/native/fake_security.h"
 
 namespace {

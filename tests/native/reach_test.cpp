@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "main/reach.h"
+#include "runner/reach.h"
 #include "tests/native/fakes.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "run/dos_outputs.h"
-#include "run/output_decoder.h"
+#include "runner/dos_outputs.h"
+#include "runner/output_decoder.h"
 #include "setup/frm_settings.h"
 #include "tests/native/fakes.h"
 

@@ -8,7 +8,7 @@
 
 #include "platform/error_text.h"
 #include "platform/win32/wide.h"
-#include "main/reach.h"
+#include "runner/reach.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_object_tree.h"
 #include "platform/win32/win32_registry.h"

@@ -12,7 +12,7 @@
 
 #include "forms/dialogs.h"
 #include "platform/processes.h"
-#include "run/output_decoder.h"
+#include "runner/output_decoder.h"
 
 class DOSOutputs : private platform::OutputListener {
  public:

@@ -1,4 +1,4 @@
-#include "run/run_status.h"
+#include "runner/run_status.h"
 
 #include <cstdio>
 

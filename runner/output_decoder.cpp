@@ -1,4 +1,4 @@
-#include "run/output_decoder.h"
+#include "runner/output_decoder.h"
 
 #include <algorithm>
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "forms/form.h"
-#include "run/dos_outputs.h"
-#include "run/run_status.h"
+#include "runner/dos_outputs.h"
+#include "runner/run_status.h"
 
 // A run that is one step of several: its output kept from the output box
 // (`quiet`), and its progress in the status line under its own name.

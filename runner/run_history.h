@@ -13,8 +13,8 @@
 #include <set>
 #include <string>
 
-#include "backup/journal.h"
-#include "backup/listing_changes.h"
+#include "runner/journal.h"
+#include "runner/listing_changes.h"
 #include "platform/files.h"
 #include "platform/security.h"
 #include "platform/workers.h"

@@ -1,9 +1,9 @@
-#include "run/command_run.h"
+#include "runner/command_run.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "run/command_line_fits.h"
+#include "runner/command_line_fits.h"
 #include "run/setacl_program.h"
 
 namespace {

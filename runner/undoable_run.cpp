@@ -1,4 +1,4 @@
-#include "backup/undoable_run.h"
+#include "runner/undoable_run.h"
 
 #include <ctime>
 
@@ -7,7 +7,7 @@
 #include "platform/error_text.h"
 #include "platform/files.h"
 #include "run/arguments.h"
-#include "run/run_status.h"
+#include "runner/run_status.h"
 
 namespace {
 

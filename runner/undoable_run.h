@@ -12,11 +12,11 @@
 #include <optional>
 #include <string>
 
-#include "backup/journal.h"
-#include "backup/listing_changes.h"
-#include "backup/run_history.h"
+#include "runner/journal.h"
+#include "runner/listing_changes.h"
+#include "runner/run_history.h"
 #include "platform/services.h"
-#include "run/command_run.h"
+#include "runner/command_run.h"
 
 class UndoableRun {
  public:

@@ -1,4 +1,4 @@
-#include "backup/run_history.h"
+#include "runner/run_history.h"
 
 #include "platform/error_text.h"
 

@@ -1,11 +1,11 @@
-#include "backup/listing_changes.h"
+#include "runner/listing_changes.h"
 
 #include <algorithm>
 #include <tuple>
 #include <unordered_map>
 
 #include "run/permission_table.h"
-#include "run/run_status.h"
+#include "runner/run_status.h"
 #include "run/setacl_listing.h"
 
 namespace {
@@ -83,7 +83,7 @@ class Difference {
 
 ListingChanges CompareListings(std::string_view beforeText, std::string_view afterText,
                                platform::Security& security) {
-  std::vector<ListedView> before = ReadListingViews(beforeText), after = ReadListingViews(afterText);
+  std::vector<ListedView> before = ReadListingLines(beforeText).objects, after = ReadListingLines(afterText).objects;
   std::unordered_map<std::string_view, std::size_t> afterByPath;
   afterByPath.reserve(after.size());
   for (std::size_t i = 0; i < after.size(); ++i) afterByPath.emplace(after[i].path, i);

@@ -1,4 +1,4 @@
-#include "run/dos_outputs.h"
+#include "runner/dos_outputs.h"
 
 void DOSOutputs::raise(std::string chunk) {
   if (ReceiveOutputs) ReceiveOutputs(chunk);

@@ -1,9 +1,9 @@
-#include "main/reach.h"
+#include "runner/reach.h"
 
 #include <algorithm>
 
 #include "run/arguments.h"
-#include "run/run_status.h"
+#include "runner/run_status.h"
 
 namespace {
 

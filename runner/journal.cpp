@@ -1,4 +1,4 @@
-#include "backup/journal.h"
+#include "runner/journal.h"
 
 #include <cstdio>
 #include <map>

@@ -1,4 +1,4 @@
-#include "run/command_line_fits.h"
+#include "runner/command_line_fits.h"
 
 #include "forms/controls.h"
 #include "forms/dialogs.h"
