@@ -47,8 +47,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::Win32Shell shell;
     win32::Win32Security security;
     win32::Win32Clipboard clipboard;
-    win32::Win32Workers workers;
+    // The workers end (and wait for their work) before the services they use go.
     win32::Win32ObjectTree tree;
+    win32::Win32Workers workers;
     App app({dialogs, browser, registry, files, processes, shell, security, clipboard, workers,
              tree, ProgramFolder()},
             &backend);

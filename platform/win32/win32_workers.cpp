@@ -10,8 +10,6 @@ namespace {
 
 constexpr wchar_t kMailboxClass[] = L"VorlaneWorkMailbox";
 constexpr UINT kNews = WM_APP + 2;
-// A dropped work gets this long to notice and end.
-constexpr DWORD kEndMilliseconds = 2000;
 
 }  // namespace
 
@@ -59,7 +57,8 @@ LRESULT CALLBACK MailboxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return 0;
 }
 
-// Dropping a work does not wait for it: the interface thread never does.
+// Dropping a work does not wait for it: the interface thread waits for work
+// only as the workers themselves go, at the program's end.
 class Win32Work : public platform::Work {
  public:
   explicit Win32Work(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
@@ -75,12 +74,12 @@ Win32Workers::Win32Workers() {
   mailbox_ = MakeMailbox(kMailboxClass, MailboxProc);
 }
 
-// Work still under way is asked to stop and given a moment to end, so none
-// outlives what it uses.
+// Work still under way is asked to stop, all of it at once, and waited for
+// to the end: the services it uses go when the program's do, right after.
 Win32Workers::~Win32Workers() {
+  for (auto& [shared, thread] : running_) shared->dropped = true;
   for (auto& [shared, thread] : running_) {
-    shared->dropped = true;
-    WaitForSingleObject(thread, kEndMilliseconds);
+    WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
   }
   MSG msg;

@@ -16,6 +16,7 @@ class Win32Workers : public platform::Workers {
  public:
   // Made on the interface thread.
   Win32Workers();
+  // Asks the work still running to stop and waits for all of it to end.
   ~Win32Workers() override;
   Win32Workers(const Win32Workers&) = delete;
   Win32Workers& operator=(const Win32Workers&) = delete;

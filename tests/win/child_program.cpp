@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <vector>
 
@@ -111,29 +112,50 @@ TempFolder::TempFolder(const std::wstring& name) {
 
 TempFolder::~TempFolder() { RemoveTree(L"\\\\?\\" + path_.wstring()); }
 
-int EndProgramsIn(const std::filesystem::path& folder) {
-  int ended = 0;
+namespace {
+
+// Each running process that can be opened, with its program.
+void ForEachProcess(const std::function<void(HANDLE, const std::filesystem::path&)>& visit) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  if (snapshot == INVALID_HANDLE_VALUE) return;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE,
-                                 FALSE, entry.th32ProcessID);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    HANDLE process =
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                    entry.th32ProcessID);
     if (!process) continue;
     wchar_t image[MAX_PATH] = {};
     DWORD size = MAX_PATH;
-    std::error_code unknown;
-    if (QueryFullProcessImageNameW(process, 0, image, &size) &&
-        std::filesystem::equivalent(std::filesystem::path(image).parent_path(), folder, unknown)) {
-      TerminateProcess(process, 99);
-      WaitForSingleObject(process, 5000);
-      ++ended;
-    }
+    if (QueryFullProcessImageNameW(process, 0, image, &size)) visit(process, image);
     CloseHandle(process);
   }
   CloseHandle(snapshot);
+}
+
+}  // namespace
+
+int EndProgramsIn(const std::filesystem::path& folder) {
+  int ended = 0;
+  ForEachProcess([&](HANDLE process, const std::filesystem::path& image) {
+    std::error_code unknown;
+    if (!std::filesystem::equivalent(image.parent_path(), folder, unknown)) return;
+    TerminateProcess(process, 99);
+    WaitForSingleObject(process, 5000);
+    ++ended;
+  });
   return ended;
+}
+
+bool ProgramRunning(const std::filesystem::path& program) {
+  bool running = false;
+  ForEachProcess([&](HANDLE process, const std::filesystem::path& image) {
+    std::error_code unknown;
+    running = running || (std::filesystem::equivalent(image, program, unknown) &&
+                          WaitForSingleObject(process, 0) == WAIT_TIMEOUT);
+  });
+  return running;
 }
 
 std::string FileText(const std::filesystem::path& path) {

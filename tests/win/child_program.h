@@ -43,6 +43,8 @@ class TempFolder {
 // Ends every process whose program lies in that folder: children that a
 // test started through the shell and cannot otherwise reach. How many it ended.
 int EndProgramsIn(const std::filesystem::path& folder);
+// Whether a process of that program runs.
+bool ProgramRunning(const std::filesystem::path& program);
 
 // A file's whole content, as bytes.
 std::string FileText(const std::filesystem::path& path);

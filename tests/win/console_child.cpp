@@ -10,6 +10,7 @@
 //   nuls              lines with NUL bytes inside
 //   utf16             UTF-16 text with its byte-order mark
 //   fail N            one line, then exit code N
+//   sleep N           writes nothing and ends after N seconds
 // Started under another name with other arguments (as SetACL.exe, say), it
 // takes its mode from the CONSOLE_CHILD variable instead: "mb 8".
 
@@ -59,6 +60,8 @@ int main(int argc, char** argv) {
   } else if (mode == "fail") {
     Put(STD_ERROR_HANDLE, "something went wrong\r\n");
     return static_cast<int>(n);
+  } else if (mode == "sleep") {
+    Sleep(static_cast<DWORD>(n) * 1000);
   } else if (mode == "mb" || mode == "lines") {
     const std::string text = mode == "mb" ? native::BenchmarkText(static_cast<std::size_t>(n) << 20)
                                           : native::ShortLines(static_cast<std::size_t>(n));

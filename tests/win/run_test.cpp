@@ -7,10 +7,16 @@
 #include <sddl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <fstream>
+
 #include "forms/win32/win32_backend.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_security.h"
+#include "platform/win32/win32_workers.h"
 #include "runner/dos_outputs.h"
 #include "run/frm_permissions.h"
 #include "runner/output_decoder.h"
@@ -18,6 +24,7 @@
 #include "tests/win/child_program.h"
 #include "tests/win/console_child.h"
 #include "tests/win/native_window.h"
+#include "tools/setacl/objects.h"
 
 namespace fs = std::filesystem;
 
@@ -353,4 +360,343 @@ TEST_F(SendItForReal, CurrentPermissionsOfAKeyShowItsEntries) {
   EXPECT_EQ(notes, "Warning: Out of canonical order: the deny entry for Everyone stands after an allow "
                    "entry, so an allowed right may pass it.\r\n");
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest");
+}
+
+namespace {
+
+// What becomes of children as the program that started them ends: this
+// test program plays that program, and is ended, when its environment names
+// the folder of the children.
+constexpr wchar_t kParentOf[] = L"VORLANE_TEST_PARENT_OF";
+constexpr wchar_t kChildrenStarted[] = L"VorlaneTestChildrenStarted";
+
+class Deaf : public platform::OutputListener {
+ public:
+  void Piece(std::string_view) override {}
+  void Ended(std::optional<std::uint32_t>) override {}
+};
+
+// Starts tied.exe tied to this program and own.exe on its own, says so and
+// waits to be ended.
+void PlayTheParent(const fs::path& folder) {
+  using Tie = platform::Processes::Tie;
+  win32::Win32Processes processes;
+  Deaf deaf;
+  auto tied = processes.StartHidden(native::Quoted(folder / L"tied.exe") + " sleep 60", deaf,
+                                    Tie::EndsWithProgram);
+  auto own =
+      processes.StartHidden(native::Quoted(folder / L"own.exe") + " sleep 60", deaf, Tie::Own);
+  ASSERT_TRUE(tied.child && own.child);
+  HANDLE started = OpenEventW(EVENT_MODIFY_STATE, FALSE, kChildrenStarted);
+  ASSERT_NE(started, nullptr);
+  SetEvent(started);
+  CloseHandle(started);
+  Sleep(kRunMs);
+}
+
+}  // namespace
+
+TEST(TiedChildren, EndWithTheProgramThatStartedThemAndTheirOwnLiveOn) {
+  wchar_t parentOf[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(kParentOf, parentOf, MAX_PATH)) return PlayTheParent(parentOf);
+  native::TempFolder folder(L"vorlane-tie");
+  for (const wchar_t* name : {L"tied.exe", L"own.exe"})
+    fs::copy_file(native::BuildFolder() / L"console_child.exe", folder.path() / name);
+  HANDLE started = CreateEventW(nullptr, TRUE, FALSE, kChildrenStarted);
+  SetEnvironmentVariableW(kParentOf, folder.path().c_str());
+  native::ChildProgram parent(native::BuildFolder() / L"run_tests.exe",
+                              L"--gtest_filter=TiedChildren.* --gtest_brief=1");
+  SetEnvironmentVariableW(kParentOf, nullptr);
+  ASSERT_TRUE(parent.started());
+  EXPECT_EQ(WaitForSingleObject(started, kRunMs), WAIT_OBJECT_0);
+  CloseHandle(started);
+  ASSERT_TRUE(native::ProgramRunning(folder.path() / L"tied.exe"));
+  ASSERT_TRUE(native::ProgramRunning(folder.path() / L"own.exe"));
+  // Ended as the system ends a program, none of its own code run.
+  TerminateProcess(parent.handle(), 9);
+  EXPECT_EQ(parent.waitForExit(), 9);
+  EXPECT_TRUE(
+      native::WaitFor([&] { return !native::ProgramRunning(folder.path() / L"tied.exe"); }, 20000));
+  EXPECT_TRUE(native::ProgramRunning(folder.path() / L"own.exe"));
+  EXPECT_EQ(native::EndProgramsIn(folder.path()), 1);
+}
+
+// The workers go only once every work still running has seen the stop and
+// finished, since what it uses goes right after them; dropping a work waits
+// for nothing.
+TEST(RealWorkers, TheirEndWaitsForEveryWorkStillRunning) {
+  struct Progress {
+    std::atomic<bool> started{false}, sawStop{false}, finished{false};
+  };
+  auto slow = [](Progress& progress) {
+    return [&progress](platform::Workers::Context& context) {
+      progress.started = true;
+      while (!context.stopped()) Sleep(10);
+      progress.sawStop = true;
+      // The last of its work, past the stop: longer than a moment's grace.
+      Sleep(3000);
+      progress.finished = true;
+    };
+  };
+  Progress kept, dropped;
+  std::unique_ptr<platform::Work> keptWork;
+  {
+    win32::Win32Workers workers;
+    keptWork = workers.Start(slow(kept));
+    std::unique_ptr<platform::Work> droppedWork = workers.Start(slow(dropped));
+    ASSERT_TRUE(keptWork && droppedWork);
+    ASSERT_TRUE(native::WaitFor([&] { return kept.started && dropped.started; }, kRunMs));
+    droppedWork.reset();
+    EXPECT_TRUE(native::WaitFor([&] { return dropped.sawStop.load(); }, kRunMs));
+    EXPECT_FALSE(dropped.finished);
+    EXPECT_FALSE(kept.sawStop);
+  }
+  EXPECT_TRUE(kept.sawStop && kept.finished);
+  EXPECT_TRUE(dropped.finished);
+}
+
+namespace {
+
+constexpr wchar_t kTestKeys[] = L"SOFTWARE\\VorlaneStandInTest";
+constexpr wchar_t kBefore[] = L"D:P(A;CI;KA;;;BA)(A;;KR;;;BU)";
+constexpr wchar_t kAfter[] = L"D:P(A;;KA;;;BA)";
+
+// Keys of the test's own under HKLM, which keep the security set on them.
+class TestKeys {
+ public:
+  TestKeys() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTestKeys); }
+  ~TestKeys() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTestKeys); }
+  void make(const std::wstring& name) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kTestKeys) + L"\\" + name).c_str(),
+                              0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    setDacl(name, kBefore);
+  }
+  void setDacl(const std::wstring& name, const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
+    EXPECT_EQ(SetNamedSecurityInfoW(system(name).data(), SE_REGISTRY_KEY,
+                                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                    nullptr, nullptr, dacl, nullptr),
+              ERROR_SUCCESS);
+    LocalFree(sd);
+  }
+  std::string dacl(const std::wstring& name) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (GetNamedSecurityInfoW(system(name).c_str(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
+      return "?";
+    LPWSTR text = nullptr;
+    ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1,
+                                                         DACL_SECURITY_INFORMATION, &text, nullptr);
+    std::string out = text ? win32::Utf8(text) : "?";
+    LocalFree(text);
+    LocalFree(sd);
+    return out;
+  }
+  // As a command line names it.
+  static std::string quoted(const std::wstring& name) {
+    return "\"HKEY_LOCAL_MACHINE\\" + win32::Utf8(std::wstring(kTestKeys) + L"\\" + name) + "\"";
+  }
+
+ private:
+  static std::wstring system(const std::wstring& name) {
+    return L"MACHINE\\" + std::wstring(kTestKeys) + L"\\" + name;
+  }
+};
+
+struct Ran {
+  long code = -1;
+  std::string output;
+};
+
+enum class Output { Pipe, ClosedPipe, File };
+
+// SetACL.exe as Vorlane starts it: hidden, its output on a pipe read to the
+// end, or on one whose reading end is closed before it runs; or into a file.
+Ran RunStandIn(const std::string& arguments, Output output = Output::Pipe) {
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  const fs::path file = fs::temp_directory_path() / L"vorlane-standin-output.txt";
+  HANDLE read = nullptr, write = nullptr;
+  if (output == Output::File) {
+    write = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0,
+                        nullptr);
+  } else {
+    CreatePipe(&read, &write, &inherited, 0);
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  startup.wShowWindow = SW_HIDE;
+  startup.hStdOutput = startup.hStdError = write;
+  std::vector<wchar_t> line = win32::WritableCommandLine(
+      native::Quoted(native::BuildFolder() / L"SetACL.exe") + " " + arguments);
+  PROCESS_INFORMATION info{};
+  // Held until the reading end is closed, when it is to be.
+  const bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
+                                      CREATE_SUSPENDED, nullptr, nullptr, &startup, &info);
+  CloseHandle(write);
+  if (output == Output::ClosedPipe) CloseHandle(std::exchange(read, nullptr));
+  Ran ran;
+  if (started) {
+    ResumeThread(info.hThread);
+    CloseHandle(info.hThread);
+    char buffer[4096];
+    DWORD n = 0;
+    while (read && ReadFile(read, buffer, sizeof buffer, &n, nullptr)) ran.output.append(buffer, n);
+    DWORD code = 0;
+    if (WaitForSingleObject(info.hProcess, kRunMs) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(info.hProcess, &code))
+      ran.code = static_cast<long>(code);
+    else
+      TerminateProcess(info.hProcess, 99);
+    CloseHandle(info.hProcess);
+  }
+  if (read) CloseHandle(read);
+  if (output == Output::File) {
+    ran.output = native::FileText(file);
+    fs::remove(file);
+  }
+  return ran;
+}
+
+std::string ListCommand(const std::string& key, const fs::path& file, bool recursive = false) {
+  return "-on " + key + " -ot reg" + (recursive ? " -rec yes" : "") +
+         " -actn list -lst \"f:sddl;w:d\" -bckp " + native::Quoted(file);
+}
+
+std::string RestoreCommand(const std::string& key, const fs::path& file) {
+  return "-on " + key + " -ot reg -actn restore -bckp " + native::Quoted(file);
+}
+
+void Save(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+}  // namespace
+
+// A listing file as the real tool may write it: UTF-16 with its mark when
+// VORLANE_STANDIN_UTF16=1 asks, else 8-bit; restored from either, and from
+// 8-bit text in the ANSI code page.
+TEST(StandInListingFiles, WrittenInUtf16WhenAskedAndRestoredFromEachEncoding) {
+  TestKeys keys;
+  const std::wstring greek = L"\x03A9\x03BC\x03AD\x03B3\x03B1";  // outside the ANSI code page
+  const std::wstring french =
+      L"Donn\x00E9"
+      L"es";  // inside it
+  keys.make(greek);
+  keys.make(french);
+  const std::string before = keys.dacl(greek);
+  native::TempFolder temp(L"vorlane-listing-files");
+
+  const fs::path eight = temp.path() / L"eight.txt", wide = temp.path() / L"wide.txt";
+  EXPECT_EQ(RunStandIn(ListCommand(TestKeys::quoted(greek), eight)).code, 0);
+  SetEnvironmentVariableW(L"VORLANE_STANDIN_UTF16", L"1");
+  EXPECT_EQ(RunStandIn(ListCommand(TestKeys::quoted(greek), wide)).code, 0);
+  SetEnvironmentVariableW(L"VORLANE_STANDIN_UTF16", nullptr);
+  const std::string eightBytes = native::FileText(eight), wideBytes = native::FileText(wide);
+  EXPECT_EQ(eightBytes, "\"machine\\SOFTWARE\\VorlaneStandInTest\\" + win32::Utf8(greek) +
+                            "\",4,\"" + before + "\"\r\n");
+  ASSERT_TRUE(wideBytes.starts_with("\xFF\xFE"));
+  ASSERT_EQ(wideBytes.size() % 2, 0u);
+  std::wstring wideText(wideBytes.size() / 2 - 1, L'\0');
+  std::memcpy(wideText.data(), wideBytes.data() + 2, wideBytes.size() - 2);
+  EXPECT_EQ(win32::Utf8(wideText), eightBytes);
+
+  // The same listing of the other key, in the ANSI code page.
+  const fs::path french8 = temp.path() / L"french.txt", ansi = temp.path() / L"ansi.txt";
+  EXPECT_EQ(RunStandIn(ListCommand(TestKeys::quoted(french), french8)).code, 0);
+  const std::wstring frenchText = win32::Wide(native::FileText(french8));
+  std::string ansiBytes(frenchText.size(), '\0');
+  ansiBytes.resize(WideCharToMultiByte(CP_ACP, 0, frenchText.data(),
+                                       static_cast<int>(frenchText.size()), ansiBytes.data(),
+                                       static_cast<int>(ansiBytes.size()), nullptr, nullptr));
+  ASSERT_NE(ansiBytes.find("\\Donn\xE9"
+                           "es\",4,"),
+            std::string::npos)
+      << ansiBytes;
+  Save(ansi, ansiBytes);
+
+  SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", L"1");
+  for (const auto& [name, file] : {std::pair{greek, wide}, {french, ansi}}) {
+    keys.setDacl(name, kAfter);
+    ASSERT_NE(keys.dacl(name), before);
+    Ran ran = RunStandIn(RestoreCommand(TestKeys::quoted(name), file));
+    EXPECT_EQ(ran.code, 0) << ran.output;
+    EXPECT_EQ(keys.dacl(name), before) << file;
+  }
+  SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", nullptr);
+}
+
+// Once the program reading its output has gone, the stand-in stops with a
+// failure before it lists, changes or restores anything more; its output on
+// a pipe still read, in a file or in a console of its own, it goes on.
+TEST(StandInReader, StopsOnceTheReaderOfItsOutputHasGoneAndOnlyThen) {
+  TestKeys keys;
+  for (const wchar_t* name : {L"Tree", L"Tree\\a", L"Tree\\b"}) keys.make(name);
+  const std::string tree = TestKeys::quoted(L"Tree");
+  native::TempFolder temp(L"vorlane-reader");
+  const fs::path listing = temp.path() / L"listing.txt", saved = temp.path() / L"saved.txt";
+  const std::string list = ListCommand(tree, listing, true);
+
+  Ran piped = RunStandIn(list);
+  EXPECT_EQ(piped.code, 0) << piped.output;
+  const std::string listed = native::FileText(listing);
+  ASSERT_EQ(std::ranges::count(listed, '\n'), 3) << listed;
+  fs::rename(listing, saved);
+  Ran filed = RunStandIn(list, Output::File);
+  EXPECT_EQ(filed.code, 0) << filed.output;
+  EXPECT_EQ(native::FileText(listing), listed);
+  fs::remove(listing);
+  {
+    // As the shell starts it for a backup: it lists, then holds its console
+    // open for a key, and is ended here.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    std::vector<wchar_t> line = win32::WritableCommandLine(
+        native::Quoted(native::BuildFolder() / L"SetACL.exe") + " " + list);
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
+                               nullptr, nullptr, &startup, &info));
+    CloseHandle(info.hThread);
+    EXPECT_TRUE(native::WaitFor([&] { return native::FileText(listing) == listed; }, kRunMs));
+    TerminateProcess(info.hProcess, 99);
+    WaitForSingleObject(info.hProcess, 5000);
+    CloseHandle(info.hProcess);
+    fs::remove(listing);
+  }
+
+  SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", L"1");
+  for (const wchar_t* name : {L"Tree", L"Tree\\a", L"Tree\\b"}) keys.setDacl(name, kAfter);
+  const std::string after = keys.dacl(L"Tree\\b");
+  const std::string grant =
+      "-on " + tree + " -ot reg -rec yes -actn ace -ace \"n:Everyone;p:read;m:grant;w:dacl\"";
+  const fs::path journal = native::BuildFolder() / L"SetACL-journal.txt";
+  for (const std::string& command : {list, grant, RestoreCommand(tree, saved)}) {
+    Ran gone = RunStandIn(command, Output::ClosedPipe);
+    EXPECT_EQ(gone.code, 2) << command;
+    EXPECT_TRUE(native::FileText(journal).ends_with(
+        "> " + native::Quoted(native::BuildFolder() / L"SetACL.exe") + " " + command +
+        "\r\nSetACL finished with error(s):\r\nSetACL error message: " + standin::kReaderGone +
+        "\r\nexit code 2\r\n"))
+        << command;
+  }
+  EXPECT_FALSE(fs::exists(listing));
+  for (const wchar_t* name : {L"Tree", L"Tree\\a", L"Tree\\b"})
+    EXPECT_EQ(keys.dacl(name), after) << win32::Utf8(name);
+  // Read to the end, the same restore and grant change what they reach.
+  EXPECT_EQ(RunStandIn(RestoreCommand(tree, saved)).code, 0);
+  EXPECT_NE(keys.dacl(L"Tree\\b"), after);
+  const std::string restored = keys.dacl(L"Tree\\b");
+  EXPECT_EQ(RunStandIn(grant).code, 0);
+  EXPECT_NE(keys.dacl(L"Tree\\b"), restored);
+  SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", nullptr);
 }

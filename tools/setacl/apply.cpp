@@ -289,7 +289,9 @@ Applied Apply(const Command& c) {
   TakeRights();
   Report report(c, "changed: ");
   bool reset = std::ranges::find(c.actions, "rstchldrn") != c.actions.end();
-  ForEachObject(c, reset, [&](const Reached& object) { return report(object.path, ApplyTo(c, object)); });
+  const bool walked = ForEachObject(
+      c, reset, [&](const Reached& object) { return report(object.path, ApplyTo(c, object)); });
+  if (!walked) report.applied.error = kReaderGone;
   return report.applied;
 }
 
@@ -297,6 +299,10 @@ Applied Restore(const Command& c, std::string_view listing) {
   TakeRights();
   Report report(c, "restored: ");
   for (const ListedObject& object : ReadListing(listing)) {
+    if (ReaderGone()) {
+      report.applied.error = kReaderGone;
+      break;
+    }
     if (Filtered(c, object.path)) continue;
     PSECURITY_DESCRIPTOR converted = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(win32::Wide(object.sddl).c_str(),

@@ -161,7 +161,7 @@ ListingResult Listing(const Command& c, bool toFile) {
   if (parts & SACL_SECURITY_INFORMATION) TakeAuditingRight();
   std::string header = "SetACL stand-in listing of \"" + c.object + "\": read from the system";
   std::string objects;
-  ForEachObject(c, false, [&](const Reached& object) {
+  const bool walked = ForEachObject(c, false, [&](const Reached& object) {
     Read read;
     ReadInto(read, c, object.path, parts);
     if (read.error == ERROR_PRIVILEGE_NOT_HELD && (parts & SACL_SECURITY_INFORMATION)) {
@@ -199,6 +199,7 @@ ListingResult Listing(const Command& c, bool toFile) {
     objects += Formatted(c, object.path, read.sd.get(), parts);
     return true;
   });
+  if (!walked) result.error = kReaderGone;
   result.text = toFile ? objects : header + "\r\n\r\n" + objects;
   return result;
 }

@@ -41,6 +41,30 @@ bool Save(const std::string& path, const std::string& text) {
   return static_cast<bool>(file.flush());
 }
 
+// A switch in the environment: the variable set to 1.
+bool Switched(const wchar_t* variable) {
+  wchar_t value[4] = {};
+  return GetEnvironmentVariableW(variable, value, 4) == 1 && value[0] == L'1';
+}
+
+// The real tool may write its listing file as UTF-16 with its mark, as it
+// writes its log, or as 8-bit text: VORLANE_STANDIN_UTF16=1 asks for the first.
+std::string ListingBytes(const std::string& text) {
+  if (!Switched(L"VORLANE_STANDIN_UTF16")) return text;
+  const std::wstring wide = win32::Wide(text);
+  std::string bytes = "\xFF\xFE";
+  bytes.append(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+  return bytes;
+}
+
+std::string FromAnsi(std::string_view ansi) {
+  if (ansi.empty()) return {};
+  int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(n, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+  return win32::Utf8(wide);
+}
+
 std::filesystem::path OwnFolder() {
   std::wstring exe(MAX_PATH, L'\0');
   exe.resize(GetModuleFileNameW(nullptr, exe.data(), MAX_PATH));
@@ -102,7 +126,7 @@ Outcome Run(const std::string& commandLine) {
     std::ifstream file(std::filesystem::path(win32::Wide(command.backup)), std::ios::binary);
     std::stringstream text;
     text << file.rdbuf();
-    backup = text.str();
+    backup = ListingText(text.str(), FromAnsi);
     command.backedUpObjects = ReadListing(backup).size();
     if (!file || command.backedUpObjects == 0)
       return failed("Could not read the backup file " + command.backup);
@@ -111,7 +135,7 @@ Outcome Run(const std::string& commandLine) {
   if (asked("list") && !standin::ListsToScreen(command)) {
     standin::ListingResult listing = standin::Listing(command, true);
     if (!listing.error.empty()) return failed(listing.error);
-    if (!Save(command.backup, listing.text))
+    if (!Save(command.backup, ListingBytes(listing.text)))
       return failed("Could not write the backup file " + command.backup);
     outcome.out += listing.messages;
   }

@@ -36,6 +36,9 @@ std::wstring SystemName(const std::string& type, const std::string& path) {
 
 namespace {
 
+// A zero-byte write costs a trip to the server under wine: at most this often.
+constexpr ULONGLONG kReaderCheckMs = 250;
+
 // A path as the tool lists it: registry roots named as the security
 // functions name them, in lower case ("machine\SOFTWARE\Acme").
 std::string ListedPath(const Command& c) {
@@ -56,17 +59,22 @@ class Walk {
   }
 
   void from(const std::string& path) {
-    if (Filtered(c_, path) || !visit_({path, true, true})) return;
+    if (Filtered(c_, path) || gone() || !visit_({path, true, true})) return;
     if ((c_.type == "file" || registry_) && (containers_ || objects_ || everything_)) below(path);
   }
 
+  bool readerGone() const { return readerGone_; }
+
  private:
+  bool gone() { return readerGone_ = ReaderGone(); }
+
   // Depth first, each folder's or key's own objects in the order the system
   // lists them.
   bool below(const std::string& path) {
     std::vector<platform::Listed> children;
     if (!tree_.Children(path, registry_, children)) return true;
     for (const platform::Listed& child : children) {
+      if (gone()) return false;
       std::string childPath = path + (path.ends_with('\\') ? "" : "\\") + child.name;
       if (Filtered(c_, childPath)) continue;
       bool taken = child.container ? containers_ : objects_;
@@ -77,16 +85,36 @@ class Walk {
   }
 
   const Command& c_;
-  bool registry_, everything_, containers_ = false, objects_ = false;
+  bool registry_, everything_, containers_ = false, objects_ = false, readerGone_ = false;
   const std::function<bool(const Reached&)>& visit_;
   win32::Win32ObjectTree tree_;
 };
 
 }  // namespace
 
-void ForEachObject(const Command& command, bool everything,
+bool ForEachObject(const Command& command, bool everything,
                    const std::function<bool(const Reached&)>& visit) {
-  Walk(command, everything, visit).from(ListedPath(command));
+  Walk walk(command, everything, visit);
+  walk.from(ListedPath(command));
+  return !walk.readerGone();
+}
+
+bool ReaderGone() {
+  static bool gone = false;
+  static ULONGLONG next = 0;
+  const ULONGLONG now = GetTickCount64();
+  if (gone || now < next) return gone;
+  next = now + kReaderCheckMs;
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (GetFileType(out) != FILE_TYPE_PIPE) return false;
+  // A zero-byte write fails once the reading end is closed; the reader sees
+  // at most an empty read. PeekNamedPipe cannot tell: it is refused on this
+  // end, which may not read, reader or none.
+  DWORD written = 0;
+  if (WriteFile(out, "", 0, &written, nullptr)) return false;
+  const DWORD error = GetLastError();
+  gone = error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED;
+  return gone;
 }
 
 }  // namespace standin

@@ -27,8 +27,16 @@ std::wstring SystemName(const std::string& type, const std::string& path);
 
 // Calls `visit` for each object reached, the top first, until it returns
 // false; `everything`: every object below the top as well, whatever the
-// recursion. A folder or key that cannot be read is passed over.
-void ForEachObject(const Command& command, bool everything,
+// recursion. A folder or key that cannot be read is passed over. False when
+// it stopped because the reader of the output had gone.
+bool ForEachObject(const Command& command, bool everything,
                    const std::function<bool(const Reached&)>& visit);
+
+// Whether the program reading the stand-in's output on a pipe has closed
+// its end (ended, say): a run that writes only to a file would not notice
+// before its last write, hours later on a large tree. Asked as objects go
+// by; a console, a file or a pipe still open is never taken for one gone.
+bool ReaderGone();
+inline constexpr char kReaderGone[] = "The program reading the output has ended; stopped.";
 
 }  // namespace standin
