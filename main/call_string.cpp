@@ -18,25 +18,25 @@ std::string_view InheritanceToken(Inheritance inheritance) {
 }
 
 void AddAceTo(std::string& out, const AceEntry& ace, AclLists where) {
-  out += "-ace \"n:";
-  out += ace.trustee.name;
-  out += ";p:";
+  std::string entry = "n:" + ace.trustee.name + ";p:";
   for (std::size_t i = 0; i < ace.permissions.size(); ++i) {
-    if (i) out += ',';
-    out += ace.permissions[i];
+    if (i) entry += ',';
+    entry += ace.permissions[i];
   }
-  out += ';';
-  if (ace.trustee.sid) out += "s:y;";
+  entry += ';';
+  if (ace.trustee.sid) entry += "s:y;";
   if (std::string_view flags = InheritanceToken(ace.inheritance); !flags.empty()) {
-    out += "i:";
-    out += flags;
-    out += ';';
+    entry += "i:";
+    entry += flags;
+    entry += ';';
   }
-  out += "m:";
-  out += Of(kAceModes, ace.mode).token;
-  out += ";w:";
-  out += Of(kAclLists, where).token;
-  out += "\" ";
+  entry += "m:";
+  entry += Of(kAceModes, ace.mode).token;
+  entry += ";w:";
+  entry += Of(kAclLists, where).token;
+  out += "-ace ";
+  out += QuotedArgument(entry);
+  out += ' ';
 }
 
 // The tool takes one list an entry: an entry for both is one for each.
@@ -47,27 +47,26 @@ void AddAce(std::string& out, const AceEntry& ace) {
 }
 
 void AddTrustee(std::string& out, const TrusteeEntry& trustee) {
-  out += " -trst \"n1:";
-  out += trustee.first.name;
-  out += ';';
-  if (trustee.first.sid) out += "s1:y;";
+  std::string entry = "n1:" + trustee.first.name + ';';
+  if (trustee.first.sid) entry += "s1:y;";
   if (trustee.action != TrusteeAction::Remove) {
-    out += "n2:";
-    out += trustee.second.name;
-    out += ';';
-    if (trustee.second.sid) out += "s2:y;";
+    entry += "n2:";
+    entry += trustee.second.name;
+    entry += ';';
+    if (trustee.second.sid) entry += "s2:y;";
   }
-  out += "ta:";
-  out += Of(kTrusteeActions, trustee.action).token;
-  out += ";w:";
-  out += Of(kAclLists, trustee.where).token;
-  out += '"';
+  entry += "ta:";
+  entry += Of(kTrusteeActions, trustee.action).token;
+  entry += ";w:";
+  entry += Of(kAclLists, trustee.where).token;
+  out += " -trst ";
+  out += QuotedArgument(entry);
 }
 
 void AddFilter(std::string& out, const std::string& phrase) {
-  out += " -fltr \"";
-  out += BeforeClosingQuote(phrase);
-  out += "\" ";
+  out += " -fltr ";
+  out += QuotedArgument(phrase);
+  out += ' ';
 }
 
 template <class Entry, class Add>
@@ -104,9 +103,9 @@ std::string ListText(const EntryList<TrusteeEntry>& trustees) { return Text(trus
 std::string ListText(const EntryList<std::string>& filters) { return Text(filters, AddFilter); }
 
 std::string ObjectOptions(const Command& command) {
-  std::string out = " -on \"";
-  out += BeforeClosingQuote(command.object);
-  out += "\" -ot ";
+  std::string out = " -on ";
+  out += QuotedArgument(command.object);
+  out += " -ot ";
   out += Of(kObjectTypes, command.type).token;
   return out;
 }
@@ -122,20 +121,20 @@ std::string CallArguments(const Command& c, std::string_view programFolder) {
   if (!c.trustees.empty()) add(" -actn trustee", ListText(c.trustees));
   // The owner's name always ends in a semicolon, the group's only with a SID.
   if (!c.owner.name.empty())
-    add(" -actn setowner -ownr \"n:", c.owner.name, c.owner.sid ? ";s:y\"" : ";\"");
+    add(" -actn setowner -ownr ",
+        QuotedArgument("n:" + c.owner.name + (c.owner.sid ? ";s:y" : ";")));
   if (std::string_view rec = RecursionToken(c); !rec.empty()) add(" -rec ", rec);
   add(ListText(c.filters));
-  if (!c.group.name.empty()) {
-    if (c.group.sid) add(" -actn setgroup -grp \"n:", c.group.name, ";s:y\"");
-    else add(" -actn setgroup -grp \"n:", BeforeClosingQuote(c.group.name), "\"");
-  }
+  if (!c.group.name.empty())
+    add(" -actn setgroup -grp ",
+        QuotedArgument("n:" + c.group.name + (c.group.sid ? ";s:y" : "")));
   if (c.daclProtection != Protection::NoChange || c.saclProtection != Protection::NoChange)
     add(" -actn setprot -op \"dacl:", Of(kProtections, c.daclProtection).token, ";sacl:",
         Of(kProtections, c.saclProtection).token, "\"");
   if (c.clear) add(" -actn clear -clr \"", Of(kAclLists, *c.clear).token, "\"");
   if (c.resetChildren) add(" -actn rstchldrn -rst \"", Of(kAclLists, *c.resetChildren).token, "\"");
   if (!c.logFile.empty())
-    add(" -log \"", LogFolder(programFolder), "\\", BeforeClosingQuote(c.logFile), "\"");
+    add(" -log ", QuotedArgument(LogFolder(programFolder) + "\\" + c.logFile));
   if (c.continueOnErrors) add(" -ignoreerr");
   if (c.silent) add(" -silent ");
   return call;
@@ -176,13 +175,10 @@ std::string ProgramOnObject(std::string_view programFolder, const Command& comma
   return SetAclProgram(std::string(programFolder) + "\\") + ObjectOptions(command);
 }
 
-// ` -bckp "<folder><name>"`, the name's trailing backslashes kept.
+// ` -bckp "<folder><name>"`, quoted as one value: a name that begins with a
+// quote makes the folder's last backslash one to double.
 std::string FileOption(std::string_view folder, std::string_view name) {
-  std::string option = " -bckp \"";
-  option += folder;
-  option += BeforeClosingQuote(name);
-  option += '"';
-  return option;
+  return " -bckp " + QuotedArgument(std::string(folder) + std::string(name));
 }
 
 std::string BackupFileOption(std::string_view programFolder, std::string_view name) {
@@ -207,21 +203,6 @@ bool ChangesSomething(const Command& c) {
   return !c.aces.empty() || !c.trustees.empty() || !c.owner.name.empty() || !c.group.name.empty() ||
          c.daclProtection != Protection::NoChange || c.saclProtection != Protection::NoChange ||
          c.clear || c.resetChildren;
-}
-
-std::string SnapshotScope(const Command& c) {
-  Command scope;
-  scope.object = c.object;
-  scope.type = c.type;
-  scope.recursion = c.recursion;
-  // A reset of children reaches everything below the object.
-  if (c.resetChildren)
-    scope.recursion = c.type == ObjectType::Registry ? Recursion::Subkeys : Recursion::ContainersAndObjects;
-  std::string out = ObjectOptions(scope);
-  if (std::string_view rec = RecursionToken(scope); !rec.empty()) (out += " -rec ") += rec;
-  out += ListText(c.filters);
-  out += " -ignoreerr";
-  return out;
 }
 
 std::string ListingToFile(std::string_view scope, std::string_view file, bool withSacl) {

@@ -1,8 +1,9 @@
 #pragma once
 // Every command line Vorlane starts, composed from the model: the call
 // string the main window shows and "Send It" runs, the listing "Current
-// Permissions" runs, and the backup and restore commands. Values that stand
-// before a closing quote keep their trailing backslashes (BeforeClosingQuote).
+// Permissions" runs, and the backup and restore commands. Every value between
+// quotes is written by QuotedArgument, so the tool receives it whole, quotes
+// and trailing backslashes included; hand-edited lists go in as typed.
 
 #include <string>
 #include <string_view>
@@ -34,10 +35,6 @@ std::string ListOption(const Listing& listing);
 
 // Whether the command changes anything: any action but a listing.
 bool ChangesSomething(const Command& command);
-// What a snapshot of the command's objects covers: the object and its type,
-// the recursion (everything below it for a reset of children) and the
-// filters, going on past objects it cannot read.
-std::string SnapshotScope(const Command& command);
 // The arguments that list a scope into a file in SDDL, the SACL with it or not.
 std::string ListingToFile(std::string_view scope, std::string_view file, bool withSacl);
 // The arguments that set the objects of a scope back as a listing file holds them.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <vector>
 
 #include "run/arguments.h"
 #include "run/setacl_choices.h"
@@ -177,7 +178,7 @@ class Explainer {
 
 }  // namespace
 
-std::string ExplainCall(std::string_view callString, const std::vector<TypedValue>& typed) {
+std::string ExplainCall(std::string_view callString) {
   std::vector<std::string> args = SplitArguments(callString);
   Explainer e;
   bool silent = false, ignoreErrors = false;
@@ -213,10 +214,6 @@ std::string ExplainCall(std::string_view callString, const std::vector<TypedValu
     warnings.push_back("No object name: SetACL.exe will not run.");
   else if (e.object.find_first_not_of(' ') == std::string::npos)
     warnings.push_back("The object name is only blanks: no object has that name.");
-  for (const auto& [what, value] : typed)
-    if (value.find('"') != std::string::npos)
-      warnings.push_back("The " + what + " holds a double quote: SetACL.exe takes the value "
-                         "as ending there.");
   warnings.insert(warnings.end(), e.warnings.begin(), e.warnings.end());
   if (silent) warnings.push_back("Silent: SetACL.exe will not report its errors either.");
   for (const auto& warning : warnings) out += "\r\nWarning: " + warning;

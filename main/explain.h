@@ -5,12 +5,5 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
-// A value the user typed, and what it is ("object name", "owner"...): a
-// double quote inside it ends the value early, which the arguments alone
-// cannot show.
-using TypedValue = std::pair<std::string, std::string>;
-
-std::string ExplainCall(std::string_view callString, const std::vector<TypedValue>& typed = {});
+std::string ExplainCall(std::string_view callString);

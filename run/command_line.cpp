@@ -1,6 +1,14 @@
 #include "run/command_line.h"
 
-std::string BeforeClosingQuote(std::string_view value) {
-  std::size_t trailing = value.size() - (value.find_last_not_of('\\') + 1);
-  return std::string(value) + std::string(trailing, '\\');
+std::string QuotedArgument(std::string_view value) {
+  std::string out(1, '"');
+  std::size_t backslashes = 0;  // the run standing right before the next character
+  for (char c : value) {
+    if (c == '"') out.append(backslashes + 1, '\\');
+    backslashes = c == '\\' ? backslashes + 1 : 0;
+    out += c;
+  }
+  out.append(backslashes, '\\');
+  out += '"';
+  return out;
 }

@@ -6,10 +6,12 @@
 #include <string>
 #include <string_view>
 
-// A value as it must stand right before a closing double quote: the C
-// runtime reads `\"` as an escaped quote and 2n backslashes before a quote
-// as n, so a run of backslashes at the end is doubled. Nothing else changes.
-std::string BeforeClosingQuote(std::string_view value);
+// A value between double quotes, written so that the C runtime hands it to
+// the program whole: a quote inside it goes as \" with the backslashes right
+// before it doubled (2n+1 before a quote stand for n and the quote), and a run
+// of backslashes at its end is doubled so the closing quote still closes.
+// Other backslashes stand as they are.
+std::string QuotedArgument(std::string_view value);
 
 // Windows starts command lines of fewer than this many characters, the
 // program's path included.

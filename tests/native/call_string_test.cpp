@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "main/call_string.h"
+#include "run/scope.h"
+#include "run/arguments.h"
 #include "tests/native/fakes.h"
 
 namespace {
@@ -23,9 +26,8 @@ TEST(Compose, EveryOptionInItsPlace) {
   const Case cases[] = {
       {[](Command&) {}, kFile},
       {[](Command& c) { c.type = ObjectType::Share; }, "SetACL.exe -on \"C:\\D\" -ot shr"},
-      // Backslashes before a closing quote are doubled; a typed quote goes in as it is.
+      // Backslashes before a closing quote are doubled.
       {[](Command& c) { c.object = "C:\\"; }, "SetACL.exe -on \"C:\\\\\" -ot file"},
-      {[](Command& c) { c.object = " a\"b "; }, "SetACL.exe -on \" a\"b \" -ot file"},
       {[&](Command& c) { c.aces.add(read); },
        kFile + " -actn ace -ace \"n:Users;p:read;m:grant;w:dacl\" "},
       {[](Command& c) {
@@ -72,9 +74,9 @@ TEST(Compose, EveryOptionInItsPlace) {
        "SetACL.exe -on \"C:\\D\" -ot reg"},
       {[](Command& c) {
          c.filters.add("tmp");
-         c.filters.add("a \"b\\");
+         c.filters.add("b\\");
        },
-       kFile + " -fltr \"tmp\"  -fltr \"a \"b\\\\\" "},
+       kFile + " -fltr \"tmp\"  -fltr \"b\\\\\" "},
       {[](Command& c) { c.saclProtection = Protection::InheritsParent; },
        kFile + " -actn setprot -op \"dacl:nc;sacl:np\""},
       {[](Command& c) { c.daclProtection = Protection::ProtectedNoCopy; },
@@ -95,6 +97,128 @@ TEST(Compose, EveryOptionInItsPlace) {
     command.object = "C:\\D";
     cases[i].set(command);
     EXPECT_EQ(CallString(command, "D:\\Tools"), cases[i].call) << "case " << i;
+  }
+}
+
+// A quote inside a value goes as \" with the backslashes right before it
+// doubled, so the C runtime hands SetACL.exe every value whole; backslashes
+// before the closing quote are doubled, those before a ; are not. A list
+// edited by hand is command-line text already and goes in as typed.
+TEST(Compose, QuotesInValuesReachTheToolWhole) {
+  struct Case {
+    std::function<void(Command&)> set;
+    std::string call;               // after SetACL.exe
+    std::vector<std::string> tail;  // the arguments after the object and its type
+  };
+  const Case cases[] = {
+      {[](Command& c) { c.object = R"( a"b )"; }, R"( -on " a\"b " -ot file)", {}},
+      {[](Command& c) { c.object = R"(a\\"b)"; }, R"( -on "a\\\\\"b" -ot file)", {}},
+      {[](Command& c) { c.object = R"(C:\My "Data"\)"; },
+       R"( -on "C:\My \"Data\"\\" -ot file)", {}},
+      // A key name may hold quotes: no -rec slips out of it.
+      {[](Command& c) {
+         c.object = R"(HKLM\SOFTWARE\Acme\Sub" -rec "yes)";
+         c.type = ObjectType::Registry;
+       },
+       R"( -on "HKLM\SOFTWARE\Acme\Sub\" -rec \"yes" -ot reg)", {}},
+      {[](Command& c) {
+         c.filters.add("tmp");
+         c.filters.add(R"(a "b\)");
+       },
+       R"( -on "C:\D" -ot file -fltr "tmp"  -fltr "a \"b\\" )",
+       {"-fltr", "tmp", "-fltr", R"(a "b\)"}},
+      {[](Command& c) { c.owner = {R"(Bob "the" Admin)"}; },
+       R"( -on "C:\D" -ot file -actn setowner -ownr "n:Bob \"the\" Admin;")",
+       {"-actn", "setowner", "-ownr", R"(n:Bob "the" Admin;)"}},
+      {[](Command& c) { c.owner = {R"(S"1)", true}; },
+       R"( -on "C:\D" -ot file -actn setowner -ownr "n:S\"1;s:y")",
+       {"-actn", "setowner", "-ownr", R"(n:S"1;s:y)"}},
+      {[](Command& c) { c.group = {R"(G"\)"}; },
+       R"( -on "C:\D" -ot file -actn setgroup -grp "n:G\"\\")",
+       {"-actn", "setgroup", "-grp", R"(n:G"\)"}},
+      {[](Command& c) { c.group = {R"(G"\)", true}; },
+       R"( -on "C:\D" -ot file -actn setgroup -grp "n:G\"\;s:y")",
+       {"-actn", "setgroup", "-grp", R"(n:G"\;s:y)"}},
+      {[](Command& c) {
+         c.aces.replace(R"(-ace "n:q\"x;p:read" )");
+         c.aces.add({{R"(Dom\"x\)"}, {"read"}, Inheritance::None, AceMode::Grant, AclLists::Dacl});
+       },
+       R"( -on "C:\D" -ot file -actn ace -ace "n:q\"x;p:read" )"
+       R"(-ace "n:Dom\\\"x\;p:read;m:grant;w:dacl" )",
+       {"-actn", "ace", "-ace", R"(n:q"x;p:read)", "-ace", R"(n:Dom\"x\;p:read;m:grant;w:dacl)"}},
+      {[](Command& c) {
+         c.trustees.add({TrusteeAction::Replace, {R"(A"1)"}, {R"(B"2\)", true}, AclLists::Dacl});
+         c.trustees.add({TrusteeAction::Remove, {R"(C"3)"}, {}, AclLists::Sacl});
+       },
+       R"( -on "C:\D" -ot file -actn trustee -trst "n1:A\"1;n2:B\"2\;s2:y;ta:repltrst;w:dacl")"
+       R"( -trst "n1:C\"3;ta:remtrst;w:sacl")",
+       {"-actn", "trustee", "-trst", R"(n1:A"1;n2:B"2\;s2:y;ta:repltrst;w:dacl)", "-trst",
+        R"(n1:C"3;ta:remtrst;w:sacl)"}},
+      {[](Command& c) { c.logFile = R"(a"b.log)"; },
+       R"( -on "C:\D" -ot file -log "D:\Tools\LogFiles\a\"b.log")",
+       {"-log", R"(D:\Tools\LogFiles\a"b.log)"}},
+      // The folder's last backslash stands right before the name's quote.
+      {[](Command& c) { c.logFile = R"("x\)"; },
+       R"( -on "C:\D" -ot file -log "D:\Tools\LogFiles\\\"x\\")",
+       {"-log", R"(D:\Tools\LogFiles\"x\)"}},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    Command command;
+    command.object = R"(C:\D)";
+    cases[i].set(command);
+    const std::string call = CallString(command, R"(D:\Tools)");
+    EXPECT_EQ(call, "SetACL.exe" + cases[i].call) << "case " << i;
+    std::vector<std::string> args = SplitArguments(call);
+    std::vector<std::string> expected = {"SetACL.exe", "-on", command.object, "-ot",
+                                         command.type == ObjectType::Registry ? "reg" : "file"};
+    expected.insert(expected.end(), cases[i].tail.begin(), cases[i].tail.end());
+    EXPECT_EQ(args, expected) << "case " << i;
+  }
+}
+
+// The key name with quotes in every command that names the object: always
+// one object, never a -rec of its own.
+TEST(Compose, AKeyNameWithQuotesIsOneObjectInEveryCommand) {
+  Command key;
+  key.object = R"(HKLM\SOFTWARE\Acme\Sub" -rec "yes)";
+  key.type = ObjectType::Registry;
+  const std::string on = R"( -on "HKLM\SOFTWARE\Acme\Sub\" -rec \"yes" -ot reg)";
+  const std::string scope = ScopeArguments(*ScopeOfCall(CallArguments(key, R"(C:\Program Files\Perm)")));
+  const std::string program = R"(C:\Program Files\Perm)";
+  const std::string programName = R"("C:\Program Files\Perm\SetACL.exe")";
+  const std::string snap = R"(C:\Snaps\1.txt)";
+  const std::string set = R"(C:\Program Files\Perm\Backups\"set")";
+  struct Case {
+    std::string line, expected;
+    std::string file;  // what -bckp hands the tool, if it is given
+  };
+  const Case cases[] = {
+      {CallString(key, program), "SetACL.exe" + on, ""},
+      {"SetACL.exe" + CurrentPermissionsOptions(key),
+       "SetACL.exe" + on + R"( -actn list -lst "f:sddl;w:d,s,o,g")", ""},
+      {"SetACL.exe" + scope, "SetACL.exe" + on + " -ignoreerr", ""},
+      {"SetACL.exe" + ListingToFile(scope, snap, false),
+       "SetACL.exe" + on + R"( -ignoreerr -actn list -lst "f:sddl;w:d,o,g" -bckp "C:\Snaps\1.txt")",
+       snap},
+      {"SetACL.exe" + RestoreFromFile(scope, snap),
+       "SetACL.exe" + on + R"( -ignoreerr -actn restore -bckp "C:\Snaps\1.txt")", snap},
+      // A file name that begins with a quote: the folder's backslash before it doubled.
+      {BackupCommand(program, key, {.dacl = true}, R"("set")"),
+       programName + on +
+           R"( -actn list -lst "f:sddl;w:d" -bckp "C:\Program Files\Perm\Backups\\\"set\"")",
+       set},
+      {RestoreCommand(program, key, R"("set")"),
+       programName + on + R"( -actn restore -bckp "C:\Program Files\Perm\Backups\\\"set\"")", set},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.line, c.expected);
+    std::vector<std::string> args = SplitArguments(c.line);
+    ASSERT_GE(args.size(), 5u) << c.line;
+    EXPECT_EQ(args[1], "-on") << c.line;
+    EXPECT_EQ(args[2], key.object) << c.line;
+    EXPECT_EQ(std::ranges::count(args, "-rec"), 0) << c.line;
+    auto bckp = std::ranges::find(args, "-bckp");
+    EXPECT_EQ(bckp == args.end() || bckp + 1 == args.end() ? "" : *(bckp + 1), c.file) << c.line;
   }
 }
 
@@ -148,6 +272,16 @@ TEST_F(CallString, WorkedExampleAndItsExplanation) {
   // Continue on errors: after the log, before silent.
   main.chkIgnoreErr.userClick();
   EXPECT_EQ(call(), example.substr(0, example.size() - 9) + " -ignoreerr -silent ");
+}
+
+// The main window reads the key name back whole: the object, and no reach below it.
+TEST_F(CallString, AKeyNameWithQuotesIsExplainedWhole) {
+  main.CboObjType.setText("Reg Key");
+  type(main.txtObjName, R"(HKLM\SOFTWARE\Acme\Sub" -rec "yes)");
+  EXPECT_EQ(call(), R"(SetACL.exe -on "HKLM\SOFTWARE\Acme\Sub\" -rec \"yes" -ot reg)");
+  EXPECT_EQ(main.txtExplain.text(),
+            R"(Object: the registry key "HKLM\SOFTWARE\Acme\Sub" -rec "yes"; )"
+            R"(reach: the object only)");
 }
 
 TEST_F(CallString, OptionFragments) {

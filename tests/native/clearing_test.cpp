@@ -104,7 +104,7 @@ TEST(Filter, PhrasesAreAddedAsTyped) {
       {"", " -fltr \"tmp\" ", "1"},  // cancelled or empty: nothing
       {"bak", " -fltr \"tmp\"  -fltr \"bak\" ", "2"},
       {"  ", " -fltr \"tmp\"  -fltr \"bak\"  -fltr \"  \" ", "3"},
-      {"a \"b\"", " -fltr \"tmp\"  -fltr \"bak\"  -fltr \"  \"  -fltr \"a \"b\"\" ", "4"},
+      {"a \"b\"", " -fltr \"tmp\"  -fltr \"bak\"  -fltr \"  \"  -fltr \"a \\\"b\\\"\" ", "4"},
   };
   for (const Step& step : steps) {
     h.addFilter(step.reply);

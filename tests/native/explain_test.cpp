@@ -81,8 +81,14 @@ TEST(Explain, WhatTheObjectNameLeavesTheTool) {
   EXPECT_EQ(ExplainCall("SetACL.exe -on \"  \" -ot prn -rec yes"),
             "Object: the printer \"  \"; reach: the object only\r\n"
             "Warning: The object name is only blanks: no object has that name.");
-  // A typed quote ends the value: what the tool receives is shown, and why.
-  EXPECT_EQ(ExplainCall("SetACL.exe -on \"C:\\My \"Data\"\" -ot file", {{"object name", "C:\\My \"Data\""}}),
-            "Object: the file or folder \"C:\\My Data\"; reach: the object only\r\n"
-            "Warning: The object name holds a double quote: SetACL.exe takes the value as ending there.");
+  // Escaped quotes belong to the name: read whole, no reach below it, nothing to warn of.
+  EXPECT_EQ(ExplainCall(R"(SetACL.exe -on "C:\My \"Data\"\\" -ot file)"),
+            R"(Object: the file or folder "C:\My "Data"\"; reach: the object only)");
+  EXPECT_EQ(ExplainCall(R"(SetACL.exe -on "HKLM\SOFTWARE\Acme\Sub\" -rec \"yes" -ot reg)"),
+            R"(Object: the registry key "HKLM\SOFTWARE\Acme\Sub" -rec "yes"; )"
+            R"(reach: the object only)");
+  // Unescaped, a quote ends the value, and what follows it is read as given.
+  EXPECT_EQ(ExplainCall(R"(SetACL.exe -on "HKLM\SOFTWARE\Acme\Sub" -rec "yes" -ot reg)"),
+            R"(Object: the registry key "HKLM\SOFTWARE\Acme\Sub"; )"
+            R"(reach: the key and every subkey below it)");
 }

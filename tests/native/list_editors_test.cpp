@@ -69,7 +69,7 @@ TEST_F(TrusteeEditor, AnIncompleteFormSavesNothing) {
   EXPECT_TRUE(trustee.visible());
   EXPECT_EQ(main.cmdTrstNum.text(), "0");
   trustee.txtName2.userEdit("b;\"c");
-  EXPECT_EQ(save(), " -trst \"n1:a;n2:b;\"c;ta:cpytrst;w:dacl\"");
+  EXPECT_EQ(save(), " -trst \"n1:a;n2:b;\\\"c;ta:cpytrst;w:dacl\"");
   EXPECT_TRUE(dialogs.allShown());
 }
 

@@ -18,21 +18,20 @@ class StandIn : public ::testing::Test, public Headless {
 
 }  // namespace
 
-// Backslashes before a closing quote are doubled, so the C runtime gives the
-// tool the value as typed; a quote typed into a value still goes in as it is.
-// The backup and restore commands start SetACL.exe by its quoted path.
+// Backslashes before a closing quote are doubled and a quote inside a value
+// escaped, so the C runtime gives the tool the value as typed. The backup and
+// restore commands start SetACL.exe by its quoted path.
 TEST(StandInReading, EveryComposedCommandCarriesValuesAsTyped) {
   struct Case {
     const char* name;
     const char* onOption;  // -on as the command lines carry it
-    bool reachesAsTyped;
   };
   const Case cases[] = {
-      {"C:\\", "-on \"C:\\\\\"", true},
-      {"\\\\server\\share\\", "-on \"\\\\server\\share\\\\\"", true},
-      {"C:\\Data\\\\", "-on \"C:\\Data\\\\\\\\\"", true},
-      {"C:\\Data\\Projects", "-on \"C:\\Data\\Projects\"", true},
-      {"C:\\My \"Data\"", "-on \"C:\\My \"Data\"\"", false},
+      {"C:\\", "-on \"C:\\\\\""},
+      {"\\\\server\\share\\", "-on \"\\\\server\\share\\\\\""},
+      {"C:\\Data\\\\", "-on \"C:\\Data\\\\\\\\\""},
+      {"C:\\Data\\Projects", "-on \"C:\\Data\\Projects\""},
+      {"C:\\My \"Data\"", "-on \"C:\\My \\\"Data\\\"\""},
   };
   const std::string program = "C:\\Program Files\\Perm";
   for (const Case& c : cases) {
@@ -45,7 +44,7 @@ TEST(StandInReading, EveryComposedCommandCarriesValuesAsTyped) {
     for (const std::string& line : commands) {
       EXPECT_NE(line.find(std::string(" ") + c.onOption + " -ot file"), std::string::npos) << line;
       std::vector<std::string> args = SplitArguments(line);
-      EXPECT_EQ(args.at(2) == c.name, c.reachesAsTyped) << line;
+      EXPECT_EQ(args.at(2), c.name) << line;
     }
     EXPECT_EQ(standin::Parse(commands[0]).command.log, "C:\\Program Files\\Perm\\LogFiles\\logs\\");
     EXPECT_EQ(SplitArguments(commands[1]).at(0), "C:\\Program Files\\Perm\\SetACL.exe");
@@ -92,6 +91,20 @@ TEST_F(StandIn, TakesWhatTheMainWindowAndEditorsComposeAndSaysWhatItWouldDo) {
                 "clear: dacl,sacl" + on,
                 "rstchldrn: dacl" + on,
             }));
+}
+
+// A key name may hold quotes: the tool reads one object, with no recursion
+// of its own.
+TEST_F(StandIn, ReadsAKeyNameWithQuotesAsOneObject) {
+  main.CboObjType.setText("Reg Key");
+  type(main.txtObjName, R"(HKLM\SOFTWARE\Acme\Sub" -rec "yes)");
+  main.cboClr.userPick(1);
+  standin::Parsed parsed = run();
+  ASSERT_EQ(parsed.error, "") << main.txtCallString.text();
+  EXPECT_EQ(parsed.command.object, R"(HKLM\SOFTWARE\Acme\Sub" -rec "yes)");
+  EXPECT_EQ(parsed.command.recursion, "");
+  EXPECT_EQ(standin::Describe(parsed.command),
+            std::vector<std::string>{R"(clear: dacl on reg "HKLM\SOFTWARE\Acme\Sub" -rec "yes")"});
 }
 
 TEST_F(StandIn, TakesEveryTypeWithItsOwnPermissionsAndRecursion) {
