@@ -19,18 +19,36 @@ inline constexpr std::uint8_t kInherited = 0x10;
 inline constexpr std::uint8_t kAuditSuccess = 0x40;
 inline constexpr std::uint8_t kAuditFailure = 0x80;
 
+// The system's ACE types: those that allow or deny, with or without object
+// types and conditions; audit; the integrity label.
+inline constexpr std::uint8_t kAllowedAce = 0x00, kDeniedAce = 0x01, kAuditAce = 0x02,
+                              kAllowedCompoundAce = 0x04, kAllowedObjectAce = 0x05,
+                              kDeniedObjectAce = 0x06, kAllowedCallbackAce = 0x09,
+                              kDeniedCallbackAce = 0x0A, kAllowedCallbackObjectAce = 0x0B,
+                              kDeniedCallbackObjectAce = 0x0C, kMandatoryLabelAce = 0x11;
+
+// An integrity label's policy: what a caller of a lower level may not do.
+inline constexpr std::uint32_t kNoWriteUp = 0x1, kNoReadUp = 0x2, kNoExecuteUp = 0x4;
+
 struct Ace {
-  enum class Type { Allow, Deny, Audit, Other };
+  enum class Type { Allow, Deny, Audit, Label, Other };
   Type type = Type::Other;
+  std::uint8_t kind = 0;  // the system's ACE type
   std::uint8_t flags = 0;
-  std::uint32_t mask = 0;
-  std::string sid;  // "S-1-5-32-544"
+  std::uint32_t mask = 0;  // allow, deny, audit: the rights; a label: its policy
+  std::string sid;         // allow, deny, audit: "S-1-5-32-544"; a label: its level
+  // The entry whole as the system holds it: two entries are the same only
+  // when these are, whatever their kind holds (object types, conditions,
+  // attributes).
+  std::string bytes;
 };
 
 struct Acl {
   bool present = false;  // the descriptor holds this list
   bool null = false;     // present, but a null list: no restriction at all
-  bool protectedFromParent = false;
+  bool protectedFromParent = false;   // P
+  bool autoInherited = false;         // AI: its inherited entries were passed on automatically
+  bool autoInheritRequired = false;   // AR: children are to take its entries automatically
   std::vector<Ace> aces;
 };
 
@@ -44,6 +62,9 @@ class Security {
   virtual ~Security() = default;
   // The descriptor an SDDL string describes; nullopt when it is none.
   virtual std::optional<SecurityDescriptor> Read(const std::string& sddl) = 0;
+  // An entry in SDDL as the system writes it, "(OA;CI;CR;...;;WD)"; empty
+  // when the system cannot write it.
+  virtual std::string EntryText(const Ace& ace) = 0;
   // "DOMAIN\name" (or the name alone) of a SID; nullopt when no account has it.
   virtual std::optional<std::string> AccountName(const std::string& sid) = 0;
 };

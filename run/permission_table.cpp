@@ -94,10 +94,28 @@ std::string TypeWords(const Ace& ace) {
              : failure          ? "Audit failure"
                                 : "Audit success";
     }
+    case Ace::Type::Label: return "Integrity label";
     case Ace::Type::Other: break;
   }
   return "Other";
 }
+
+// The kinds without words of their own, by the system's number.
+std::string KindWords(std::uint8_t kind) {
+  static const std::pair<std::uint8_t, const char*> kKinds[] = {
+      {0x03, "Alarm"}, {0x04, "Allow (compound)"}, {0x05, "Allow (object)"}, {0x06, "Deny (object)"},
+      {0x07, "Audit (object)"}, {0x08, "Alarm (object)"}, {0x09, "Allow (condition)"},
+      {0x0A, "Deny (condition)"}, {0x0B, "Allow (object, condition)"},
+      {0x0C, "Deny (object, condition)"}, {0x0D, "Audit (condition)"}, {0x0E, "Alarm (condition)"},
+      {0x0F, "Audit (object, condition)"}, {0x10, "Alarm (object, condition)"},
+      {0x12, "Resource attribute"}, {0x13, "Scoped policy"}, {0x14, "Trust label"},
+      {0x15, "Access filter"}};
+  for (auto [number, words] : kKinds)
+    if (number == kind) return words;
+  return "Other";
+}
+
+}  // namespace
 
 // What below a folder or key an entry reaches; a file's, service's, printer's
 // or share's reach nothing.
@@ -120,8 +138,6 @@ std::string AppliesTo(std::uint8_t flags, ObjectType type, bool container) {
   if (flags & platform::kNoPropagate && (objects || containers)) words += ", the next level only";
   return words;
 }
-
-}  // namespace
 
 std::string AccessWords(std::uint32_t mask, ObjectType type) {
   const Words& words = WordsFor(type);
@@ -164,6 +180,52 @@ PermissionRow RowOf(const Ace& ace, ObjectType type, bool container, std::string
           ace.flags & platform::kInherited ? "Yes" : "No", AppliesTo(ace.flags, type, container)};
 }
 
+std::string IntegrityLevelWords(const std::string& sid) {
+  static const std::pair<const char*, const char*> kLevels[] = {
+      {"S-1-16-4096", "Low"}, {"S-1-16-8192", "Medium"}, {"S-1-16-8448", "Medium Plus"},
+      {"S-1-16-12288", "High"}, {"S-1-16-16384", "System"}};
+  for (auto [level, words] : kLevels)
+    if (sid == level) return words;
+  return sid;
+}
+
+std::string IntegrityPolicyWords(std::uint32_t mask) {
+  static const Right kPolicies[] = {{platform::kNoWriteUp, "no write up"},
+                                    {platform::kNoReadUp, "no read up"},
+                                    {platform::kNoExecuteUp, "no execute up"}};
+  std::vector<std::string> words;
+  for (const Right& policy : kPolicies)
+    if (mask & policy.bit) words.emplace_back(policy.words);
+  if (std::uint32_t other = mask & ~(platform::kNoWriteUp | platform::kNoReadUp | platform::kNoExecuteUp)) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%X", other);
+    words.push_back(std::string("other policy ") + hex);
+  }
+  return words.empty() ? "no policy" : Joined(words, ", ");
+}
+
+std::string EntrySddl(const Ace& ace, platform::Security& security) {
+  std::string text = security.EntryText(ace);
+  if (!text.empty()) return text;
+  char kind[48];
+  std::snprintf(kind, sizeof kind, "an entry of type 0x%02X", static_cast<unsigned>(ace.kind));
+  return kind;
+}
+
+PermissionRow EntryRow(const Ace& ace, ObjectType type, bool container, AccountWords& accounts,
+                       platform::Security& security) {
+  switch (ace.type) {
+    case Ace::Type::Allow: case Ace::Type::Deny: case Ace::Type::Audit:
+      return RowOf(ace, type, container, accounts(ace.sid));
+    case Ace::Type::Label:
+      return {TypeWords(ace), IntegrityLevelWords(ace.sid), IntegrityPolicyWords(ace.mask),
+              ace.flags & platform::kInherited ? "Yes" : "No", AppliesTo(ace.flags, type, container)};
+    case Ace::Type::Other: break;
+  }
+  return {KindWords(ace.kind), "", EntrySddl(ace, security), ace.flags & platform::kInherited ? "Yes" : "No",
+          AppliesTo(ace.flags, type, container)};
+}
+
 std::string InheritanceWords(bool protectedFromParent) {
   return protectedFromParent ? "Protected: it inherits nothing from its parent"
                              : "It inherits from its parent";
@@ -177,7 +239,7 @@ PermissionTable TableOf(const platform::SecurityDescriptor& sd, ObjectType type,
   table.group = account(sd.group);
   table.inheritance = InheritanceWords(sd.dacl.protectedFromParent);
   for (const platform::Acl* acl : {&sd.dacl, &sd.sacl})
-    for (const Ace& ace : acl->aces) table.rows.push_back(RowOf(ace, type, container, account(ace.sid)));
+    for (const Ace& ace : acl->aces) table.rows.push_back(EntryRow(ace, type, container, account, security));
 
   std::vector<std::string>& warnings = table.warnings;
   if (!sd.dacl.present || sd.dacl.null)

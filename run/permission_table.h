@@ -14,9 +14,9 @@
 #include "run/setacl_choices.h"
 
 struct PermissionRow {
-  std::string type;       // Allow, Deny, Audit success, Audit failure
-  std::string account;    // the name, or the SID of an unknown account
-  std::string access;     // in the object type's own words
+  std::string type;       // Allow, Deny, Audit success, Audit failure, Integrity label, ...
+  std::string account;    // the name, or the SID of an unknown account; a label's level
+  std::string access;     // in the object type's own words; a label's policy; else SDDL
   std::string inherited;  // Yes: from the parent
   std::string appliesTo;  // for a folder or key: what below it the entry reaches
 };
@@ -46,7 +46,22 @@ class AccountWords {
 };
 
 // `container`: a folder or key, whose entries may reach what is below it.
+// An allow, deny or audit entry in words.
 PermissionRow RowOf(const platform::Ace& ace, ObjectType type, bool container, std::string account);
+// Any entry: allow, deny and audit ones in words, an integrity label by its
+// level and policy, the other kinds by name with their SDDL.
+PermissionRow EntryRow(const platform::Ace& ace, ObjectType type, bool container,
+                       AccountWords& accounts, platform::Security& security);
+// An integrity label's level by its SID: Low, Medium, Medium Plus, High,
+// System; else the SID.
+std::string IntegrityLevelWords(const std::string& sid);
+// "no write up, no read up"; "no policy" for none.
+std::string IntegrityPolicyWords(std::uint32_t mask);
+// An entry as SDDL as the system writes it, else its kind's number.
+std::string EntrySddl(const platform::Ace& ace, platform::Security& security);
+// The reach below a folder or key of an entry's flags, in words; empty for
+// other objects.
+std::string AppliesTo(std::uint8_t flags, ObjectType type, bool container);
 // Whether a list takes its parent's entries, in words.
 std::string InheritanceWords(bool protectedFromParent);
 PermissionTable TableOf(const platform::SecurityDescriptor& descriptor, ObjectType type,

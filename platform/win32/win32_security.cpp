@@ -1,7 +1,8 @@
 #include "platform/win32/win32_security.h"
 
-#include <windows.h>
 #include <sddl.h>
+
+#include <vector>
 
 #include "platform/win32/local_memory.h"
 #include "platform/win32/wide.h"
@@ -16,44 +17,60 @@ std::string SidText(PSID sid) {
   return Utf8(text);
 }
 
+platform::Ace EntryOf(const ACE_HEADER* header) {
+  platform::Ace ace;
+  ace.kind = header->AceType;
+  ace.flags = header->AceFlags;
+  ace.bytes.assign(reinterpret_cast<const char*>(header), header->AceSize);
+  switch (header->AceType) {
+    case ACCESS_ALLOWED_ACE_TYPE: ace.type = platform::Ace::Type::Allow; break;
+    case ACCESS_DENIED_ACE_TYPE: ace.type = platform::Ace::Type::Deny; break;
+    case SYSTEM_AUDIT_ACE_TYPE: ace.type = platform::Ace::Type::Audit; break;
+    case SYSTEM_MANDATORY_LABEL_ACE_TYPE: ace.type = platform::Ace::Type::Label; break;
+    default: return ace;
+  }
+  // The allowed, denied, audit and label entries share this layout.
+  auto* known = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header);
+  ace.mask = known->Mask;
+  ace.sid = SidText(const_cast<DWORD*>(&known->SidStart));
+  return ace;
+}
+
 // The parts of a list the descriptor holds; one it does not hold leaves
 // the pointer as it was, so nothing is read from it.
-platform::Acl ListOf(PACL acl, BOOL present, bool isProtected) {
+platform::Acl ListOf(PACL acl, BOOL present, SECURITY_DESCRIPTOR_CONTROL control,
+                     SECURITY_DESCRIPTOR_CONTROL protectedBit, SECURITY_DESCRIPTOR_CONTROL autoInheritedBit,
+                     SECURITY_DESCRIPTOR_CONTROL requiredBit) {
   platform::Acl list;
+  list.protectedFromParent = control & protectedBit;
+  list.autoInherited = control & autoInheritedBit;
+  list.autoInheritRequired = control & requiredBit;
   if (!present) return list;
-  list.present = present;
-  list.null = present && !acl;
-  list.protectedFromParent = isProtected;
+  list.present = true;
+  list.null = !acl;
   for (DWORD i = 0; acl && i < acl->AceCount; ++i) {
     ACE_HEADER* header = nullptr;
-    if (!GetAce(acl, i, reinterpret_cast<void**>(&header))) continue;
-    platform::Ace ace;
-    ace.flags = header->AceFlags;
-    switch (header->AceType) {
-      case ACCESS_ALLOWED_ACE_TYPE: ace.type = platform::Ace::Type::Allow; break;
-      case ACCESS_DENIED_ACE_TYPE: ace.type = platform::Ace::Type::Deny; break;
-      case SYSTEM_AUDIT_ACE_TYPE: ace.type = platform::Ace::Type::Audit; break;
-      default: break;
-    }
-    if (ace.type != platform::Ace::Type::Other) {
-      // The allowed, denied and audit entries share this layout.
-      auto* known = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
-      ace.mask = known->Mask;
-      ace.sid = SidText(&known->SidStart);
-    }
-    list.aces.push_back(std::move(ace));
+    if (GetAce(acl, i, reinterpret_cast<void**>(&header))) list.aces.push_back(EntryOf(header));
   }
   return list;
 }
 
+// Entries that allow or deny belong in a DACL; the others (audit, alarm,
+// label, attributes, policies) in a SACL.
+bool DaclKind(BYTE kind) {
+  switch (kind) {
+    case ACCESS_ALLOWED_ACE_TYPE: case ACCESS_DENIED_ACE_TYPE: case ACCESS_ALLOWED_COMPOUND_ACE_TYPE:
+    case ACCESS_ALLOWED_OBJECT_ACE_TYPE: case ACCESS_DENIED_OBJECT_ACE_TYPE:
+    case ACCESS_ALLOWED_CALLBACK_ACE_TYPE: case ACCESS_DENIED_CALLBACK_ACE_TYPE:
+    case ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE: case ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE:
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
-std::optional<platform::SecurityDescriptor> Win32Security::Read(const std::string& sddl) {
-  PSECURITY_DESCRIPTOR sd = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(Wide(sddl).c_str(), SDDL_REVISION_1,
-                                                            &sd, nullptr))
-    return std::nullopt;
-  LocalMemory held(sd);
+platform::SecurityDescriptor DescriptorOf(PSECURITY_DESCRIPTOR sd) {
   SECURITY_DESCRIPTOR_CONTROL control = 0;
   DWORD revision = 0;
   GetSecurityDescriptorControl(sd, &control, &revision);
@@ -64,10 +81,52 @@ std::optional<platform::SecurityDescriptor> Win32Security::Read(const std::strin
   if (GetSecurityDescriptorGroup(sd, &sid, &defaulted)) out.group = SidText(sid);
   PACL acl = nullptr;
   if (GetSecurityDescriptorDacl(sd, &present, &acl, &defaulted))
-    out.dacl = ListOf(acl, present, control & SE_DACL_PROTECTED);
+    out.dacl = ListOf(acl, present, control, SE_DACL_PROTECTED, SE_DACL_AUTO_INHERITED,
+                      SE_DACL_AUTO_INHERIT_REQ);
+  present = FALSE;
   if (GetSecurityDescriptorSacl(sd, &present, &acl, &defaulted))
-    out.sacl = ListOf(acl, present, control & SE_SACL_PROTECTED);
+    out.sacl = ListOf(acl, present, control, SE_SACL_PROTECTED, SE_SACL_AUTO_INHERITED,
+                      SE_SACL_AUTO_INHERIT_REQ);
   return out;
+}
+
+std::optional<platform::SecurityDescriptor> Win32Security::Read(const std::string& sddl) {
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(Wide(sddl).c_str(), SDDL_REVISION_1,
+                                                            &sd, nullptr))
+    return std::nullopt;
+  LocalMemory held(sd);
+  return DescriptorOf(sd);
+}
+
+// A descriptor holding the entry alone, in the list its kind belongs to,
+// written as SDDL: the entry is what follows the list's "D:" or "S:".
+std::string Win32Security::EntryText(const platform::Ace& ace) {
+  if (ace.bytes.size() < sizeof(ACE_HEADER)) return {};
+  const DWORD size = sizeof(ACL) + static_cast<DWORD>(ace.bytes.size());
+  std::vector<DWORD> memory((size + sizeof(DWORD) - 1) / sizeof(DWORD));
+  auto* acl = reinterpret_cast<PACL>(memory.data());
+  std::string entry = ace.bytes;  // AddAce takes it writable
+  if (!InitializeAcl(acl, static_cast<DWORD>(memory.size() * sizeof(DWORD)), ACL_REVISION_DS) ||
+      !AddAce(acl, ACL_REVISION_DS, 0, entry.data(), static_cast<DWORD>(entry.size())))
+    return {};
+  SECURITY_DESCRIPTOR sd;
+  InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+  const bool dacl = DaclKind(static_cast<BYTE>(ace.kind));
+  if (!(dacl ? SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE)
+             : SetSecurityDescriptorSacl(&sd, TRUE, acl, FALSE)))
+    return {};
+  const SECURITY_INFORMATION parts =
+      dacl ? DACL_SECURITY_INFORMATION
+           : SACL_SECURITY_INFORMATION | LABEL_SECURITY_INFORMATION |
+                 ATTRIBUTE_SECURITY_INFORMATION | SCOPE_SECURITY_INFORMATION;
+  LPWSTR text = nullptr;
+  if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(&sd, SDDL_REVISION_1, parts, &text, nullptr))
+    return {};
+  LocalMemory held(text);
+  std::string sddl = Utf8(text);
+  std::size_t open = sddl.find('(');
+  return open == std::string::npos ? std::string() : sddl.substr(open);
 }
 
 std::optional<std::string> Win32Security::AccountName(const std::string& sidText) {

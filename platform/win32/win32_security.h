@@ -1,6 +1,9 @@
 #pragma once
 // Security descriptors through ConvertStringSecurityDescriptorToSecurityDescriptorW,
-// GetAce and LookupAccountSidW.
+// GetAce and LookupAccountSidW; entries written back through
+// ConvertSecurityDescriptorToStringSecurityDescriptorW.
+
+#include <windows.h>
 
 #include "platform/security.h"
 
@@ -9,7 +12,11 @@ namespace win32 {
 class Win32Security : public platform::Security {
  public:
   std::optional<platform::SecurityDescriptor> Read(const std::string& sddl) override;
+  std::string EntryText(const platform::Ace& ace) override;
   std::optional<std::string> AccountName(const std::string& sid) override;
 };
+
+// The parts of a descriptor the system holds, whichever way it was made.
+platform::SecurityDescriptor DescriptorOf(PSECURITY_DESCRIPTOR sd);
 
 }  // namespace win32

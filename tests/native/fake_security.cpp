@@ -1,76 +1,201 @@
 #include "tests/native/fake_security.h"
 
+#include <cctype>
+#include <cstdio>
 #include <string_view>
+#include <vector>
 
 namespace {
 
+using platform::Ace;
+
 const std::map<std::string, std::string, std::less<>> kAliases = {
-    {"BA", "S-1-5-32-544"}, {"BU", "S-1-5-32-545"}, {"SY", "S-1-5-18"}, {"WD", "S-1-1-0"},
-    {"AU", "S-1-5-11"},     {"CO", "S-1-3-0"},      {"BG", "S-1-5-32-546"}};
+    {"BA", "S-1-5-32-544"}, {"BU", "S-1-5-32-545"}, {"SY", "S-1-5-18"},     {"WD", "S-1-1-0"},
+    {"AU", "S-1-5-11"},     {"CO", "S-1-3-0"},      {"BG", "S-1-5-32-546"}, {"LW", "S-1-16-4096"},
+    {"ME", "S-1-16-8192"},  {"MP", "S-1-16-8448"},  {"HI", "S-1-16-12288"}, {"SI", "S-1-16-16384"}};
 
 const std::map<std::string, std::uint32_t, std::less<>> kRights = {
     {"GA", 0x10000000}, {"GR", 0x80000000}, {"GW", 0x40000000}, {"GX", 0x20000000},
     {"FA", 0x1F01FF},   {"FR", 0x120089},   {"FW", 0x120116},   {"FX", 0x1200A0},
     {"KA", 0xF003F},    {"KR", 0x20019},    {"KW", 0x20006},    {"KX", 0x20019},
-    {"RC", 0x20000},    {"SD", 0x10000},    {"WD", 0x40000},    {"WO", 0x80000}};
+    {"RC", 0x20000},    {"SD", 0x10000},    {"WD", 0x40000},    {"WO", 0x80000},
+    {"CC", 0x1},        {"DC", 0x2},        {"LC", 0x4},        {"SW", 0x8},
+    {"RP", 0x10},       {"WP", 0x20},       {"DT", 0x40},       {"LO", 0x80},
+    {"CR", 0x100},      {"NW", platform::kNoWriteUp}, {"NR", platform::kNoReadUp},
+    {"NX", platform::kNoExecuteUp}};
 
-const std::map<std::string, std::uint8_t, std::less<>> kFlags = {
+// In the order of their bits, as the bytes write them.
+const std::pair<const char*, std::uint8_t> kFlags[] = {
     {"OI", platform::kObjectInherit}, {"CI", platform::kContainerInherit},
     {"NP", platform::kNoPropagate},   {"IO", platform::kInheritOnly},
     {"ID", platform::kInherited},     {"SA", platform::kAuditSuccess},
     {"FA", platform::kAuditFailure}};
+
+struct Kind {
+  const char* code;
+  std::uint8_t number;
+  Ace::Type type;
+  bool objectTypes;  // may name an object type and an inherited object type
+  bool extra;        // may end in a condition or an attribute
+};
+
+const Kind kKinds[] = {
+    {"A", platform::kAllowedAce, Ace::Type::Allow, false, false},
+    {"D", platform::kDeniedAce, Ace::Type::Deny, false, false},
+    {"AU", platform::kAuditAce, Ace::Type::Audit, false, false},
+    {"AL", 0x03, Ace::Type::Other, false, false},
+    {"OA", platform::kAllowedObjectAce, Ace::Type::Other, true, false},
+    {"OD", platform::kDeniedObjectAce, Ace::Type::Other, true, false},
+    {"OU", 0x07, Ace::Type::Other, true, false},
+    {"OL", 0x08, Ace::Type::Other, true, false},
+    {"XA", platform::kAllowedCallbackAce, Ace::Type::Other, false, true},
+    {"XD", platform::kDeniedCallbackAce, Ace::Type::Other, false, true},
+    {"ZA", platform::kAllowedCallbackObjectAce, Ace::Type::Other, true, true},
+    {"XU", 0x0D, Ace::Type::Other, false, true},
+    {"ML", platform::kMandatoryLabelAce, Ace::Type::Label, false, false},
+    {"RA", 0x12, Ace::Type::Other, false, true},
+    {"SP", 0x13, Ace::Type::Other, false, false}};
 
 std::string Sid(std::string_view text) {
   auto alias = kAliases.find(text);
   return alias == kAliases.end() ? std::string(text) : alias->second;
 }
 
-bool ReadAce(std::string_view text, platform::Ace& ace) {
-  std::string_view fields[6];
-  for (int i = 0; i < 6; ++i) {
-    std::size_t end = i < 5 ? text.find(';') : text.size();
-    if (end == std::string_view::npos) return false;
-    fields[i] = text.substr(0, end);
-    text.remove_prefix(i < 5 ? end + 1 : end);
-  }
-  using Type = platform::Ace::Type;
-  ace.type = fields[0] == "A" ? Type::Allow : fields[0] == "D" ? Type::Deny
-             : fields[0] == "AU" ? Type::Audit : Type::Other;
-  for (std::size_t at = 0; at + 2 <= fields[1].size(); at += 2) {
-    auto flag = kFlags.find(fields[1].substr(at, 2));
-    if (flag == kFlags.end()) return false;
-    ace.flags |= flag->second;
-  }
-  if (fields[2].starts_with("0x")) {
-    ace.mask = static_cast<std::uint32_t>(std::stoul(std::string(fields[2].substr(2)), nullptr, 16));
-  } else {
-    for (std::size_t at = 0; at + 2 <= fields[2].size(); at += 2) {
-      auto right = kRights.find(fields[2].substr(at, 2));
-      if (right == kRights.end()) return false;
-      ace.mask |= right->second;
+// Splits at `separator` where it stands outside parentheses and quotes;
+// false when they do not close.
+bool SplitOutside(std::string_view text, char separator, std::vector<std::string_view>& parts) {
+  int depth = 0;
+  bool quoted = false;
+  std::size_t from = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    char c = text[at];
+    if (c == '"') quoted = !quoted;
+    else if (quoted) continue;
+    else if (c == '(') ++depth;
+    else if (c == ')' && --depth < 0) return false;
+    else if (c == separator && depth == 0) {
+      parts.push_back(text.substr(from, at - from));
+      from = at + 1;
     }
   }
-  ace.sid = Sid(fields[5]);
-  return ace.type != Type::Other;
+  parts.push_back(text.substr(from));
+  return depth == 0 && !quoted;
 }
 
-bool ReadAcl(std::string_view text, platform::Acl& acl) {
-  acl.present = true;
-  if (text.starts_with("NO_ACCESS_CONTROL")) {
-    acl.null = true;
+bool Guid(std::string_view text) {
+  if (text.size() != 36) return false;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (i == 8 || i == 13 || i == 18 || i == 23 ? text[i] != '-' : !std::isxdigit(static_cast<unsigned char>(text[i])))
+      return false;
+  return true;
+}
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool ReadRights(std::string_view text, std::uint32_t& mask) {
+  if (text.starts_with("0x")) {
+    if (text.size() == 2 || text.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string_view::npos)
+      return false;
+    mask = static_cast<std::uint32_t>(std::stoul(std::string(text.substr(2)), nullptr, 16));
     return true;
   }
-  std::size_t open = text.find('(');
-  acl.protectedFromParent = text.substr(0, open).find('P') != std::string_view::npos;
-  while (open != std::string_view::npos) {
-    std::size_t close = text.find(')', open);
-    if (close == std::string_view::npos) return false;
-    platform::Ace ace;
-    if (!ReadAce(text.substr(open + 1, close - open - 1), ace)) return false;
-    acl.aces.push_back(ace);
-    open = text.find('(', close);
+  for (std::size_t at = 0; at < text.size(); at += 2) {
+    auto right = kRights.find(text.substr(at, 2));
+    if (right == kRights.end()) return false;
+    mask |= right->second;
   }
   return true;
+}
+
+// "(type;flags;rights;object type;inherited object type;SID[;condition or attribute])"
+bool ReadAce(std::string_view text, Ace& ace) {
+  std::vector<std::string_view> fields;
+  if (!SplitOutside(text, ';', fields) || fields.size() < 6 || fields.size() > 7) return false;
+  const Kind* kind = nullptr;
+  for (const Kind& k : kKinds)
+    if (fields[0] == k.code) kind = &k;
+  if (!kind) return false;
+  ace.type = kind->type;
+  ace.kind = kind->number;
+  std::string_view flags = fields[1];
+  for (std::size_t at = 0; at < flags.size(); at += 2) {
+    bool known = false;
+    for (auto [code, bit] : kFlags)
+      if (flags.substr(at, 2) == code) {
+        ace.flags |= bit;
+        known = true;
+      }
+    if (!known) return false;
+  }
+  if (!ReadRights(fields[2], ace.mask)) return false;
+  for (std::string_view guid : {fields[3], fields[4]})
+    if (!guid.empty() && (!kind->objectTypes || !Guid(guid))) return false;
+  if (fields[5].empty() || (fields.size() == 7 && !kind->extra)) return false;
+  ace.sid = Sid(fields[5]);
+  std::string written = std::string("(") + kind->code + ";";
+  for (auto [code, bit] : kFlags)
+    if (ace.flags & bit) written += code;
+  char mask[16];
+  std::snprintf(mask, sizeof mask, ";0x%x;", ace.mask);
+  written += mask + Lower(fields[3]) + ";" + Lower(fields[4]) + ";" + ace.sid;
+  if (fields.size() == 7) written += ";" + std::string(fields[6]);
+  ace.bytes = written + ")";
+  return true;
+}
+
+// Where the parenthesis opening at `open` closes, past nested ones and
+// quotes; npos when it does not.
+std::size_t Closing(std::string_view text, std::size_t open) {
+  int depth = 0;
+  bool quoted = false;
+  for (std::size_t at = open; at < text.size(); ++at) {
+    if (text[at] == '"') quoted = !quoted;
+    else if (quoted) continue;
+    else if (text[at] == '(') ++depth;
+    else if (text[at] == ')' && --depth == 0) return at;
+  }
+  return std::string_view::npos;
+}
+
+// "P", "AI", "AR" and "NO_ACCESS_CONTROL" in any order, then the entries.
+bool ReadAcl(std::string_view text, platform::Acl& acl) {
+  acl.present = true;
+  while (!text.empty() && text[0] != '(') {
+    std::size_t length = 2;
+    if (text.starts_with("NO_ACCESS_CONTROL")) acl.null = true, length = 17;
+    else if (text.starts_with("AI")) acl.autoInherited = true;
+    else if (text.starts_with("AR")) acl.autoInheritRequired = true;
+    else if (text.starts_with("P")) acl.protectedFromParent = true, length = 1;
+    else return false;
+    text.remove_prefix(length);
+  }
+  while (!text.empty()) {
+    std::size_t close = text[0] == '(' ? Closing(text, 0) : std::string_view::npos;
+    if (close == std::string_view::npos) return false;
+    Ace ace;
+    if (!ReadAce(text.substr(1, close - 1), ace)) return false;
+    acl.aces.push_back(std::move(ace));
+    text.remove_prefix(close + 1);
+  }
+  return true;
+}
+
+// Where the next part ("O:", "G:", "D:", "S:") begins, outside entries.
+std::size_t NextPart(std::string_view text) {
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '(') {
+      at = Closing(text, at);
+      if (at == std::string_view::npos) return text.size();
+    } else if (at + 1 < text.size() && text[at + 1] == ':' &&
+               std::string_view("OGDS").find(text[at]) != std::string_view::npos) {
+      return at;
+    }
+  }
+  return text.size();
 }
 
 }  // namespace
@@ -82,14 +207,7 @@ std::optional<platform::SecurityDescriptor> FakeSecurity::Read(const std::string
     if (text.size() < 2 || text[1] != ':') return std::nullopt;
     char part = text[0];
     text.remove_prefix(2);
-    // A part ends where the next begins, outside an entry's parentheses.
-    std::size_t end = 0;
-    for (int depth = 0; end < text.size(); ++end) {
-      depth += text[end] == '(' ? 1 : text[end] == ')' ? -1 : 0;
-      if (depth == 0 && end + 1 < text.size() && text[end + 1] == ':' &&
-          std::string_view("OGDS").find(text[end]) != std::string_view::npos)
-        break;
-    }
+    std::size_t end = NextPart(text);
     std::string_view value = text.substr(0, end);
     text.remove_prefix(end);
     if (part == 'O') sd.owner = Sid(value);

@@ -1,8 +1,12 @@
 #pragma once
 // SDDL read by hand for the headless tests (the program has the system read
-// it): owner, group, DACL and SACL with the flags P, AI and
-// NO_ACCESS_CONTROL; entries A, D and AU with the flags OI CI NP IO ID SA
-// FA; rights in hex or as two-letter codes; SIDs as aliases or strings.
+// it): owner, group, DACL and SACL with the flags P, AI, AR and
+// NO_ACCESS_CONTROL; entries A, D, AU, AL, the object kinds OA OD OU OL
+// (with their GUIDs), the conditional XA XD XU ZA, the label ML, resource
+// attributes RA and scoped policies SP, with the flags OI CI NP IO ID SA FA;
+// rights in hex or as two-letter codes; SIDs as aliases or strings. An
+// entry's bytes are its parts written one way, so they differ exactly when
+// a part does, as the system's do; EntryText gives them back.
 
 #include <map>
 #include <string>
@@ -18,6 +22,7 @@ class FakeSecurity : public platform::Security {
       {"S-1-5-11", "NT AUTHORITY\\Authenticated Users"}, {"S-1-3-0", "CREATOR OWNER"}};
 
   std::optional<platform::SecurityDescriptor> Read(const std::string& sddl) override;
+  std::string EntryText(const platform::Ace& ace) override { return ace.bytes; }
   std::optional<std::string> AccountName(const std::string& sid) override;
 };
 

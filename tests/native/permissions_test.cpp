@@ -78,6 +78,16 @@ TEST(PermissionTable, SddlToRowsInEachTypesWords) {
        "Audit success | Everyone | Write | No | \n"
        "Audit failure | NT AUTHORITY\\Authenticated Users | delete | No | \n"
        "Audit success and failure | BUILTIN\\Administrators | Full control | No | \n"},
+      // An integrity label in words; other kinds by name, as the system writes them.
+      {ObjectType::File, true,
+       "D:(A;;FA;;;BA)(OA;CI;CR;ab721a53-1e2f-11d0-9819-00aa0040529b;;WD)"
+       "S:(ML;OICI;NWNR;;;HI)(RA;ID;;;;WD;(\"Project\",TS,0,\"Alpha\"))",
+       "Owner (not listed); group (not listed); It inherits from its parent\n"
+       "Allow | BUILTIN\\Administrators | Full control | No | This folder only\n"
+       "Allow (object) |  | (OA;CI;0x100;ab721a53-1e2f-11d0-9819-00aa0040529b;;S-1-1-0) | No | "
+       "This folder and subfolders\n"
+       "Integrity label | High | no write up, no read up | No | This folder, subfolders and files\n"
+       "Resource attribute |  | (RA;ID;0x0;;;S-1-1-0;(\"Project\",TS,0,\"Alpha\")) | Yes | This folder only\n"},
       // No one, everyone, and an order the system does not keep.
       {ObjectType::File, true, "D:P",
        "Owner (not listed); group (not listed); Protected: it inherits nothing from its parent\n"
@@ -176,7 +186,7 @@ TEST_F(CurrentPermissions, AFailedListingShowsWhyAndNoTable) {
   EXPECT_FALSE(window.lvwEntries.visible());
   EXPECT_FALSE(window.lblOwner.visible());
   EXPECT_EQ(window.txtNotes.text(),
-            "The listing failed (exit code 2). SetACL.exe wrote:\r\nSetACL finished with error(s):\r\n"
+            "The listing failed (FAILED: exit code 2). SetACL.exe wrote:\r\nSetACL finished with error(s):\r\n"
             "SetACL error message: The object does not exist\r\n");
   window.cmdClose.userClick();
   EXPECT_TRUE(list({"\"C:\\Data\",1,\"D:(A;;FA;;;BA)\"\r\n"}).lvwEntries.visible());

@@ -191,8 +191,8 @@ TEST(RealTree, TheReachOfARealTreeArrivesFromItsThread) {
     WriteFile(temp.path() / name);
   ASSERT_GT(deep.wstring().size(), static_cast<std::size_t>(MAX_PATH));
 
-  win32::Win32Workers workers;
   win32::Win32ObjectTree tree;
+  win32::Win32Workers workers;
   Reach reach(workers, tree);
   int changes = 0;
   reach.changed = [&] { ++changes; };
@@ -201,4 +201,97 @@ TEST(RealTree, TheReachOfARealTreeArrivesFromItsThread) {
   // The folder, two files, twelve folders deep and the file at the bottom.
   EXPECT_EQ(reach.words(), "Reach: 16 folders and files (the filter skips 2)");
   EXPECT_GT(changes, 0);
+}
+
+#include <sddl.h>
+
+#include "platform/win32/local_memory.h"
+#include "platform/win32/win32_security.h"
+#include "runner/listing_changes.h"
+
+// The system's reading of security descriptors: the integrity label, the
+// lists' flags, and entries told apart by every byte. Entries it cannot
+// read from SDDL (this wine's reads no object type, condition or attribute)
+// are made with AddAce; an object whose SDDL it cannot read still counts
+// as changed.
+TEST(RealSecurity, ReadsTheLabelTheFlagsAndEveryEntryWhole) {
+  win32::Win32Security security;
+  std::optional<platform::SecurityDescriptor> sd = security.Read("O:BAD:PAI(A;OICI;FA;;;BA)S:(ML;;NW;;;HI)");
+  ASSERT_TRUE(sd);
+  EXPECT_TRUE(sd->dacl.protectedFromParent && sd->dacl.autoInherited && !sd->dacl.autoInheritRequired);
+  std::optional<platform::SecurityDescriptor> required = security.Read("D:AR(A;;FA;;;BA)");
+  ASSERT_TRUE(required);
+  EXPECT_TRUE(required->dacl.autoInheritRequired && !required->dacl.protectedFromParent &&
+              !required->dacl.autoInherited);
+  ASSERT_EQ(sd->sacl.aces.size(), 1u);
+  EXPECT_EQ(sd->sacl.aces[0].type, platform::Ace::Type::Label);
+  EXPECT_EQ(sd->sacl.aces[0].sid, "S-1-16-12288");
+  EXPECT_EQ(sd->sacl.aces[0].mask, platform::kNoWriteUp);
+
+  auto entry = [&](const char* sddl) {
+    std::optional<platform::SecurityDescriptor> read = security.Read(sddl);
+    return read && read->dacl.aces.size() == 1 ? read->dacl.aces[0].bytes : std::string();
+  };
+  ASSERT_FALSE(entry("D:(A;OICI;FA;;;BA)").empty());
+  EXPECT_NE(entry("D:(A;OICI;FA;;;BA)"), entry("D:(A;OI;FA;;;BA)"));
+  EXPECT_EQ(entry("D:(A;OICI;FA;;;BA)"), entry("D:(A;CIOI;0x1f01ff;;;S-1-5-32-544)"));
+
+  // Two object entries that differ in their object type alone, and a
+  // resource attribute ("Project" = "Alpha"), as the system holds them.
+  PSID everyone = nullptr;
+  ASSERT_TRUE(ConvertStringSidToSidW(L"S-1-1-0", &everyone));
+  win32::LocalMemory heldSid(everyone);
+  auto objectEntry = [&](BYTE lastOfGuid) {
+    // No inherited object type: the SID stands in its place.
+    std::string bytes(offsetof(ACCESS_ALLOWED_OBJECT_ACE, InheritedObjectType) + GetLengthSid(everyone), '\0');
+    auto* ace = reinterpret_cast<ACCESS_ALLOWED_OBJECT_ACE*>(bytes.data());
+    ace->Header = {ACCESS_ALLOWED_OBJECT_ACE_TYPE, 0, static_cast<WORD>(bytes.size())};
+    ace->Mask = 0x100;  // control access
+    ace->Flags = ACE_OBJECT_TYPE_PRESENT;
+    ace->ObjectType = {0xab721a53, 0x1e2f, 0x11d0, {0x98, 0x19, 0x00, 0xaa, 0x00, 0x40, 0x52, lastOfGuid}};
+    CopySid(GetLengthSid(everyone), &ace->InheritedObjectType, everyone);
+    return bytes;
+  };
+  std::string attribute(sizeof(ACE_HEADER) + sizeof(DWORD), '\0');
+  attribute.append(static_cast<const char*>(everyone), GetLengthSid(everyone));
+  const DWORD claim[] = {20, 3 /* a string */, 0, 1, 36};  // name at 20, one value at 36
+  attribute.append(reinterpret_cast<const char*>(claim), sizeof claim);
+  for (std::wstring_view text : {std::wstring_view(L"Project\0", 8), std::wstring_view(L"Alpha\0", 6)})
+    attribute.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  *reinterpret_cast<ACE_HEADER*>(attribute.data()) = {0x12 /* resource attribute */, 0,
+                                                      static_cast<WORD>(attribute.size())};
+  auto addAll = [](PACL acl, std::initializer_list<std::string> entries) {
+    for (std::string entry : entries)
+      if (!AddAce(acl, ACL_REVISION_DS, MAXDWORD, entry.data(), static_cast<DWORD>(entry.size()))) return false;
+    return true;
+  };
+  alignas(DWORD) BYTE daclMemory[256], saclMemory[256];
+  auto *dacl = reinterpret_cast<PACL>(daclMemory), *sacl = reinterpret_cast<PACL>(saclMemory);
+  ASSERT_TRUE(InitializeAcl(dacl, sizeof daclMemory, ACL_REVISION_DS) &&
+              InitializeAcl(sacl, sizeof saclMemory, ACL_REVISION_DS));
+  ASSERT_TRUE(addAll(dacl, {objectEntry(0x9b), objectEntry(0x9c)}) && addAll(sacl, {attribute}));
+  SECURITY_DESCRIPTOR made;
+  InitializeSecurityDescriptor(&made, SECURITY_DESCRIPTOR_REVISION);
+  SetSecurityDescriptorDacl(&made, TRUE, dacl, FALSE);
+  SetSecurityDescriptorSacl(&made, TRUE, sacl, FALSE);
+  platform::SecurityDescriptor read = win32::DescriptorOf(&made);
+  ASSERT_EQ(read.dacl.aces.size(), 2u);
+  EXPECT_EQ(read.dacl.aces[0].kind, platform::kAllowedObjectAce);
+  EXPECT_EQ(read.dacl.aces[0].bytes, objectEntry(0x9b));
+  EXPECT_NE(read.dacl.aces[0].bytes, read.dacl.aces[1].bytes);
+  ASSERT_EQ(read.sacl.aces.size(), 1u);
+  EXPECT_EQ(read.sacl.aces[0].type, platform::Ace::Type::Other);
+  EXPECT_EQ(read.sacl.aces[0].bytes, attribute);
+
+  // An entry written back in SDDL by the system.
+  EXPECT_EQ(security.EntryText(sd->dacl.aces[0]), "(A;OICI;FA;;;BA)");
+
+  auto listing = [](const char* value) {
+    return std::string("\"C:\\x\",1,\"S:(RA;;;;;WD;(\"Project\",TS,0,\"") + value + "\"))\"\r\n";
+  };
+  std::optional<ListingChanges> changes = CompareListings(listing("Alpha"), listing("Beta"), security);
+  ASSERT_TRUE(changes);
+  EXPECT_EQ(changes->listedBefore, 1u);
+  EXPECT_EQ(changes->changed, 1u);
+  EXPECT_EQ(changes->unreadable, 0u);
 }

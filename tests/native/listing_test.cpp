@@ -1,0 +1,86 @@
+// Listing files read as the tool writes them: UTF-16 with its mark, or
+// 8-bit text a line at a time, in pieces split anywhere; and their lines
+// read into objects, the damaged ones apart.
+
+#include <gtest/gtest.h>
+
+#include "run/setacl_listing.h"
+#include "tests/native/fake_platform.h"
+
+namespace {
+
+std::string Utf16WithMark(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+// The test's ANSI code page: 0xE9 is "é", the rest ASCII.
+std::string FromTestCodePage(std::string_view ansi) {
+  std::string text;
+  for (char c : ansi) text += c == '\xE9' ? std::string("é") : std::string(1, c);
+  return text;
+}
+
+}  // namespace
+
+TEST(ListingFile, ReadAsTheToolWritesItInPiecesSplitAnywhere) {
+  struct Case {
+    const char* name;
+    std::string bytes, text;
+  };
+  const Case cases[] = {
+      {"UTF-16, a character beyond the BMP among them",
+       Utf16WithMark(u"Listing\r\n\"C:\\Ä\\😀\",1,\"D:(A;;FA;;;BA)\"\r\n"),
+       "Listing\r\n\"C:\\Ä\\😀\",1,\"D:(A;;FA;;;BA)\"\r\n"},
+      {"UTF-16 cut inside a pair", Utf16WithMark(u"\"a\"\n") + "\x3D\xD8", "\"a\"\n\xEF\xBF\xBD"},
+      {"UTF-16, a low surrogate alone", Utf16WithMark(u"a") + std::string("\x00\xDC" "b\0", 4),
+       "a\xEF\xBF\xBD" "b"},
+      {"UTF-8 with its mark", "\xEF\xBB\xBF\"C:\\café\",1,\"D:\"\r\n", "\"C:\\café\",1,\"D:\"\r\n"},
+      {"an ANSI line among UTF-8 ones, LF and CR LF",
+       "\"C:\\café\",1,\"D:\"\n\"C:\\caf\xE9\",1,\"D:\"\r\n\"C:\\ü\",1,\"D:\"",
+       "\"C:\\café\",1,\"D:\"\n\"C:\\café\",1,\"D:\"\r\n\"C:\\ü\",1,\"D:\""},
+      {"shorter than a mark", "ab", "ab"},
+  };
+  for (const Case& c : cases)
+    for (std::size_t piece : {1, 2, 3, 5, 7, 4096}) {
+      FakeFiles files;
+      files.texts["listing.txt"] = c.bytes;
+      files.pieceSize = piece;
+      std::optional<std::string> text = ReadListingFile(files, "listing.txt", FromTestCodePage);
+      ASSERT_TRUE(text) << c.name;
+      EXPECT_EQ(*text, c.text) << c.name << ", in pieces of " << piece;
+    }
+}
+
+TEST(ListingFile, StoppedOrMissingGivesNone) {
+  FakeFiles files;
+  files.texts["listing.txt"] = "\"C:\\a\",1,\"D:\"\r\n";
+  EXPECT_FALSE(ReadListingFile(files, "listing.txt", FromTestCodePage, [] { return true; }));
+  EXPECT_FALSE(ReadListingFile(files, "missing.txt", FromTestCodePage));
+  EXPECT_TRUE(ReadListingFile(files, "listing.txt", FromTestCodePage, [] { return false; }));
+}
+
+// The path is read from the front, to the first `",<number>,"`, so a key's
+// name may hold quotes; the SDDL is the rest within its quotes, and may hold
+// quotes too.
+TEST(ListingLines, ObjectsReadFromTheFrontAndDamagedLinesApart) {
+  const std::string text =
+      "SetACL finished a listing of \"machine\\SOFTWARE\"\r\n"
+      "\"machine\\SOFTWARE\\say \"hi\", 4,\"\",4,\"D:(A;;KA;;;BA)\"\r\n"
+      "\"C:\\x\",1,\"D:(XA;;FR;;;WD;(@User.Project Any_of {\"a\",1,\"b\"}))\"\n"
+      "\"C:\\cut\",1,\"D:(A;;FA\r\n"
+      "\"broken\",x,\"D:\"\r\n"
+      "not a listing line\r\n";
+  ListingLines lines = ReadListingLines(text);
+  ASSERT_EQ(lines.objects.size(), 2u);
+  EXPECT_EQ(lines.objects[0].path, "machine\\SOFTWARE\\say \"hi\", 4,\"");
+  EXPECT_EQ(lines.objects[0].type, 4);
+  EXPECT_EQ(lines.objects[0].sddl, "D:(A;;KA;;;BA)");
+  EXPECT_EQ(lines.objects[1].path, "C:\\x");
+  EXPECT_EQ(lines.objects[1].sddl, "D:(XA;;FR;;;WD;(@User.Project Any_of {\"a\",1,\"b\"}))");
+  EXPECT_EQ(lines.unreadable, (std::vector<std::string_view>{"\"C:\\cut\",1,\"D:(A;;FA", "\"broken\",x,\"D:\""}));
+}
