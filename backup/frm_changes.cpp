@@ -21,7 +21,7 @@ void FrmChanges::Show(const JournalRun& run, const ListingChanges& changes,
                  OutcomeWords(run));
   txtCommand.setText(run.commandLine);
   std::string summary = ChangesSummary(changes);
-  if (!run.snapshotHasSacl) summary += "; the snapshot holds no audit entries";
+  if (!run.snapshotHasSacl) summary += "; audit entries were not compared: the snapshot holds none";
   lblSummary.setText(summary);
   std::string text = ChangesText(changes);
   txtChanges.setText(text.empty() ? "Nothing changed." : text);

@@ -11,7 +11,7 @@ namespace {
 constexpr int kShowNormal = 1;
 
 std::string Duration(const JournalRun& run) {
-  if (!run.finished || run.finished->outcome == "not run") return "";
+  if (!run.finished || run.finished->outcome.kind == RunOutcome::Kind::NotRun) return "";
   return Seconds(static_cast<double>(run.finished->milliseconds) / 1000);
 }
 
@@ -71,6 +71,9 @@ void FrmRuns::Show(Journal journal) {
     notes += std::to_string(journal.damaged) +
              (journal.damaged == 1 ? " damaged record of the journal was skipped."
                                    : " damaged records of the journal were skipped.");
+  // A name that could lead out of the folder is never deleted or restored from.
+  for (const std::string& name : journal.refused)
+    notes += (notes.empty() ? "" : " ") + std::string("Refused, not a file of the snapshots folder: ") + name + ".";
   lblNotes.setText(notes);
   if (!runs_.empty()) lvwRuns.setSelectedRow(0);
   lvwRuns_Click();

@@ -13,7 +13,10 @@ add_executable(native_tests
   tests/native/list_editors_test.cpp
   tests/native/explain_test.cpp
   tests/native/forms_test.cpp
-  tests/native/history_test.cpp
+  tests/native/listing_changes_test.cpp
+  tests/native/listing_test.cpp
+  tests/native/journal_test.cpp
+  tests/native/scope_test.cpp
   tests/native/call_string_test.cpp
   tests/native/main_window_test.cpp
   tests/native/clearing_test.cpp

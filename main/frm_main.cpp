@@ -38,7 +38,6 @@ Protection ProtectionChosen(const forms::ComboBox& box) {
 FrmMain::FrmMain(platform::Services& services)
     : Form("frmMain", "Vorlane ---Front End For SetACL", 8310, 10575, forms::Style::Main),
       services_(services),
-      history_(services.files, services.workers, services.security, services.programFolder),
       aceEditor_([this] { return Attached(std::make_unique<FrmAce>(services_.dialogs)); }),
       trusteeEditor_([this] { return Attached(std::make_unique<FrmTrustee>(services_.dialogs)); }),
       listEditor_([this] { return Attached(std::make_unique<FrmChange>(services_.dialogs)); }),
@@ -47,10 +46,8 @@ FrmMain::FrmMain(platform::Services& services)
       settingsWindow_([this] { return Attached(std::make_unique<FrmSettings>(services_)); }),
       permissionsWindow_([this] { return Attached(std::make_unique<FrmPermissions>(services_)); }),
       changesWindow_([this] { return Attached(std::make_unique<FrmChanges>()); }),
-      runsWindow_([this] { return Attached(std::make_unique<FrmRuns>(services_, history_)); }),
-      run_(services.processes, services.dialogs, {*this, txtOutputs, lblStatus, cmdSendIt, cmdStop}),
-      undoable_(services, run_, {*this, txtOutputs, lblStatus, cmdSendIt, cmdStop}, history_),
-      reach_(services.workers, services.tree) {
+      runsWindow_([this] { return Attached(std::make_unique<FrmRuns>(services_, runner_.history())); }),
+      runner_(services, View()) {
   CboObjType.setItems(Captions(kObjectTypes));
   cboRstchldrn.setItems(kNoneDaclSaclBoth);
   cboClr.setItems(kNoneDaclSaclBoth);
@@ -82,7 +79,7 @@ FrmMain::FrmMain(platform::Services& services)
   cmdWhatChanged.setEnabled(false);
 
   onLoad = [this] { Form_Load(); };
-  reach_.changed = [this] { ShowExplanation(); };
+  runner_.reach().changed = [this] { ShowExplanation(); };
   CboObjType.onClick = [this] { CboObjType_Click(); };
   txtObjName.onChange = [this] { txtObjName_Change(); };
   cmdBrowse.onClick = [this] { cmdBrowse_Click(); };
@@ -125,15 +122,16 @@ FrmMain::FrmMain(platform::Services& services)
   cmdCurrent.onClick = [this] { cmdCurrent_Click(); };
   cmdStop.onClick = [this] { cmdStop_Click(); };
   cmdRuns.onClick = [this] { cmdRuns_Click(); };
-  cmdWhatChanged.onClick = [this] { ShowChanges(lastRun_, lastChanges_); };
-  undoable_.compared = [this](const JournalRun& run, const ListingChanges& changes) {
-    lastRun_ = run;
-    lastChanges_ = changes;
-    cmdWhatChanged.setEnabled(true);
+  cmdWhatChanged.onClick = [this] {
+    if (const auto& last = runner_.last()) ShowChanges(last->run, last->changes);
   };
-  history_.failed = [this](std::string why) { ShowStatus(std::move(why)); };
+  runner_.lastChanged = [this] { cmdWhatChanged.setEnabled(true); };
+  // Said in a box, which stays until it is read.
+  runner_.history().failed = [this](std::string why) {
+    services_.dialogs.tell(why, "Journal of Runs", forms::Icon::Critical);
+  };
   onQueryUnload = [this] { return Form_QueryUnload(); };
-  onTimer = [this] { run_.ShowProgress(); };
+  onTimer = [this] { runner_.command().ShowProgress(); };
   txtOutputs.onChange = [this] { txtOutputs_Change(); };
 }
 
@@ -157,11 +155,8 @@ std::unique_ptr<F> FrmMain::Attached(std::unique_ptr<F> form) {
 
 void FrmMain::BuildIt() {
   std::string call = CallString(command_, services_.programFolder);
-  explanation_ = ExplainCall(call, {{"object name", command_.object},
-                                    {"owner", command_.owner.name},
-                                    {"primary group", command_.group.name},
-                                    {"log file name", command_.logFile}});
-  reach_.Ask(ReachOf(command_, call));
+  explanation_ = ExplainCall(call);
+  runner_.reach().Ask(ReachOf(command_, call));
   ShowExplanation();
   txtCallString.setText(std::move(call));
   cmdAceNum.setText(std::to_string(command_.aces.count));
@@ -172,7 +167,7 @@ void FrmMain::BuildIt() {
 // The explanation with the reach of a recursive command after its first
 // line, which names the object.
 void FrmMain::ShowExplanation() {
-  std::string reach = reach_.words();
+  std::string reach = runner_.reach().words();
   if (reach.empty()) return txtExplain.setText(explanation_);
   std::size_t firstLine = std::min(explanation_.find("\r\n"), explanation_.size());
   txtExplain.setText(explanation_.substr(0, firstLine) + "\r\n" + reach +
@@ -310,20 +305,17 @@ void FrmMain::cmdSendIt_Click() {
   if (!services_.dialogs.confirm("Are you sure you want to run this command?", "Run Command?"))
     return;
   tabPages.setListIndex(1);
-  undoable_.Send(setAclFolder_, CallArguments(command_, services_.programFolder),
-                 SnapshotScope(command_), ChangesSomething(command_),
-                 ReadSnapshotSettings(services_.registry));
+  runner_.Send(setAclFolder_, CallArguments(command_, services_.programFolder), ChangesSomething(command_),
+               ReadSnapshotSettings(services_.registry));
 }
 
 void FrmMain::cmdRuns_Click() {
   runsWindow().Open({.whatChanged = [this](const JournalRun& run) {
-                       history_.Compare(run.snapshot, run.changed->after,
-                                        [this, run](std::optional<ListingChanges> changes) {
-                                          if (changes) return ShowChanges(run, *changes);
-                                          services_.dialogs.tell(
-                                              "The listings of this run could not be read.",
-                                              "What Changed", forms::Icon::Critical);
-                                        });
+                       runner_.WhatChanged(run, [this, run](std::optional<ListingChanges> changes) {
+                         if (changes) return ShowChanges(run, *changes);
+                         services_.dialogs.tell("The listings of this run could not be read.",
+                                                "What Changed", forms::Icon::Critical);
+                       });
                      },
                      .undo = [this](const JournalRun& run) { Undo(run); }});
 }
@@ -334,7 +326,7 @@ void FrmMain::ShowChanges(const JournalRun& run, const ListingChanges& changes) 
 
 void FrmMain::Undo(const JournalRun& run) {
   tabPages.setListIndex(1);
-  undoable_.Undo(setAclFolder_, run, ReadSnapshotSettings(services_.registry));
+  runner_.Undo(setAclFolder_, run, ReadSnapshotSettings(services_.registry));
 }
 
 // What the object's security is now: a listing, which changes nothing, so
@@ -342,15 +334,57 @@ void FrmMain::Undo(const JournalRun& run) {
 // shows it in words.
 void FrmMain::cmdCurrent_Click() {
   tabPages.setListIndex(1);
-  run_.Run(setAclFolder_, CurrentPermissionsOptions(command_),
-           [this, object = command_.object, type = command_.type](const DOSOutputs::Result& result) {
-             if (!result.stopped)
-               permissionsWindow().ShowListing(object, type, txtOutputs.text(), result);
-           });
+  runner_.List(setAclFolder_, CurrentPermissionsOptions(command_),
+               [this, object = command_.object, type = command_.type](const RunResult& listing) {
+                 if (listing.outcome.kind != RunOutcome::Kind::Stopped)
+                   permissionsWindow().ShowListing(object, type, listing);
+               });
 }
 
-void FrmMain::cmdStop_Click() { run_.AskToStop(); }
+void FrmMain::cmdStop_Click() { runner_.command().AskToStop(); }
 
-bool FrmMain::Form_QueryUnload() { return run_.QueryUnload(); }
+bool FrmMain::Form_QueryUnload() { return runner_.command().QueryUnload(); }
+
+RunView FrmMain::View() {
+  return {.clearOutput = [this] { txtOutputs.setText(""); },
+          .output = [this](const std::string& text) { txtOutputs.append(text); },
+          .status = [this](std::string words) { ShowStatus(std::move(words)); },
+          .lock = [this](bool locked) { LockWhileRunning(locked); },
+          .timer = [this](int everyMs) { setTimer(everyMs); }};
+}
+
+namespace {
+
+// What a user or automation could change or start with; read-only boxes stay
+// readable, and tabs may be changed to read them.
+bool TakesInput(const forms::Control& c) {
+  using forms::Kind;
+  if (c.kind() == Kind::TextBox) return !static_cast<const forms::TextBox&>(c).readOnly();
+  return c.kind() != Kind::Form && c.kind() != Kind::Frame && c.kind() != Kind::Label &&
+         c.kind() != Kind::TabStrip;
+}
+
+}  // namespace
+
+// Nothing else starts while a command runs, by the user or by automation:
+// Stop stands in Send It's place.
+void FrmMain::LockWhileRunning(bool locked) {
+  if (locked) {
+    for (const auto& c : controls())
+      if (TakesInput(*c) && c.get() != &cmdStop && c->enabled()) {
+        c->setEnabled(false);
+        disabled_.push_back(c.get());
+      }
+    sendShown_ = cmdSendIt.visible();
+    cmdSendIt.setVisible(false);
+    cmdStop.setVisible(true);
+    return focus(&cmdStop);
+  }
+  cmdStop.setVisible(false);
+  cmdSendIt.setVisible(sendShown_);
+  for (forms::Control* c : disabled_) c->setEnabled(true);
+  disabled_.clear();
+  focus(&cmdSendIt);
+}
 
 void FrmMain::txtOutputs_Change() { txtOutputs.setSelStart(txtOutputs.length()); }

@@ -5,17 +5,12 @@
 
 #include <string>
 
-#include "runner/journal.h"
-#include "runner/listing_changes.h"
-#include "runner/run_history.h"
-#include "runner/undoable_run.h"
 #include "forms/control_array.h"
 #include "forms/form.h"
 #include "forms/single_instance.h"
 #include "main/command.h"
-#include "runner/reach.h"
 #include "platform/services.h"
-#include "runner/command_run.h"
+#include "runner/runner.h"
 
 class FrmAce;
 class FrmBackup;
@@ -47,10 +42,8 @@ class FrmMain : public forms::Form {
   FrmPermissions& permissionsWindow();
   FrmChanges& changesWindow();
   FrmRuns& runsWindow();
-  // Where the runs, their snapshots and the journal are kept.
-  RunHistory& history() { return history_; }
-  // The run under way, with its snapshot and comparison.
-  UndoableRun& undoableRun() { return undoable_; }
+  // The running of its commands, with their snapshots, history and undo.
+  Runner& runner() { return runner_; }
 
  private:
   using Frame = forms::Frame;
@@ -62,7 +55,6 @@ class FrmMain : public forms::Form {
   using Button = forms::CommandButton;
 
   platform::Services& services_;
-  RunHistory history_;
   Command command_;
   // The folder of SetACL.exe as read back from the registry: path, backslash, NUL.
   std::string setAclFolder_;
@@ -217,6 +209,8 @@ class FrmMain : public forms::Form {
   void cmdStop_Click();
   void cmdRuns_Click();
   void ShowChanges(const JournalRun& run, const ListingChanges& changes);
+  RunView View();
+  void LockWhileRunning(bool locked);
   void Undo(const JournalRun& run);
   bool Form_QueryUnload();
   void txtOutputs_Change();
@@ -230,10 +224,8 @@ class FrmMain : public forms::Form {
   forms::SingleInstance<FrmPermissions> permissionsWindow_;
   forms::SingleInstance<FrmChanges> changesWindow_;
   forms::SingleInstance<FrmRuns> runsWindow_;
-  CommandRun run_;
-  UndoableRun undoable_;
-  JournalRun lastRun_;
-  ListingChanges lastChanges_;
-  Reach reach_;
+  std::vector<forms::Control*> disabled_;  // by the lock, to enable again
+  bool sendShown_ = false;                 // Send It showed before the lock
+  Runner runner_;
   std::string explanation_;  // of the call string, without its reach
 };

@@ -16,14 +16,11 @@ FrmPermissions::FrmPermissions(platform::Services& services)
   cmdClose.onClick = [this] { hide(); };
 }
 
-void FrmPermissions::ShowListing(const std::string& object, ObjectType type,
-                                 const std::string& output, const DOSOutputs::Result& result) {
-  std::vector<ListedObject> listed = ReadListing(output);
-  if (listed.empty() || !result.exited || result.exitCode != 0) {
-    std::string ended = result.exited ? "exit code " + std::to_string(result.exitCode)
-                                      : "the tool still running";
-    return ShowFailure(object, "The listing failed (" + ended + "). SetACL.exe wrote:\r\n" + output);
-  }
+void FrmPermissions::ShowListing(const std::string& object, ObjectType type, const RunResult& listing) {
+  std::vector<ListedObject> listed = ReadListing(listing.output);
+  if (listed.empty() || !listing.outcome.succeeded())
+    return ShowFailure(object, "The listing failed (" + OutcomeWords(listing.outcome) +
+                                   "). SetACL.exe wrote:\r\n" + listing.output);
   const ListedObject& first = listed.front();
   auto descriptor = services_.security.Read(first.sddl);
   if (!descriptor)

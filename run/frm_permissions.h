@@ -7,17 +7,16 @@
 
 #include "forms/form.h"
 #include "platform/services.h"
-#include "runner/dos_outputs.h"
+#include "runner/command_run.h"
 #include "run/permission_table.h"
 
 class FrmPermissions : public forms::Form {
  public:
   explicit FrmPermissions(platform::Services& services);
 
-  // Shows what the listing of an object of this type says, the tool's
+  // Shows what the listing of an object of this type says: the tool's
   // output and how its run ended.
-  void ShowListing(const std::string& object, ObjectType type, const std::string& output,
-                   const DOSOutputs::Result& result);
+  void ShowListing(const std::string& object, ObjectType type, const RunResult& listing);
 
  private:
   using Label = forms::Label;

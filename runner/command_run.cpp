@@ -3,38 +3,35 @@
 #include <algorithm>
 #include <utility>
 
-#include "runner/command_line_fits.h"
 #include "run/setacl_program.h"
+#include "runner/command_line_fits.h"
 
 namespace {
 
 constexpr int kStatusEveryMs = 250;
 
-// What a user or automation could change or start with; read-only boxes stay
-// readable, and tabs may be changed to read them.
-bool TakesInput(const forms::Control& c) {
-  using forms::Kind;
-  if (c.kind() == Kind::TextBox) return !static_cast<const forms::TextBox&>(c).readOnly();
-  return c.kind() != Kind::Form && c.kind() != Kind::Frame && c.kind() != Kind::Label &&
-         c.kind() != Kind::TabStrip;
+RunOutcome OutcomeOf(const DOSOutputs::Result& result) {
+  if (result.stopped) return {RunOutcome::Kind::Stopped};
+  if (result.exited) return {RunOutcome::Kind::Exited, result.exitCode};
+  return {RunOutcome::Kind::Ended};
 }
 
 }  // namespace
 
-CommandRun::CommandRun(platform::Processes& processes, forms::Dialogs& dialogs, Window window)
-    : dialogs_(dialogs), window_(window), objDOS(processes, dialogs) {
+CommandRun::CommandRun(platform::Processes& processes, forms::Dialogs& dialogs, RunView view)
+    : dialogs_(dialogs), view_(std::move(view)), objDOS(processes, dialogs) {
   objDOS.ReceiveOutputs = [this](std::string& chunk) { objDOS_ReceiveOutputs(chunk); };
   objDOS.Finished = [this](const DOSOutputs::Result& result) { objDOS_Finished(result); };
 }
 
 bool CommandRun::Run(const std::string& folder, std::string_view arguments,
-                     std::function<void(const DOSOutputs::Result&)> finished, RunStep step) {
+                     std::function<void(const RunResult&)> finished, RunStep step) {
   if (running()) return false;
   finished_ = std::move(finished);
   step_ = std::move(step);
-  collected_.clear();
+  kept_.clear();
   if (folder.empty()) {
-    if (!step_.quiet) window_.output.setText("");
+    if (!step_.quiet) view_.clearOutput();
     // No folder, no last character to drop: the invalid-argument error.
     dialogs_.tell("this Invalid procedure call or argument - Vorlane - 5");
     return false;
@@ -44,19 +41,20 @@ bool CommandRun::Run(const std::string& folder, std::string_view arguments,
   // Too long a line would reach the tool cut short: it runs not at all, and
   // the last run's output stays.
   if (!CommandLineFits(dialogs_, commandLine)) return false;
-  if (!step_.quiet) window_.output.setText("");
-  Lock();
+  if (!step_.quiet) view_.clearOutput();
+  Lock(true);
   active_ = true;
-  if (!objDOS.ExecuteCommand()) {
+  auto tie = step_.changesNothing ? platform::Processes::Tie::EndsWithProgram : platform::Processes::Tie::Own;
+  if (!objDOS.ExecuteCommand({}, tie)) {
     active_ = false;
-    if (!held_) Unlock();
-    window_.status.setText("");
+    if (!held_) Lock(false);
+    view_.status("");
     return false;
   }
   progress_ = {};
   started_ = std::chrono::steady_clock::now();
   ShowProgress();
-  window_.form.setTimer(kStatusEveryMs);
+  view_.timer(kStatusEveryMs);
   return true;
 }
 
@@ -69,12 +67,12 @@ std::string CommandRun::LineOf(const std::string& folder, std::string_view argum
 
 void CommandRun::Hold() {
   held_ = true;
-  Lock();
+  Lock(true);
 }
 
 void CommandRun::Release() {
   held_ = false;
-  if (!running()) Unlock();
+  if (!running()) Lock(false);
 }
 
 void CommandRun::AskToStop() {
@@ -97,47 +95,25 @@ void CommandRun::TakeProgress() {
 void CommandRun::ShowProgress() {
   if (!active_) return;  // a tick queued before the run ended
   TakeProgress();
-  window_.status.setText(RunningStatus(progress_, step_.label));
+  view_.status(RunningStatus(progress_, step_.label));
 }
 
 void CommandRun::objDOS_ReceiveOutputs(std::string& CommandOutputs) {
   progress_.lines += static_cast<std::uint64_t>(std::ranges::count(CommandOutputs, '\n'));
-  if (step_.quiet) collected_ += CommandOutputs;
-  else window_.output.append(CommandOutputs);
+  if (step_.keepOutput) kept_ += CommandOutputs;
+  if (!step_.quiet) view_.output(CommandOutputs);
 }
 
 void CommandRun::objDOS_Finished(const DOSOutputs::Result& result) {
-  window_.form.setTimer(0);
+  view_.timer(0);
   TakeProgress();
   active_ = false;
-  if (result.stopped) window_.status.setText(StoppedStatus(progress_));
-  else if (result.exited) window_.status.setText(FinishedStatus(progress_, result.exitCode));
-  else window_.status.setText(EndedStatus(progress_));
-  if (!held_) Unlock();
-  if (auto finished = std::exchange(finished_, nullptr)) finished(result);
+  RunResult done{OutcomeOf(result), progress_, std::exchange(kept_, {})};
+  view_.status(EndStatus(progress_, done.outcome));
+  if (!held_) Lock(false);
+  if (auto finished = std::exchange(finished_, nullptr)) finished(done);
 }
 
-// Nothing else starts while a command runs, by the user or by automation.
-void CommandRun::Lock() {
-  if (locked_) return;
-  locked_ = true;
-  for (const auto& c : window_.form.controls())
-    if (TakesInput(*c) && c.get() != &window_.stop && c->enabled()) {
-      c->setEnabled(false);
-      disabled_.push_back(c.get());
-    }
-  startShown_ = window_.start.visible();
-  window_.start.setVisible(false);
-  window_.stop.setVisible(true);
-  window_.form.focus(&window_.stop);
-}
-
-void CommandRun::Unlock() {
-  if (!locked_) return;
-  locked_ = false;
-  window_.stop.setVisible(false);
-  window_.start.setVisible(startShown_);
-  for (forms::Control* c : disabled_) c->setEnabled(true);
-  disabled_.clear();
-  window_.form.focus(&window_.start);
+void CommandRun::Lock(bool locked) {
+  if (std::exchange(locked_, locked) != locked) view_.lock(locked);
 }

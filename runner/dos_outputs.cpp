@@ -4,14 +4,14 @@ void DOSOutputs::raise(std::string chunk) {
   if (ReceiveOutputs) ReceiveOutputs(chunk);
 }
 
-bool DOSOutputs::ExecuteCommand(const std::string& commandLine) {
+bool DOSOutputs::ExecuteCommand(const std::string& commandLine, platform::Processes::Tie tie) {
   if (child_) return false;
   if (!commandLine.empty()) commandLine_ = commandLine;
   if (commandLine_.empty()) {
     dialogs_.tell("Command Line empty", {}, forms::Icon::Critical);
     return false;
   }
-  platform::Processes::Start start = processes_.StartHidden(commandLine_, *this);
+  platform::Processes::Start start = processes_.StartHidden(commandLine_, *this, tie);
   if (start.pipeError) {
     dialogs_.tell("CreatePipe failed. Error: " + std::to_string(start.pipeError), {},
                   forms::Icon::Critical);

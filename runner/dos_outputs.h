@@ -32,7 +32,8 @@ class DOSOutputs : private platform::OutputListener {
   // Starts the stored command line, or this one when it is not empty: its
   // output arrives through ReceiveOutputs, its end through Finished. False
   // when nothing started; the user was told why.
-  bool ExecuteCommand(const std::string& commandLine = {});
+  bool ExecuteCommand(const std::string& commandLine = {},
+                      platform::Processes::Tie tie = platform::Processes::Tie::Own);
   // Ends the command under way; what it wrote so far is still handed on.
   void Stop();
   bool running() const { return child_ != nullptr; }

@@ -1,5 +1,6 @@
 #include "runner/journal.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <map>
 
@@ -70,32 +71,67 @@ std::optional<std::vector<std::string>> Fields(std::string_view line) {
   return fields;
 }
 
+// How the journal writes an outcome, and reads it back.
+std::string OutcomeText(const RunOutcome& outcome) {
+  switch (outcome.kind) {
+    case RunOutcome::Kind::Exited: return "exit " + std::to_string(outcome.exitCode);
+    case RunOutcome::Kind::Stopped: return "stopped";
+    case RunOutcome::Kind::Ended: return "ended";
+    case RunOutcome::Kind::NotRun: break;
+  }
+  return "not run";
+}
+
+std::optional<RunOutcome> ReadOutcome(std::string_view text) {
+  using Kind = RunOutcome::Kind;
+  if (text == "stopped") return RunOutcome{Kind::Stopped};
+  if (text == "ended") return RunOutcome{Kind::Ended};
+  if (text == "not run") return RunOutcome{Kind::NotRun};
+  if (!text.starts_with("exit ")) return std::nullopt;
+  auto code = WholeNumber(text.substr(5));
+  if (!code || *code > UINT32_MAX) return std::nullopt;
+  return RunOutcome{Kind::Exited, static_cast<std::uint32_t>(*code)};
+}
+
+// A file name the journal gives, when it may be used; else it is refused.
+bool Usable(const std::string& name, Journal& journal) {
+  if (PlainFileName(name)) return true;
+  journal.refused.push_back(name);
+  return false;
+}
+
 // A record read into the run it belongs to; false when it does not fit.
 bool Apply(const std::vector<std::string>& f, std::map<std::string, std::size_t>& byId,
-           std::vector<JournalRun>& runs) {
+           Journal& journal) {
+  std::vector<JournalRun>& runs = journal.runs;
   const std::string& kind = f[0];
   if (kind == "started") {
     if (f.size() != 6 || byId.contains(f[1])) return false;
+    auto scope = ReadScope(f[4]);
+    if (!scope) return false;
     byId[f[1]] = runs.size();
-    runs.push_back({f[1], f[2], f[3], f[4], f[5]});
+    runs.push_back({f[1], f[2], f[3], std::move(*scope), f[5]});
     return true;
   }
   if (f.size() < 2 || !byId.contains(f[1])) return false;
   JournalRun& run = runs[byId[f[1]]];
   if (kind == "snapshot" && f.size() == 4 && (f[3] == "0" || f[3] == "1")) {
+    if (!Usable(f[2], journal)) return true;
     run.snapshot = f[2];
     run.snapshotHasSacl = f[3] == "1";
     return true;
   }
   if (kind == "finished" && f.size() == 4) {
+    auto outcome = ReadOutcome(f[2]);
     auto ms = WholeNumber(f[3]);
-    if (!ms) return false;
-    run.finished = JournalRun::Finished{f[2], *ms};
+    if (!outcome || !ms) return false;
+    run.finished = JournalRun::Finished{*outcome, *ms};
     return true;
   }
   if (kind == "changed" && f.size() == 6) {
     auto changed = WholeNumber(f[3]), objects = WholeNumber(f[4]), unreadable = WholeNumber(f[5]);
     if (!changed || !objects || !unreadable) return false;
+    if (!Usable(f[2], journal)) return true;
     run.changed = JournalRun::Changed{f[2], *changed, *objects, *unreadable};
     return true;
   }
@@ -104,8 +140,19 @@ bool Apply(const std::vector<std::string>& f, std::map<std::string, std::size_t>
 
 }  // namespace
 
+std::string BeforeFile(const std::string& id) { return id + " before.txt"; }
+std::string AfterFile(const std::string& id) { return id + " after.txt"; }
+
+bool PlainFileName(std::string_view name) {
+  if (name.empty() || name.find("..") != std::string_view::npos) return false;
+  for (char c : name)
+    if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:\"*?<>|").find(c) != std::string_view::npos)
+      return false;
+  return true;
+}
+
 std::string StartedRecord(const JournalRun& r) {
-  return Record({"started", r.id, r.time, r.undoOf, r.scope, r.commandLine});
+  return Record({"started", r.id, r.time, r.undoOf, ScopeArguments(r.scope), r.commandLine});
 }
 
 std::string SnapshotRecord(const JournalRun& r) {
@@ -113,7 +160,7 @@ std::string SnapshotRecord(const JournalRun& r) {
 }
 
 std::string FinishedRecord(const JournalRun& r) {
-  return Record({"finished", r.id, r.finished->outcome, std::to_string(r.finished->milliseconds)});
+  return Record({"finished", r.id, OutcomeText(r.finished->outcome), std::to_string(r.finished->milliseconds)});
 }
 
 std::string ChangedRecord(const JournalRun& r) {
@@ -128,19 +175,14 @@ Journal ReadJournal(std::string_view text) {
   ForEachLine(text, [&](std::string_view line, std::string_view) {
     if (line.empty()) return;
     auto fields = Fields(line);
-    if (!fields || !Apply(*fields, byId, journal.runs)) ++journal.damaged;
+    if (fields && fields->size() >= 2) journal.ids.insert((*fields)[1]);
+    if (!fields || !Apply(*fields, byId, journal)) ++journal.damaged;
   });
   return journal;
 }
 
 std::string OutcomeWords(const JournalRun& run) {
-  if (!run.finished) return "Interrupted";
-  const std::string& outcome = run.finished->outcome;
-  if (outcome == "exit 0") return "Exit code 0";
-  if (outcome.starts_with("exit ")) return "FAILED: exit code " + outcome.substr(5);
-  if (outcome == "stopped") return "Stopped";
-  if (outcome == "not run") return "Not run";
-  return "Output ended";
+  return run.finished ? OutcomeWords(run.finished->outcome) : "Interrupted";
 }
 
 std::string WithoutRuns(std::string_view text, const std::set<std::string>& ids) {

@@ -2,6 +2,17 @@
 
 #include <cstdio>
 
+std::string OutcomeWords(const RunOutcome& outcome) {
+  switch (outcome.kind) {
+    case RunOutcome::Kind::Exited:
+      return outcome.exitCode == 0 ? "Exit code 0" : "FAILED: exit code " + std::to_string(outcome.exitCode);
+    case RunOutcome::Kind::Stopped: return "Stopped";
+    case RunOutcome::Kind::Ended: return "Output ended";
+    case RunOutcome::Kind::NotRun: break;
+  }
+  return "Not run";
+}
+
 std::string Grouped(std::uint64_t n) {
   std::string digits = std::to_string(n);
   for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
@@ -27,17 +38,18 @@ std::string RunningStatus(const RunProgress& p, const std::string& label) {
   return label + ": " + Received(p) + " received, " + Seconds(p.seconds);
 }
 
-std::string FinishedStatus(const RunProgress& p, std::uint32_t exitCode) {
-  return std::string(exitCode == 0 ? "Finished" : "FAILED") + " with exit code " +
-         std::to_string(exitCode) + " after " + Seconds(p.seconds) + ": " + Received(p);
-}
-
-std::string EndedStatus(const RunProgress& p) {
-  return "Output ended after " + Seconds(p.seconds) + ", the command still running: " + Received(p);
-}
-
-std::string StoppedStatus(const RunProgress& p) {
-  return "Stopped after " + Seconds(p.seconds) + ": " + Received(p) + " kept";
+std::string EndStatus(const RunProgress& p, const RunOutcome& outcome) {
+  switch (outcome.kind) {
+    case RunOutcome::Kind::Exited:
+      return std::string(outcome.exitCode == 0 ? "Finished" : "FAILED") + " with exit code " +
+             std::to_string(outcome.exitCode) + " after " + Seconds(p.seconds) + ": " + Received(p);
+    case RunOutcome::Kind::Stopped:
+      return "Stopped after " + Seconds(p.seconds) + ": " + Received(p) + " kept";
+    case RunOutcome::Kind::Ended:
+      return "Output ended after " + Seconds(p.seconds) + ", the command still running: " + Received(p);
+    case RunOutcome::Kind::NotRun: break;
+  }
+  return "Not run";
 }
 
 std::string StartedStatus(const std::string& what) {

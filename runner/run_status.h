@@ -1,5 +1,5 @@
 #pragma once
-// The main window's status line for a command's run.
+// How a command's run ended, and the main window's status line for it.
 
 #include <cstdint>
 #include <string>
@@ -10,6 +10,19 @@ struct RunProgress {
   double seconds = 0;       // since it started
 };
 
+// How a run ended.
+struct RunOutcome {
+  enum class Kind { Exited, Stopped, Ended, NotRun };
+  Kind kind = Kind::NotRun;
+  std::uint32_t exitCode = 0;  // when it exited
+  bool succeeded() const { return kind == Kind::Exited && exitCode == 0; }
+  bool operator==(const RunOutcome&) const = default;
+};
+
+// "Exit code 0", "FAILED: exit code 2", "Stopped", "Output ended" (the
+// command still running), "Not run".
+std::string OutcomeWords(const RunOutcome& outcome);
+
 // 1234567 as "1,234,567".
 std::string Grouped(std::uint64_t n);
 // 2.54 as "2.5 s".
@@ -17,10 +30,8 @@ std::string Seconds(double seconds);
 
 // "Running: ..." or, for a step of its own, under its name.
 std::string RunningStatus(const RunProgress& progress, const std::string& label = "Running");
-// The run's end: its exit code, a failure (non-zero) marked as one.
-std::string FinishedStatus(const RunProgress& progress, std::uint32_t exitCode);
-// The output ended but the command did not: no exit code to show.
-std::string EndedStatus(const RunProgress& progress);
-std::string StoppedStatus(const RunProgress& progress);
+// The run's end: its exit code (a failure, non-zero, marked as one), a stop,
+// or output that ended while the command did not.
+std::string EndStatus(const RunProgress& progress, const RunOutcome& outcome);
 // A command started through the shell, in a console window of its own.
 std::string StartedStatus(const std::string& what);

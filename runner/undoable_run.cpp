@@ -2,16 +2,15 @@
 
 #include <ctime>
 
-#include "forms/dialogs.h"
 #include "main/call_string.h"
 #include "platform/error_text.h"
-#include "platform/files.h"
 #include "run/arguments.h"
-#include "runner/run_status.h"
+#include "run/scope.h"
+#include "runner/command_line_fits.h"
 
 namespace {
 
-// Objects a verdict names before it says how many more there are.
+// Objects a message names before it says how many more there are.
 constexpr std::size_t kNamedObjects = 10;
 
 std::string LocalTime(std::chrono::system_clock::time_point time, const char* format) {
@@ -19,15 +18,6 @@ std::string LocalTime(std::chrono::system_clock::time_point time, const char* fo
   char text[32];
   std::strftime(text, sizeof text, format, std::localtime(&t));
   return text;
-}
-
-std::string Outcome(const DOSOutputs::Result& result) {
-  if (result.stopped) return "stopped";
-  return result.exited ? "exit " + std::to_string(result.exitCode) : "ended";
-}
-
-bool Succeeded(const DOSOutputs::Result& result) {
-  return !result.stopped && result.exited && result.exitCode == 0;
 }
 
 // "1 object" or "312 objects".
@@ -42,6 +32,17 @@ std::string ToolSaid(const std::string& output, const std::string& path) {
   return said;
 }
 
+std::string Joined(const std::vector<std::string>& items, const char* separator) {
+  std::string out;
+  for (const std::string& item : items) out += (out.empty() ? "" : separator) + item;
+  return out;
+}
+
+std::string ToolEnded(const RunResult& result, const std::string& said) {
+  return "SetACL.exe ended (" + OutcomeWords(result.outcome) + ")" +
+         (said.empty() ? "." : " and wrote:\r\n" + said);
+}
+
 }  // namespace
 
 struct UndoableRun::Chain {
@@ -49,34 +50,39 @@ struct UndoableRun::Chain {
   std::string folder, arguments;
   SnapshotSettings settings;
   bool snapshot = false;               // one is to be taken
+  bool changesSacl = false;            // the command changes a SACL
+  bool journal = true;                 // its records are written
   std::optional<JournalRun> undoing;   // the run this one sets back
+  // The files it needs, kept from pruning: its own, and those of the run it undoes.
+  std::shared_ptr<RunHistory::Hold> keep, keepUndone;
   std::chrono::steady_clock::time_point started;
-  std::string runStatus;               // how the command itself ended
-  std::string output;                  // what an undo's restore wrote, for its verdict
+  std::string runStatus;  // how the command itself ended
+  RunResult result;       // of the command itself
 };
 
-UndoableRun::UndoableRun(platform::Services& services, CommandRun& run, CommandRun::Window window,
-                         RunHistory& history)
-    : services_(services), run_(run), window_(window), history_(history) {}
+UndoableRun::UndoableRun(forms::Dialogs& dialogs, CommandRun& run, RunHistory& history,
+                         std::function<void(std::string)> status)
+    : dialogs_(dialogs), run_(run), history_(history), status_(std::move(status)) {}
 
 UndoableRun::~UndoableRun() = default;
 
-std::string UndoableRun::NewId(std::chrono::system_clock::time_point time) {
-  std::string base = LocalTime(time, "%Y-%m-%d %H.%M.%S"), id = base;
-  for (int n = 2; id <= lastId_ || services_.files.FileExists(history_.PathOf(id + " before.txt")); ++n)
-    id = base + " (" + std::to_string(n) + ")";
-  return lastId_ = id;
+void UndoableRun::Write(std::string record) {
+  if (chain_ && chain_->journal) history_.Write(std::move(record));
 }
 
-void UndoableRun::Send(const std::string& folder, const std::string& arguments,
-                       const std::string& scope, bool changes, const SnapshotSettings& settings) {
+void UndoableRun::Send(const std::string& folder, const std::string& arguments, bool changes,
+                       const SnapshotSettings& settings) {
   if (run_.running() || chain_) return;
+  // A command that cannot start takes no snapshot either.
+  if (!folder.empty() && !CommandLineFits(dialogs_, CommandRun::LineOf(folder, arguments))) return;
   auto chain = std::make_unique<Chain>();
-  chain->run.scope = scope;
+  auto scope = ScopeOfCall(arguments);
+  if (scope) chain->run.scope = *scope;
   chain->folder = folder;
   chain->arguments = arguments;
   chain->settings = settings;
-  chain->snapshot = changes && settings.on;
+  chain->snapshot = changes && settings.on && scope;
+  chain->changesSacl = ChangesSacl(arguments);
   Start(std::move(chain));
 }
 
@@ -84,105 +90,213 @@ void UndoableRun::Undo(const std::string& folder, const JournalRun& done,
                        const SnapshotSettings& settings) {
   if (run_.running() || chain_) return;
   if (done.snapshot.empty())
-    return services_.dialogs.tell("This run has no snapshot to go back to.", "Undo");
+    return dialogs_.tell("This run has no snapshot to go back to.", "Undo");
+  std::vector<std::string> files{done.snapshot};
+  if (done.changed) files.push_back(done.changed->after);
+  auto keep = history_.Keep(std::move(files));
+  run_.Hold();
+  status_("Reading the snapshot of the run of " + done.time + "...");
+  history_.Check(done.snapshot, done.scope, [this, folder, done, settings, keep](const SnapshotCheck& check) {
+    Checked(folder, done, settings, keep, check);
+  });
+}
+
+// An elevated program restores whatever a snapshot says: one that cannot
+// be read whole, or names an object its run never reached, is refused.
+void UndoableRun::Checked(const std::string& folder, const JournalRun& done,
+                          const SnapshotSettings& settings, std::shared_ptr<RunHistory::Hold> keep,
+                          const SnapshotCheck& check) {
+  const std::string title = "Undo";
+  auto refuse = [&](const std::string& why) {
+    run_.Release();
+    status_("Not undone.");
+    dialogs_.tell(why, title, forms::Icon::Critical);
+  };
+  const std::string path = history_.PathOf(done.snapshot);
+  if (!check.read) return refuse("The snapshot of this run could not be read: " + path + ". Nothing was set back.");
+  if (!check.unreadable.empty())
+    return refuse(Grouped(check.unreadable.size()) + " line(s) of the snapshot " + path +
+                  " could not be read, the first:\r\n" + check.unreadable.front() +
+                  "\r\n\r\nIt was not restored: SetACL.exe might read such a line otherwise.");
+  if (check.outsideCount)
+    return refuse("The snapshot " + path + " names " + Objects(check.outsideCount) +
+                  " outside what the run reached (" + ScopeWords(done.scope) + "):\r\n" +
+                  Joined(check.outside, "\r\n") + (check.outsideCount > check.outside.size() ? "\r\n..." : "") +
+                  "\r\n\r\nIt was not restored.");
+  if (check.objects == 0) return refuse("The snapshot of this run holds no object: " + path + ". Nothing was set back.");
   std::string question =
       done.changed ? "Set " + Objects(done.changed->changed) + " back as " +
                          (done.changed->changed == 1 ? "it was" : "they were") + " before this run?"
-                   : "Set the objects of its snapshot back as they were before this run?";
-  if (!services_.dialogs.confirm(question, "Undo the Run of " + done.time + "?", forms::Icon::Question))
-    return;
+      : check.objects == 1 ? "Set the object of its snapshot back as it was before this run?"
+                           : "Set the " + Objects(check.objects) + " of its snapshot back as they were before this run?";
+  if (!done.snapshotHasSacl) question += "\r\n\r\nIts snapshot holds no audit entries: they stay as they are now.";
+  if (!check.others.empty())
+    question += "\r\n\r\nWarning: besides Administrators and SYSTEM, " + Joined(check.others, ", ") +
+                " can change the snapshots folder " + history_.folder() +
+                ", its journal or this snapshot: the snapshot may not be what this run left.";
+  if (!check.unknownSecurity.empty())
+    question += "\r\n\r\nWarning: whether anyone but Administrators and SYSTEM can change " +
+                Joined(check.unknownSecurity, ", ") + " is not known: the security could not be read.";
+  if (!dialogs_.confirm(question, "Undo the Run of " + done.time + "?", forms::Icon::Question)) {
+    run_.Release();
+    return status_("");
+  }
   auto chain = std::make_unique<Chain>();
   chain->run.undoOf = done.id;
   chain->run.scope = done.scope;
   chain->folder = folder;
-  chain->arguments = RestoreFromFile(done.scope, history_.PathOf(done.snapshot));
+  chain->arguments = RestoreFromFile(ScopeArguments(done.scope), path);
   chain->settings = settings;
   // Its own snapshot first, so an undo can be undone.
   chain->snapshot = true;
+  chain->changesSacl = done.snapshotHasSacl;
   chain->undoing = done;
+  chain->keepUndone = std::move(keep);
+  if (!CommandLineFits(dialogs_, CommandRun::LineOf(folder, chain->arguments))) {
+    run_.Release();
+    return status_("Not undone.");
+  }
   Start(std::move(chain));
 }
 
+// The id first: its snapshot's file name and the journal's records hang on it.
 void UndoableRun::Start(std::unique_ptr<Chain> chain) {
   chain_ = std::move(chain);
   JournalRun& run = chain_->run;
   auto time = now();
-  run.id = NewId(time);
+  run.id = LocalTime(time, "%Y-%m-%d %H.%M.%S");
   run.time = LocalTime(time, "%Y-%m-%d %H:%M:%S");
   run.commandLine = CommandRun::LineOf(chain_->folder, chain_->arguments);
-  long folderError = history_.MakeFolder();
-  Write(StartedRecord(run));
   run_.Hold();
-  if (!chain_->snapshot) return RunCommand();
-  if (folderError)
+  long folderError = history_.MakeFolder();
+  if (folderError && chain_->snapshot) {
+    chain_->snapshot = false;
+    chain_->journal = false;
     return SnapshotFailed("the folder " + history_.folder() + " could not be made: " +
                           platform::SystemErrorText(folderError));
+  }
+  history_.Start(run, chain_->snapshot, [this](const RunHistory::Started& started) { Started(started); });
+}
+
+void UndoableRun::Started(const RunHistory::Started& started) {
+  if (!chain_) return;
+  JournalRun& run = chain_->run;
+  run.id = newest_ = started.id;
+  chain_->keep = history_.Keep({BeforeFile(run.id), AfterFile(run.id)});
+  if (started.journalError) {
+    chain_->journal = false;
+    if (!dialogs_.confirm("The journal of runs could not be written: " +
+                              platform::SystemErrorText(started.journalError) +
+                              "\r\n\r\nRun without it? The run will be missing from Runs.",
+                          "No Journal", forms::Icon::Critical)) {
+      if (chain_->snapshot && !started.snapshotError) history_.Discard(BeforeFile(run.id));
+      return End("Not run: the journal could not be written.");
+    }
+  }
+  if (!chain_->snapshot) return RunCommand();
+  // Every line of the chain must start, or none does.
+  for (const std::string& file : {BeforeFile(run.id), AfterFile(run.id)})
+    if (!CommandLineFits(dialogs_, CommandRun::LineOf(chain_->folder,
+                                                       ListingToFile(ScopeArguments(run.scope),
+                                                                     history_.PathOf(file), true)))) {
+      history_.Discard(BeforeFile(run.id));
+      return NotRun("Not run: its snapshot's command line is too long.");
+    }
+  if (started.snapshotError)
+    return SnapshotFailed("its file " + history_.PathOf(BeforeFile(run.id)) + " could not be made: " +
+                          platform::SystemErrorText(started.snapshotError));
   TakeSnapshot(true);
 }
 
 // Without the right to read audit entries the tool lists none: the snapshot
 // is taken again without them, and says so.
 void UndoableRun::TakeSnapshot(bool withSacl) {
-  std::string file = chain_->run.id + " before.txt";
+  const std::string file = BeforeFile(chain_->run.id);
   bool started = run_.Run(
-      chain_->folder, ListingToFile(chain_->run.scope, history_.PathOf(file), withSacl),
-      [this, file, withSacl](const DOSOutputs::Result& result) {
-        if (result.stopped) return NotRun("Stopped during the snapshot: nothing ran.");
-        if (Succeeded(result) && services_.files.FileSize(history_.PathOf(file)) > 0) {
-          chain_->run.snapshot = file;
-          chain_->run.snapshotHasSacl = withSacl;
-          Write(SnapshotRecord(chain_->run));
-          return RunCommand();
+      chain_->folder, ListingToFile(ScopeArguments(chain_->run.scope), history_.PathOf(file), withSacl),
+      [this, withSacl](const RunResult& result) {
+        if (result.outcome.kind == RunOutcome::Kind::Stopped) {
+          history_.Discard(BeforeFile(chain_->run.id));
+          return NotRun("Stopped during the snapshot: nothing ran.");
         }
+        if (result.outcome.succeeded())
+          return history_.Check(BeforeFile(chain_->run.id), chain_->run.scope,
+                                [this, withSacl](const SnapshotCheck& check) { SnapshotTaken(withSacl, check); });
         if (withSacl) return TakeSnapshot(false);
-        std::string said = run_.collected();
-        SnapshotFailed(Succeeded(result)
-                           ? "SetACL.exe wrote no listing into " + history_.PathOf(file) + "."
-                           : "SetACL.exe ended with " + Outcome(result) +
-                                 (said.empty() ? "." : " and wrote:\r\n" + said));
+        SnapshotFailed(ToolEnded(result, result.output));
       },
-      {true, withSacl ? "Taking a snapshot" : "Taking a snapshot without audit entries"});
+      {.quiet = true, .keepOutput = true, .changesNothing = true,
+       .label = withSacl ? "Taking a snapshot" : "Taking a snapshot without audit entries"});
   if (!started) NotRun("");  // the user was told why
 }
 
+// A snapshot that holds no object for an object the tool could list is no
+// snapshot at all.
+void UndoableRun::SnapshotTaken(bool withSacl, const SnapshotCheck& check) {
+  if (!chain_) return;
+  const std::string file = BeforeFile(chain_->run.id);
+  if (!check.read || check.objects == 0)
+    return SnapshotFailed("SetACL.exe listed no object into " + history_.PathOf(file) + ".");
+  JournalRun& run = chain_->run;
+  run.snapshot = file;
+  run.snapshotHasSacl = withSacl;
+  Write(SnapshotRecord(run));
+  if (!withSacl && chain_->changesSacl &&
+      !dialogs_.confirm("The snapshot holds no audit entries: SetACL.exe could not read them. This "
+                        "command changes a SACL, so its audit entries could not be set back, and What "
+                        "Changed will not compare them.\r\n\r\nRun it all the same?",
+                        "No Audit Entries in the Snapshot?", forms::Icon::Critical))
+    return NotRun("Not run: the snapshot holds no audit entries.");
+  RunCommand();
+}
+
 void UndoableRun::SnapshotFailed(const std::string& why) {
-  if (services_.dialogs.confirm("The snapshot before the run failed: " + why +
-                                    "\r\n\r\nRun without a snapshot?",
-                                "Snapshot Failed", forms::Icon::Critical))
+  history_.Discard(BeforeFile(chain_->run.id));
+  chain_->run.snapshot.clear();
+  if (dialogs_.confirm("The snapshot before the run failed: " + why + "\r\n\r\nRun without a snapshot?",
+                       "Snapshot Failed", forms::Icon::Critical))
     return RunCommand();
   NotRun("Not run: the snapshot failed.");
 }
 
 void UndoableRun::RunCommand() {
   chain_->started = std::chrono::steady_clock::now();
-  bool started = run_.Run(chain_->folder, chain_->arguments, [this](const DOSOutputs::Result& result) {
-    auto took = std::chrono::steady_clock::now() - chain_->started;
-    chain_->run.finished = JournalRun::Finished{
-        Outcome(result),
-        static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count())};
-    Write(FinishedRecord(chain_->run));
-    chain_->runStatus = window_.status.text();
-    if (chain_->undoing) chain_->output = window_.output.text();
-    if (chain_->run.snapshot.empty()) return End(chain_->runStatus);
-    ListAfter();
-  });
+  bool started = run_.Run(
+      chain_->folder, chain_->arguments,
+      [this](const RunResult& result) {
+        auto took = std::chrono::steady_clock::now() - chain_->started;
+        chain_->run.finished = JournalRun::Finished{
+            result.outcome,
+            static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count())};
+        Write(FinishedRecord(chain_->run));
+        chain_->result = result;
+        chain_->runStatus = EndStatus(result.progress, result.outcome);
+        if (chain_->run.snapshot.empty()) return End(chain_->runStatus);
+        ListAfter();
+      },
+      {.keepOutput = chain_->undoing.has_value()});
   if (!started) NotRun("");  // the user was told why
 }
 
 // A run stopped halfway changed something too: it is listed all the same.
 void UndoableRun::ListAfter() {
-  std::string file = chain_->run.id + " after.txt";
+  const std::string file = AfterFile(chain_->run.id);
+  auto notKnown = [this](const std::string& why) {
+    if (chain_->undoing)
+      dialogs_.tell("Whether every object is back is not known: " + why, "Undo", forms::Icon::Critical);
+    End(chain_->runStatus + " What it changed is not known: " + why);
+  };
   bool started = run_.Run(
-      chain_->folder, ListingToFile(chain_->run.scope, history_.PathOf(file), chain_->run.snapshotHasSacl),
-      [this, file](const DOSOutputs::Result& result) {
-        if (!Succeeded(result))
-          return End(chain_->runStatus + " What it changed is not known: the listing after it " +
-                     (result.stopped ? "was stopped." : "failed (" + Outcome(result) + ")."));
+      chain_->folder,
+      ListingToFile(ScopeArguments(chain_->run.scope), history_.PathOf(file), chain_->run.snapshotHasSacl),
+      [this, file, notKnown](const RunResult& result) {
+        if (!result.outcome.succeeded())
+          return notKnown("the listing after it did not succeed (" + OutcomeWords(result.outcome) + ").");
         chain_->run.changed = JournalRun::Changed{file, 0, 0, 0};
         Compare();
       },
-      {true, "Listing what the run changed"});
-  if (!started) End(chain_->runStatus + " What it changed is not known: the listing after it did not start.");
+      {.quiet = true, .changesNothing = true, .label = "Listing what the run changed"});
+  if (!started) notKnown("the listing after it did not start.");
 }
 
 // The window is free again while the listings are compared; a newer run's
@@ -190,58 +304,43 @@ void UndoableRun::ListAfter() {
 void UndoableRun::Compare() {
   std::shared_ptr<Chain> chain(chain_.release());
   run_.Release();
-  window_.status.setText(chain->runStatus + " Comparing the listings...");
+  status_(chain->runStatus + " Comparing the listings...");
   const JournalRun& run = chain->run;
   history_.Compare(run.snapshot, run.changed->after, [this, chain](std::optional<ListingChanges> changes) {
     Compared(*chain, changes);
   });
-  if (chain->undoing)
-    history_.Compare(chain->undoing->snapshot, run.changed->after,
-                     [this, chain](std::optional<ListingChanges> back) { Verdict(back, chain->output); });
+  if (!chain->undoing) return;
+  // Audit entries count only where both listings hold them.
+  const bool audit = chain->undoing->snapshotHasSacl && run.snapshotHasSacl;
+  history_.Compare(chain->undoing->snapshot, run.changed->after,
+                   [this, chain, audit](std::optional<ListingChanges> back) {
+                     UndoVerdict verdict = VerdictOf(chain->result.outcome, back, audit, chain->result.output);
+                     dialogs_.tell(verdict.text, "Undo",
+                                   verdict.allBack ? forms::Icon::Information : forms::Icon::Critical);
+                   },
+                   audit);
 }
 
 void UndoableRun::Compared(Chain& chain, const std::optional<ListingChanges>& changes) {
   JournalRun& run = chain.run;
-  bool newest = run.id == lastId_ && !chain_;
+  bool newest = run.id == newest_ && !chain_;
   if (!changes) {
-    if (newest) window_.status.setText(chain.runStatus + " What it changed is not known: its listings could not be read.");
+    if (newest) status_(chain.runStatus + " What it changed is not known: its listings could not be read.");
     return;
   }
   run.changed->changed = changes->changed;
   run.changed->objects = changes->objects;
   run.changed->unreadable = changes->unreadable;
-  Write(ChangedRecord(run));
+  if (chain.journal) history_.Write(ChangedRecord(run));
   history_.Prune(chain.settings);
   std::string summary = ChangesSummary(*changes);
-  if (!run.snapshotHasSacl) summary += "; the snapshot holds no audit entries";
-  if (newest) window_.status.setText(summary + ". " + chain.runStatus);
+  if (!run.snapshotHasSacl) summary += "; audit entries were not compared: the snapshot holds none";
+  if (newest) status_(summary + ". " + chain.runStatus);
   if (compared) compared(run, *changes);
 }
 
-// Whether an undo set every object back as the snapshot of the run it undid
-// holds it, and for those it did not, what differs and what the tool said.
-void UndoableRun::Verdict(const std::optional<ListingChanges>& back, const std::string& output) {
-  if (!back)
-    return services_.dialogs.tell(
-        "The snapshot of the run could not be read again: whether every object is back is not known.",
-        "Undo", forms::Icon::Critical);
-  if (back->changes.empty())
-    return services_.dialogs.tell("Every object is back as it was", "Undo", forms::Icon::Information);
-  std::string verdict = Objects(back->changes.size()) + (back->changes.size() == 1 ? " is" : " are") +
-                        " not back as before the run:\r\n";
-  for (std::size_t i = 0; i < back->changes.size() && i < kNamedObjects; ++i) {
-    const ObjectChange& object = back->changes[i];
-    verdict += object.path + "\r\n";
-    for (const std::string& line : object.lines) verdict += "    " + line + "\r\n";
-    verdict += ToolSaid(output, object.path);
-  }
-  if (back->changes.size() > kNamedObjects)
-    verdict += "and " + Grouped(back->changes.size() - kNamedObjects) + " more.";
-  services_.dialogs.tell(verdict, "Undo", forms::Icon::Critical);
-}
-
 void UndoableRun::NotRun(const std::string& status) {
-  chain_->run.finished = JournalRun::Finished{"not run", 0};
+  chain_->run.finished = JournalRun::Finished{RunOutcome{RunOutcome::Kind::NotRun}, 0};
   Write(FinishedRecord(chain_->run));
   End(status);
 }
@@ -250,5 +349,34 @@ void UndoableRun::End(std::string status) {
   history_.Prune(chain_->settings);
   chain_.reset();
   run_.Release();
-  window_.status.setText(std::move(status));
+  status_(std::move(status));
+}
+
+UndoVerdict VerdictOf(const RunOutcome& restore, const std::optional<ListingChanges>& back,
+                      bool auditCompared, const std::string& restoreOutput) {
+  std::string head;
+  if (!restore.succeeded())
+    head = "The restore did not succeed (" + OutcomeWords(restore) + "): not every object may be back.\r\n";
+  if (!back) return {head + "Whether every object is back is not known: the listings could not be read.", false};
+  const std::size_t total = back->listedBefore;
+  if (total == 0) return {head + "The snapshot of the run holds no object: nothing was compared.", false};
+  const std::string audit = auditCompared ? "" : "\r\nAudit entries were not compared: a snapshot holds none.";
+  const std::string each = total == 1 ? "the object" : "every one of the " + Objects(total);
+  const std::string Each = total == 1 ? "The object" : "Every one of the " + Objects(total);
+  if (back->changes.empty()) {
+    if (!head.empty()) return {head + "Yet " + each + " reads as before the run." + audit, false};
+    if (!auditCompared)
+      return {Each + " has its owner, group and DACL back as before." + audit, false};
+    return {Each + " is back as it was.", true};
+  }
+  std::string text = head + Grouped(back->changes.size()) + " of " + Objects(back->objects) +
+                     (back->changes.size() == 1 ? " is" : " are") + " not back as before the run, or not known to be:\r\n";
+  for (std::size_t i = 0; i < back->changes.size() && i < kNamedObjects; ++i) {
+    const ObjectChange& object = back->changes[i];
+    text += object.path + "\r\n";
+    for (const std::string& line : object.lines) text += "    " + line + "\r\n";
+    text += ToolSaid(restoreOutput, object.path);
+  }
+  if (back->changes.size() > kNamedObjects) text += "and " + Grouped(back->changes.size() - kNamedObjects) + " more.";
+  return {text + audit, false};
 }

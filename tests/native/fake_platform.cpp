@@ -109,9 +109,14 @@ long FakeFiles::CreateFolderWith(const std::string& path, const std::string& sdd
   return error;
 }
 
+// What a file or folder has none of its own of, it inherits from the folder it is in.
 std::string FakeFiles::SecurityOf(const std::string& path) {
-  auto it = security.find(WithoutLastBackslash(path));
-  return it == security.end() ? std::string() : it->second;
+  for (std::string at = WithoutLastBackslash(path);;) {
+    if (auto it = security.find(at); it != security.end()) return it->second;
+    std::size_t parent = at.find_last_of('\\');
+    if (parent == std::string::npos) return {};
+    at.resize(parent);
+  }
 }
 
 bool FakeFiles::ReadPieces(const std::string& path,

@@ -56,12 +56,12 @@ class FakeFiles : public platform::FileSystem {
   std::map<std::string, long> refused;  // folder → the error its creation gives
   std::vector<std::string> created;
   std::map<std::string, std::string> texts;  // what files hold, when a test cares
-  std::map<std::string, std::string> security;  // SDDL, as made or as a test sets it
+  std::map<std::string, std::string> security;  // SDDL, as made or as a test sets it; inherited below
   long writeError = 0;                       // every write fails with it when set
   std::size_t pieceSize = 4096;              // ReadPieces hands files on in pieces this large
   std::set<std::string> heldElsewhere;       // locks another program holds
 
-  bool FileExists(const std::string& path) override { return files.contains(path); }
+  bool FileExists(const std::string& path) override { return files.contains(path) || texts.contains(path); }
   bool FolderExists(const std::string& path) override;
   long CreateFolder(const std::string& path) override;
   long ListFiles(const std::string& folder, std::vector<std::string>& names) override;

@@ -16,9 +16,9 @@ const forms::Message kRunQuestion = {"Are you sure you want to run this command?
 const forms::Message kStopQuestion = {"Stop the running command?", "Stop Command?",
                                       forms::Buttons::YesNo};
 
-class Runner : public ::testing::Test {
+class ConsoleRunner : public ::testing::Test {
  protected:
-  Runner() {
+  ConsoleRunner() {
     runner.ReceiveOutputs = [this](std::string& chunk) { chunks.push_back(chunk); };
     runner.Finished = [this](const DOSOutputs::Result& r) { result = r; };
   }
@@ -41,7 +41,7 @@ class Runner : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Runner, ACommandThatWritesNothingGivesOneEmptyChunkAndItsExitCode) {
+TEST_F(ConsoleRunner, ACommandThatWritesNothingGivesOneEmptyChunkAndItsExitCode) {
   processes.exitCode = 3;
   EXPECT_EQ(run({}), "");
   EXPECT_EQ(chunks, std::vector<std::string>{""});
@@ -50,7 +50,7 @@ TEST_F(Runner, ACommandThatWritesNothingGivesOneEmptyChunkAndItsExitCode) {
   EXPECT_FALSE(runner.running());
 }
 
-TEST_F(Runner, TextArrivesWholeWhateverThePieces) {
+TEST_F(ConsoleRunner, TextArrivesWholeWhateverThePieces) {
   using namespace std::string_literals;
   const std::string nul(OutputDecoder::kNulPlaceholder);
   struct Case {
@@ -76,14 +76,14 @@ TEST_F(Runner, TextArrivesWholeWhateverThePieces) {
   }
 }
 
-TEST_F(Runner, AnArgumentReplacesTheStoredCommandLine) {
+TEST_F(ConsoleRunner, AnArgumentReplacesTheStoredCommandLine) {
   runner.CommandLine("old.exe");
   run({}, "new.exe -x");
   EXPECT_EQ(runner.CommandLine(), "new.exe -x");
   EXPECT_EQ(processes.started, std::vector<std::string>{"new.exe -x"});
 }
 
-TEST_F(Runner, FailuresShowTheirMessageAndStartNothing) {
+TEST_F(ConsoleRunner, FailuresShowTheirMessageAndStartNothing) {
   dialogs.expect({"Command Line empty", "", forms::Buttons::Ok, forms::Icon::Critical},
                  forms::Answer::Ok);
   EXPECT_FALSE(runner.ExecuteCommand());
@@ -236,7 +236,16 @@ TEST_F(SendIt, TheCloseBoxDuringARunAsksFirst) {
 TEST(RunStatus, Texts) {
   const RunProgress p{1234, 1234567, 3.25};
   EXPECT_EQ(RunningStatus(p), "Running: 1,234 lines, 1,234,567 bytes received, 3.2 s");
-  EXPECT_EQ(FinishedStatus(p, 0), "Finished with exit code 0 after 3.2 s: 1,234 lines, 1,234,567 bytes");
-  EXPECT_EQ(FinishedStatus({1, 1, 0.05}, 2), "FAILED with exit code 2 after 0.1 s: 1 line, 1 byte");
-  EXPECT_EQ(StoppedStatus(p), "Stopped after 3.2 s: 1,234 lines, 1,234,567 bytes kept");
+  using Kind = RunOutcome::Kind;
+  EXPECT_EQ(EndStatus(p, {Kind::Exited, 0}), "Finished with exit code 0 after 3.2 s: 1,234 lines, 1,234,567 bytes");
+  EXPECT_EQ(EndStatus({1, 1, 0.05}, {Kind::Exited, 2}), "FAILED with exit code 2 after 0.1 s: 1 line, 1 byte");
+  EXPECT_EQ(EndStatus(p, {Kind::Stopped}), "Stopped after 3.2 s: 1,234 lines, 1,234,567 bytes kept");
+  EXPECT_EQ(EndStatus(p, {Kind::Ended}),
+            "Output ended after 3.2 s, the command still running: 1,234 lines, 1,234,567 bytes");
+  const std::pair<RunOutcome, const char*> words[] = {{{Kind::Exited, 0}, "Exit code 0"},
+                                                      {{Kind::Exited, 5}, "FAILED: exit code 5"},
+                                                      {{Kind::Stopped}, "Stopped"},
+                                                      {{Kind::Ended}, "Output ended"},
+                                                      {{Kind::NotRun}, "Not run"}};
+  for (const auto& [outcome, text] : words) EXPECT_EQ(OutcomeWords(outcome), text);
 }

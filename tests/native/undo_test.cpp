@@ -1,5 +1,6 @@
 // Send It with a snapshot before and a listing after, what changed, the way
-// back, and the runs window, headless: the tool's listings written by the test.
+// back and its verdict, and the runs window, headless: the tool's listings
+// written by the test.
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,18 @@ const forms::Message kRunQuestion = {"Are you sure you want to run this command?
 const std::string kSnapshots = "D:\\Tools\\Backups\\Snapshots\\";
 const std::string kJournal = kSnapshots + "journal.txt";
 const std::string kScope = " -on \"HKLM\\SOFTWARE\\Acme\" -ot reg -ignoreerr";
+const Scope kAcme{"HKLM\\SOFTWARE\\Acme", ObjectType::Registry, Recursion::No, {}};
 const std::string kSetOwner = " -on \"HKLM\\SOFTWARE\\Acme\" -ot reg -actn setowner -ownr \"n:Bob;\"";
 const std::string kBefore = "\"machine\\SOFTWARE\\Acme\",4,\"O:BAG:SYD:(A;;KA;;;BA)\"\r\n";
 const std::string kAfter = "\"machine\\SOFTWARE\\Acme\",4,\"O:BAG:SYD:(A;;KA;;;BA)(A;;KR;;;WD)\"\r\n";
+const std::string kId = "2026-12-07 17.16.39";
+
+// A listing as the tool may write it: UTF-16 with its byte-order mark.
+std::string Utf16(const std::string& ascii) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii) (out += c) += '\0';
+  return out;
+}
 
 class Snapshots : public ::testing::Test, public Headless {
  protected:
@@ -36,7 +46,8 @@ class Snapshots : public ::testing::Test, public Headless {
     local.tm_sec = 39;
     local.tm_isdst = -1;
     auto at = std::chrono::system_clock::from_time_t(std::mktime(&local));
-    main.undoableRun().now = [at] { return at; };
+    main.runner().undoable().now = [at] { return at; };
+    main.runner().history().MakeFolder();
     main.CboObjType.userPick(1);  // Registry
     type(main.txtObjName, "HKLM\\SOFTWARE\\Acme");
     type(main.txtOwner, "Bob");
@@ -58,19 +69,30 @@ class Snapshots : public ::testing::Test, public Headless {
     dialogs.expect(kRunQuestion, Answer::Yes);
     main.cmdSendIt.userClick();
   }
+  // A run of an earlier start, in the journal with its snapshot.
+  JournalRun earlier(const std::string& snapshot, Scope scope = kAcme) {
+    JournalRun run{"1", "2026-12-01 09:00:00", "", std::move(scope), "C:\\SetACL\\SetACL.exe -on x"};
+    run.snapshot = BeforeFile(run.id);
+    run.snapshotHasSacl = true;
+    run.finished = JournalRun::Finished{{RunOutcome::Kind::Exited, 0}, 2500};
+    files.texts[kJournal] += StartedRecord(run) + SnapshotRecord(run) + FinishedRecord(run);
+    files.texts[kSnapshots + run.snapshot] = snapshot;
+    return run;
+  }
 };
 
 }  // namespace
 
 TEST_F(Snapshots, ACommandRunsBetweenTwoListingsAndIsUndoneFromTheFirst) {
-  const std::string id = "2026-12-07 17.16.39";
   send();
   EXPECT_EQ(main.lblStatus.text().substr(0, 18), "Taking a snapshot:");
-  ran(Listing(kScope, "d,s,o,g", id + " before.txt"), id + " before.txt", kBefore);
+  EXPECT_EQ(processes.ties.back(), platform::Processes::Tie::EndsWithProgram);
+  ran(Listing(kScope, "d,s,o,g", BeforeFile(kId)), BeforeFile(kId), kBefore);
+  EXPECT_EQ(processes.ties.back(), platform::Processes::Tie::Own);
   ran(kSetOwner);
   EXPECT_FALSE(main.cmdSendIt.visible());  // the window stays locked for the listing after
   EXPECT_FALSE(main.cmdWhatChanged.enabled());
-  ran(Listing(kScope, "d,s,o,g", id + " after.txt"), id + " after.txt", kAfter);
+  ran(Listing(kScope, "d,s,o,g", AfterFile(kId)), AfterFile(kId), kAfter);
   EXPECT_TRUE(main.cmdSendIt.visible());
   EXPECT_TRUE(main.lblStatus.text().starts_with("1 of 1 object changed. Finished with exit code 0"))
       << main.lblStatus.text();
@@ -80,11 +102,11 @@ TEST_F(Snapshots, ACommandRunsBetweenTwoListingsAndIsUndoneFromTheFirst) {
   EXPECT_EQ(runs.damaged, 0u);
   const JournalRun& run = runs.runs[0];
   EXPECT_EQ(run.time, "2026-12-07 17:16:39");
-  EXPECT_EQ(run.scope, kScope);
-  EXPECT_EQ(run.snapshot, id + " before.txt");
+  EXPECT_EQ(run.scope, kAcme);
+  EXPECT_EQ(run.snapshot, BeforeFile(kId));
   EXPECT_TRUE(run.snapshotHasSacl);
   ASSERT_TRUE(run.finished && run.changed);
-  EXPECT_EQ(run.finished->outcome, "exit 0");
+  EXPECT_TRUE(run.finished->outcome.succeeded());
   EXPECT_EQ(run.changed->changed, 1u);
 
   FrmChanges& changes = main.changesWindow();
@@ -95,56 +117,164 @@ TEST_F(Snapshots, ACommandRunsBetweenTwoListingsAndIsUndoneFromTheFirst) {
             "machine\\SOFTWARE\\Acme\r\n    Added: Allow Everyone: Read (This key only)\r\n");
 
   // Undo: asked, its own snapshot, the restore, the listing after, the verdict.
-  const std::string undoId = id + " (2)";
+  const std::string undoId = kId + " (2)";
   dialogs.expect({"Set 1 object back as it was before this run?", "Undo the Run of 2026-12-07 17:16:39?",
                   Buttons::YesNo, Icon::Question},
                  Answer::Yes);
   changes.cmdUndo.userClick();
   EXPECT_FALSE(changes.visible());
-  ran(Listing(kScope, "d,s,o,g", undoId + " before.txt"), undoId + " before.txt", kAfter);
-  ran(kScope + " -actn restore -bckp \"" + kSnapshots + id + " before.txt\"");
-  dialogs.expect({"Every object is back as it was", "Undo", Buttons::Ok, Icon::Information}, Answer::Ok);
-  ran(Listing(kScope, "d,s,o,g", undoId + " after.txt"), undoId + " after.txt", kBefore);
+  ran(Listing(kScope, "d,s,o,g", BeforeFile(undoId)), BeforeFile(undoId), kAfter);
+  ran(kScope + " -actn restore -bckp \"" + kSnapshots + BeforeFile(kId) + "\"");
+  dialogs.expect({"The object is back as it was.", "Undo", Buttons::Ok, Icon::Information}, Answer::Ok);
+  ran(Listing(kScope, "d,s,o,g", AfterFile(undoId)), AfterFile(undoId), kBefore);
   EXPECT_TRUE(dialogs.allShown());
   runs = journal();
   ASSERT_EQ(runs.runs.size(), 2u);
-  EXPECT_EQ(runs.runs[1].undoOf, id);
+  EXPECT_EQ(runs.runs[1].undoOf, kId);
   ASSERT_TRUE(runs.runs[1].changed);
   EXPECT_EQ(runs.runs[1].changed->changed, 1u);  // the undo is a run of its own, undone alike
 }
 
+// A snapshot the tool wrote as UTF-16 is read as such; a restore that failed
+// is never "back", whatever the listing after it shows.
+TEST_F(Snapshots, TheVerdictOfAnUndoOverAUtf16SnapshotSaysOnlyWhatIsTrue) {
+  struct Case {
+    std::uint32_t restoreExit;
+    std::string after;
+    forms::Message verdict;
+  };
+  const Case cases[] = {
+      {0, kBefore, {"The object is back as it was.", "Undo", Buttons::Ok, Icon::Information}},
+      {2, kBefore,
+       {"The restore did not succeed (FAILED: exit code 2): not every object may be back.\r\n"
+        "Yet the object reads as before the run.",
+        "Undo", Buttons::Ok, Icon::Critical}},
+      {0, kAfter,
+       {"1 of 1 object is not back as before the run, or not known to be:\r\nmachine\\SOFTWARE\\Acme\r\n"
+        "    Added: Allow Everyone: Read (This key only)\r\n",
+        "Undo", Buttons::Ok, Icon::Critical}},
+  };
+  for (const Case& c : cases) {
+    files.texts.clear();
+    files.files.clear();
+    const JournalRun run = earlier(Utf16(kBefore));
+    const std::string id = kId;
+    main.cmdRuns.userClick();
+    dialogs.expect({"Set the object of its snapshot back as it was before this run?",
+                    "Undo the Run of 2026-12-01 09:00:00?", Buttons::YesNo, Icon::Question},
+                   Answer::Yes);
+    main.runsWindow().cmdUndo.userClick();
+    ran(Listing(kScope, "d,s,o,g", BeforeFile(id)), BeforeFile(id), Utf16(kAfter));
+    ran(kScope + " -actn restore -bckp \"" + kSnapshots + run.snapshot + "\"", {}, {}, c.restoreExit);
+    dialogs.expect(c.verdict, Answer::Ok);
+    ran(Listing(kScope, "d,s,o,g", AfterFile(id)), AfterFile(id), Utf16(c.after));
+    EXPECT_TRUE(dialogs.allShown()) << c.after;
+  }
+}
+
 // Without the right to read audit entries the snapshot is taken without
-// them; a snapshot that fails still offers the run without one.
+// them; a snapshot that fails, or holds no object, still offers the run
+// without one.
 TEST_F(Snapshots, ASnapshotThatFailsStopsTheRunUnlessTheUserRunsItWithoutOne) {
+  const std::string kNoObject = "The snapshot before the run failed: SetACL.exe listed no object into " +
+                                kSnapshots + BeforeFile(kId) + ".\r\n\r\nRun without a snapshot?";
   for (Answer answer : {Answer::No, Answer::Yes}) {
-    const std::string id = answer == Answer::No ? "2026-12-07 17.16.39" : "2026-12-07 17.16.39 (2)";
-    processes.started.clear();
-    processes.output = {"SetACL finished with error(s):\r\nSetACL error message: no right\r\n"};
+    for (bool listsNothing : {false, true}) {
+      files.texts.erase(kJournal);
+      processes.started.clear();
+      const std::string id = kId;  // the journal starts anew, and a failed snapshot leaves no file
+      processes.output = {"SetACL finished with error(s):\r\nSetACL error message: no right\r\n"};
+      send();
+      if (listsNothing) {
+        // The object's line was never written: a listing of messages only.
+        dialogs.expect({kNoObject, "Snapshot Failed", Buttons::YesNo, Icon::Critical}, answer);
+        ran(Listing(kScope, "d,s,o,g", BeforeFile(id)), BeforeFile(id), "SetACL finished.\r\n");
+      } else {
+        processes.output = {"SetACL finished with error(s):\r\nSetACL error message: disk full\r\n"};
+        ran(Listing(kScope, "d,s,o,g", BeforeFile(id)), {}, {}, 2);
+        dialogs.expect({"The snapshot before the run failed: SetACL.exe ended (FAILED: exit code 2) and wrote:\r\n"
+                        "SetACL finished with error(s):\r\nSetACL error message: disk full\r\n"
+                        "\r\n\r\nRun without a snapshot?",
+                        "Snapshot Failed", Buttons::YesNo, Icon::Critical},
+                       answer);
+        ran(Listing(kScope, "d,o,g", BeforeFile(id)), {}, {}, 2);
+      }
+      EXPECT_TRUE(dialogs.allShown());
+      EXPECT_FALSE(files.texts.contains(kSnapshots + BeforeFile(id)));  // a failed one is not kept
+      if (answer == Answer::No) {
+        EXPECT_EQ(main.lblStatus.text(), "Not run: the snapshot failed.");
+        EXPECT_TRUE(main.cmdSendIt.visible());
+        ASSERT_TRUE(journal().runs.back().finished);
+        EXPECT_EQ(journal().runs.back().finished->outcome.kind, RunOutcome::Kind::NotRun);
+        continue;
+      }
+      ran(kSetOwner);
+      EXPECT_EQ(processes.started.back(), "C:\\SetACL\\SetACL.exe" + kSetOwner);  // no listing after
+      EXPECT_EQ(journal().runs.back().snapshot, "");
+      EXPECT_TRUE(journal().runs.back().finished->outcome.succeeded());
+    }
+  }
+}
+
+// A command that changes a SACL is not run on a snapshot without audit
+// entries before the user says so; What Changed then says they were not compared.
+TEST_F(Snapshots, ASaclChangeOnASnapshotWithoutAuditEntriesIsAskedFirst) {
+  main.txtOwner.setText("");
+  main.cboClr.userPick(2);  // SACL
+  const std::string clear = " -on \"HKLM\\SOFTWARE\\Acme\" -ot reg -actn clear -clr \"sacl\"";
+  const forms::Message question = {
+      "The snapshot holds no audit entries: SetACL.exe could not read them. This command changes a "
+      "SACL, so its audit entries could not be set back, and What Changed will not compare them."
+      "\r\n\r\nRun it all the same?",
+      "No Audit Entries in the Snapshot?", Buttons::YesNo, Icon::Critical};
+  for (Answer answer : {Answer::No, Answer::Yes}) {
+    const std::string id = answer == Answer::No ? kId : kId + " (2)";
     send();
-    processes.output = {"SetACL finished with error(s):\r\nSetACL error message: disk full\r\n"};
-    ran(Listing(kScope, "d,s,o,g", id + " before.txt"), {}, {}, 2);
-    dialogs.expect({"The snapshot before the run failed: SetACL.exe ended with exit 2 and wrote:\r\n"
-                    "SetACL finished with error(s):\r\nSetACL error message: disk full\r\n"
-                    "\r\n\r\nRun without a snapshot?",
-                    "Snapshot Failed", Buttons::YesNo, Icon::Critical},
-                   answer);
-    ran(Listing(kScope, "d,o,g", id + " before.txt"), {}, {}, 2);
+    ran(Listing(kScope, "d,s,o,g", BeforeFile(id)), {}, {}, 2);
+    dialogs.expect(question, answer);
+    ran(Listing(kScope, "d,o,g", BeforeFile(id)), BeforeFile(id), kBefore);
     EXPECT_TRUE(dialogs.allShown());
     if (answer == Answer::No) {
-      EXPECT_EQ(processes.started.size(), 2u);
-      EXPECT_EQ(main.lblStatus.text(), "Not run: the snapshot failed.");
-      EXPECT_TRUE(main.cmdSendIt.visible());
+      EXPECT_EQ(main.lblStatus.text(), "Not run: the snapshot holds no audit entries.");
       continue;
     }
-    ASSERT_EQ(processes.started.size(), 3u);
+    ran(clear);
+    ran(Listing(kScope, "d,o,g", AfterFile(id)), AfterFile(id), kBefore);
+    EXPECT_TRUE(main.lblStatus.text().starts_with(
+        "0 of 1 object changed; audit entries were not compared: the snapshot holds none."))
+        << main.lblStatus.text();
+  }
+}
+
+// The clock stepped back (the repeated hour of daylight saving): Send It
+// goes on, and each run keeps an id of its own.
+TEST_F(Snapshots, AClockThatStepsBackNeitherHangsNorMergesRuns) {
+  const auto at = main.runner().undoable().now();
+  const std::chrono::system_clock::time_point times[] = {at, at - std::chrono::hours(1), at};
+  std::size_t sent = 0;
+  main.runner().undoable().now = [&] { return times[sent++]; };
+  for (const std::string& id : {kId, std::string("2026-12-07 16.16.39"), kId + " (2)"}) {
+    send();
+    ran(Listing(kScope, "d,s,o,g", BeforeFile(id)), BeforeFile(id), kBefore);
     ran(kSetOwner);
-    EXPECT_EQ(processes.started.size(), 3u);  // no listing after, without one before
+    ran(Listing(kScope, "d,s,o,g", AfterFile(id)), AfterFile(id), kAfter);
   }
   Journal runs = journal();
-  ASSERT_EQ(runs.runs.size(), 2u);
-  EXPECT_EQ(runs.runs[0].finished->outcome, "not run");
-  EXPECT_EQ(runs.runs[1].finished->outcome, "exit 0");
-  EXPECT_EQ(runs.runs[1].snapshot, "");
+  ASSERT_EQ(runs.runs.size(), 3u);
+  EXPECT_EQ(runs.damaged, 0u);
+  for (const JournalRun& run : runs.runs) EXPECT_TRUE(run.finished && run.changed) << run.id;
+}
+
+// A command Windows cannot start takes no snapshot and claims nothing.
+TEST_F(Snapshots, ACommandTooLongToStartTakesNoSnapshot) {
+  type(main.txtOwner, std::string(33000, 'B'));
+  dialogs.expect(kRunQuestion, Answer::Yes)
+      .expect({"", "", Buttons::Ok, Icon::Critical}, Answer::Ok);
+  main.cmdSendIt.userClick();
+  EXPECT_TRUE(dialogs.allShown());
+  EXPECT_TRUE(processes.started.empty());
+  EXPECT_FALSE(files.texts.contains(kJournal));
+  EXPECT_TRUE(main.cmdSendIt.visible());
 }
 
 TEST_F(Snapshots, StopDuringTheSnapshotRunsNothing) {
@@ -154,38 +284,109 @@ TEST_F(Snapshots, StopDuringTheSnapshotRunsNothing) {
   processes.finish();
   EXPECT_EQ(processes.started.size(), 1u);
   EXPECT_EQ(main.lblStatus.text(), "Stopped during the snapshot: nothing ran.");
-  EXPECT_EQ(journal().runs.at(0).finished->outcome, "not run");
+  EXPECT_EQ(journal().runs.at(0).finished->outcome.kind, RunOutcome::Kind::NotRun);
+}
+
+// A journal that cannot be written is said so before the run, which goes on only when asked to.
+TEST_F(Snapshots, ARunWithoutAJournalIsAskedFirst) {
+  files.heldElsewhere.insert(kSnapshots + "journal.lock");
+  dialogs.expect(kRunQuestion, Answer::Yes).expect({"", "No Journal", Buttons::YesNo, Icon::Critical}, Answer::No);
+  main.cmdSendIt.userClick();
+  EXPECT_TRUE(dialogs.allShown());
+  EXPECT_TRUE(processes.started.empty());
+  EXPECT_EQ(main.lblStatus.text(), "Not run: the journal could not be written.");
+  EXPECT_FALSE(files.texts.contains(kSnapshots + BeforeFile(kId)));
+}
+
+// An elevated undo restores only what its run reached, and only from a
+// snapshot it can read whole.
+TEST_F(Snapshots, AnUndoRefusesASnapshotOutsideItsRunsScopeOrNotReadWhole) {
+  const Scope subkeys{"HKLM\\SOFTWARE\\Acme", ObjectType::Registry, Recursion::Subkeys, {}};
+  struct Case {
+    std::string snapshot;
+    Scope scope;
+    std::string refusal;
+  };
+  const Case cases[] = {
+      {"\"machine\\SOFTWARE\\Acme\",4,\"D:(A;;KA;;;BA)\"\r\n\"machine\\SOFTWARE\\Policies\",4,\"D:(A;;KA;;;WD)\"\r\n",
+       subkeys,
+       "names 1 object outside what the run reached (\"HKLM\\SOFTWARE\\Acme\": the key and every subkey "
+       "below it):\r\nmachine\\SOFTWARE\\Policies\r\n\r\nIt was not restored."},
+      {"\"machine\\SOFTWARE\\Acme\\Sub\",4,\"D:(A;;KA;;;BA)\"\r\n", kAcme,
+       "names 1 object outside what the run reached (\"HKLM\\SOFTWARE\\Acme\": the object only):\r\n"
+       "machine\\SOFTWARE\\Acme\\Sub\r\n\r\nIt was not restored."},
+      {"\"machine\\SOFTWARE\\Acme\",4,\"D:(A;;KA;;;BA)\r\n", kAcme,
+       "could not be read, the first:\r\n\"machine\\SOFTWARE\\Acme\",4,\"D:(A;;KA;;;BA)"},
+      {"SetACL finished.\r\n", kAcme, "holds no object"},
+  };
+  for (const Case& c : cases) {
+    files.texts.clear();
+    files.files.clear();
+    earlier(c.snapshot, c.scope);
+    main.cmdRuns.userClick();
+    dialogs.expect({"", "Undo", Buttons::Ok, Icon::Critical}, Answer::Ok);
+    main.runsWindow().cmdUndo.userClick();
+    ASSERT_TRUE(dialogs.allShown());
+    EXPECT_NE(dialogs.shown.back().prompt.find(c.refusal), std::string::npos) << dialogs.shown.back().prompt;
+    EXPECT_TRUE(processes.started.empty());
+    EXPECT_TRUE(main.cmdSendIt.visible());
+  }
+}
+
+// An undo says who besides Administrators and SYSTEM could have changed its snapshot.
+TEST_F(Snapshots, AnUndoSaysWhoElseCanChangeTheSnapshots) {
+  earlier(kBefore);
+  files.security["D:\\Tools\\Backups\\Snapshots"] = "O:S-1-5-21-9G:SYD:(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;BU)";
+  files.security[kSnapshots + "journal.txt"] = "not SDDL";
+  main.cmdRuns.userClick();
+  dialogs.expect({"Set the object of its snapshot back as it was before this run?\r\n\r\n"
+                  "Warning: besides Administrators and SYSTEM, S-1-5-21-9 (unknown account), BUILTIN\\Users "
+                  "can change the snapshots folder D:\\Tools\\Backups\\Snapshots, its journal or this snapshot: "
+                  "the snapshot may not be what this run left.\r\n\r\nWarning: whether anyone but "
+                  "Administrators and SYSTEM can change " + kSnapshots + "journal.txt is not known: the "
+                  "security could not be read.",
+                  "Undo the Run of 2026-12-01 09:00:00?", Buttons::YesNo, Icon::Question},
+                 Answer::No);
+  main.runsWindow().cmdUndo.userClick();
+  EXPECT_TRUE(dialogs.allShown());
+  EXPECT_TRUE(processes.started.empty());
 }
 
 TEST_F(Snapshots, TheRunsWindowListsTheJournalNewestFirst) {
-  JournalRun done{"1", "2026-12-01 09:00:00", "", kScope, "C:\\SetACL\\SetACL.exe -on x"};
+  JournalRun done{"1", "2026-12-01 09:00:00", "", kAcme, "C:\\SetACL\\SetACL.exe -on x"};
   done.snapshot = "1 before.txt";
-  done.finished = JournalRun::Finished{"exit 2", 2500};
-  JournalRun interrupted{"2", "2026-12-02 10:00:00", "1", kScope, "restore"};
+  done.finished = JournalRun::Finished{{RunOutcome::Kind::Exited, 2}, 2500};
+  JournalRun interrupted{"2", "2026-12-02 10:00:00", "1", kAcme, "restore"};
   interrupted.snapshot = "2 before.txt";
+  JournalRun escaping{"3", "2026-12-03 11:00:00", "", kAcme, "x"};
+  escaping.snapshot = "..\\x";
   files.texts[kJournal] = StartedRecord(done) + SnapshotRecord(done) + FinishedRecord(done) +
-                          StartedRecord(interrupted) + SnapshotRecord(interrupted) + "damaged\r\n";
+                          StartedRecord(interrupted) + SnapshotRecord(interrupted) + "damaged\r\n" +
+                          StartedRecord(escaping) + SnapshotRecord(escaping);
+  files.texts[kSnapshots + "2 before.txt"] = kBefore;
   FrmRuns& runs = main.runsWindow();
   main.cmdRuns.userClick();
   EXPECT_TRUE(runs.visible());
   EXPECT_EQ(runs.lvwRuns.rows(),
             (std::vector<std::vector<std::string>>{
+                {"2026-12-03 11:00:00", "Interrupted", "", "no snapshot", "x"},
                 {"2026-12-02 10:00:00", "Interrupted", "", "not compared",
                  "Undo of the run of 2026-12-01 09:00:00: restore"},
                 {"2026-12-01 09:00:00", "FAILED: exit code 2", "2.5 s", "not compared",
                  "C:\\SetACL\\SetACL.exe -on x"}}));
-  EXPECT_EQ(runs.lblNotes.text(), "1 damaged record of the journal was skipped.");
+  EXPECT_EQ(runs.lblNotes.text(), "1 damaged record of the journal was skipped. Refused, not a file "
+                                  "of the snapshots folder: ..\\x.");
   EXPECT_EQ(runs.lvwRuns.selectedRow(), 0);
-  EXPECT_FALSE(runs.cmdChanges.enabled());
-  EXPECT_TRUE(runs.cmdUndo.enabled());
-  runs.lvwRuns.userSelect(1);
+  EXPECT_FALSE(runs.cmdUndo.enabled());  // its snapshot was refused
+  runs.lvwRuns.userSelect(2);
   runs.cmdCopy.userClick();
   EXPECT_EQ(clipboard.text, "C:\\SetACL\\SetACL.exe -on x");
   runs.cmdFolder.userClick();
   EXPECT_EQ(shell.opened.back().parameters, "/select,\"" + kSnapshots + "1 before.txt\"");
   // An interrupted run can be undone as well: its count not known.
-  runs.lvwRuns.userSelect(0);
-  dialogs.expect({"Set the objects of its snapshot back as they were before this run?",
+  runs.lvwRuns.userSelect(1);
+  dialogs.expect({"Set the object of its snapshot back as it was before this run?\r\n\r\n"
+                  "Its snapshot holds no audit entries: they stay as they are now.",
                   "Undo the Run of 2026-12-02 10:00:00?", Buttons::YesNo, Icon::Question},
                  Answer::No);
   runs.cmdUndo.userClick();
@@ -198,23 +399,65 @@ TEST_F(Snapshots, TheOldestRunsGoWithTheirSnapshots) {
   registry.keys["SOFTWARE\\Vorlane"]["KeepRuns"].text = std::string("2") + '\0';
   std::string records;
   for (const char* id : {"1", "2"}) {
-    JournalRun run{id, id, "", kScope, "x"};
-    run.snapshot = std::string(id) + " before.txt";
-    run.finished = JournalRun::Finished{"exit 0", 1};
-    run.changed = JournalRun::Changed{std::string(id) + " after.txt", 1, 1, 0};
+    JournalRun run{id, id, "", kAcme, "x"};
+    run.snapshot = BeforeFile(id);
+    run.finished = JournalRun::Finished{{RunOutcome::Kind::Exited, 0}, 1};
+    run.changed = JournalRun::Changed{AfterFile(id), 1, 1, 0};
     records += StartedRecord(run) + SnapshotRecord(run) + FinishedRecord(run) + ChangedRecord(run);
     files.texts[kSnapshots + run.snapshot] = kBefore;
     files.texts[kSnapshots + run.changed->after] = kAfter;
   }
   files.texts[kJournal] = records;
   send();
-  ran(Listing(kScope, "d,s,o,g", "2026-12-07 17.16.39 before.txt"), "2026-12-07 17.16.39 before.txt", kBefore);
+  ran(Listing(kScope, "d,s,o,g", BeforeFile(kId)), BeforeFile(kId), kBefore);
   ran(kSetOwner);
-  ran(Listing(kScope, "d,s,o,g", "2026-12-07 17.16.39 after.txt"), "2026-12-07 17.16.39 after.txt", kAfter);
+  ran(Listing(kScope, "d,s,o,g", AfterFile(kId)), AfterFile(kId), kAfter);
   Journal kept = journal();
   ASSERT_EQ(kept.runs.size(), 2u);
   EXPECT_EQ(kept.runs[0].id, "2");
   EXPECT_FALSE(files.texts.contains(kSnapshots + "1 before.txt"));
   EXPECT_FALSE(files.texts.contains(kSnapshots + "1 after.txt"));
   EXPECT_TRUE(files.texts.contains(kSnapshots + "2 after.txt"));
+}
+
+// Every verdict an undo can reach: "back" only where the restore succeeded,
+// every object was listed and compared, and nothing differs.
+TEST(UndoVerdict, SaysBackOnlyWhenEverythingShowsIt) {
+  using Kind = RunOutcome::Kind;
+  ListingChanges same;
+  same.objects = same.listedBefore = same.listedAfter = 86;
+  ListingChanges one = same;
+  one.changed = 1;
+  one.changes = {{"C:\\D\\x", {"Owner: A → B"}}};
+  ListingChanges empty;
+  struct Case {
+    RunOutcome restore;
+    std::optional<ListingChanges> back;
+    bool audit;
+    std::string text;
+    bool allBack;
+  };
+  const Case cases[] = {
+      {{Kind::Exited, 0}, same, true, "Every one of the 86 objects is back as it was.", true},
+      {{Kind::Exited, 0}, same, false,
+       "Every one of the 86 objects has its owner, group and DACL back as before.\r\n"
+       "Audit entries were not compared: a snapshot holds none.", false},
+      {{Kind::Exited, 3}, same, true,
+       "The restore did not succeed (FAILED: exit code 3): not every object may be back.\r\n"
+       "Yet every one of the 86 objects reads as before the run.", false},
+      {{Kind::Stopped}, same, true,
+       "The restore did not succeed (Stopped): not every object may be back.\r\n"
+       "Yet every one of the 86 objects reads as before the run.", false},
+      {{Kind::Exited, 0}, std::nullopt, true,
+       "Whether every object is back is not known: the listings could not be read.", false},
+      {{Kind::Exited, 0}, empty, true, "The snapshot of the run holds no object: nothing was compared.", false},
+      {{Kind::Exited, 0}, one, true,
+       "1 of 86 objects is not back as before the run, or not known to be:\r\nC:\\D\\x\r\n"
+       "    Owner: A → B\r\n    The tool said: Access denied: C:\\D\\x\r\n", false},
+  };
+  for (const Case& c : cases) {
+    UndoVerdict verdict = VerdictOf(c.restore, c.back, c.audit, "Access denied: C:\\D\\x\r\nDone\r\n");
+    EXPECT_EQ(verdict.text, c.text);
+    EXPECT_EQ(verdict.allBack, c.allBack) << c.text;
+  }
 }

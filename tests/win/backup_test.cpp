@@ -87,8 +87,8 @@ class BackupAndRestore : public ::testing::Test {
   win32::Win32Shell shell;
   win32::Win32Security security;
   FakeClipboard clipboard;
-  win32::Win32Workers workers;
   FakeObjectTree tree;
+  win32::Win32Workers workers;
   win32::Win32Backend backend{GetModuleHandleW(nullptr)};
   App app{{dialogs, browser, registry, files, processes, shell, security, clipboard, workers, tree,
            Utf8(program)},
@@ -203,16 +203,10 @@ TEST_F(BackupAndRestore, WhatCannotStartIsToldAndAMissingFolderReported) {
 
 // The way back, for real: Send It grants Everyone read on a key made here
 // (wine keeps a key's security, not a file's), What Changed names it, and
-// Undo sets the key back exactly as the system held it.
+// Undo sets the key back exactly as the system held it; once with the
+// stand-in writing its listings in 8-bit text, once in UTF-16.
 TEST_F(BackupAndRestore, ARunOnAKeyIsComparedAndUndone) {
   constexpr wchar_t kKey[] = L"SOFTWARE\\VorlaneTest\\Undo";
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(key);
-  const std::string before = KeySecurity(kKey);
-  ASSERT_TRUE(before.starts_with("O:")) << before;
   SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", L"1");
   top = backend.window(&main);
   native::Pick(at("CboObjType"), 1);
@@ -225,30 +219,51 @@ TEST_F(BackupAndRestore, ARunOnAKeyIsComparedAndUndone) {
   }, [&] { return editor.visible(); });
   native::Click(at("cmdAceNum"));
 
-  dialogs.expect({"Are you sure you want to run this command?", "Run Command?", Buttons::YesNo},
-                 Answer::Yes);
-  native::Click(at("cmdSendIt"));
-  ASSERT_TRUE(native::WaitFor([&] { return IsWindowEnabled(at("cmdWhatChanged")); }, kRunMs))
-      << Text(at("lblStatus"));
-  EXPECT_TRUE(Text(at("lblStatus")).starts_with("1 of 1 object changed. Finished")) << Text(at("lblStatus"));
-  EXPECT_NE(KeySecurity(kKey).find("(A;;KR;;;WD)"), std::string::npos) << KeySecurity(kKey);
+  for (const wchar_t* utf16 : {L"0", L"1"}) {
+    SCOPED_TRACE(utf16[0] == L'1' ? "listings in UTF-16" : "listings in 8-bit text");
+    SetEnvironmentVariableW(L"VORLANE_STANDIN_UTF16", utf16);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    const std::string before = KeySecurity(kKey);
+    ASSERT_TRUE(before.starts_with("O:")) << before;
 
-  Journal journal = ReadJournal(native::FileText(backups / L"Snapshots" / L"journal.txt"));
-  ASSERT_EQ(journal.runs.size(), 1u);
-  FrmChanges& changes = main.changesWindow();
-  std::string said;
-  native::WhileModal([&] {
-    said = Text(Find(backend.window(&changes), "txtChanges"));
-    dialogs.expect({"Set 1 object back as it was before this run?",
-                    "Undo the Run of " + journal.runs[0].time + "?", Buttons::YesNo, Icon::Question},
-                   Answer::Yes)
-        .expect({"Every object is back as it was", "Undo", Buttons::Ok, Icon::Information}, Answer::Ok);
-    changes.cmdUndo.userClick();
-  }, [&] { return changes.visible(); });
-  native::Click(at("cmdWhatChanged"));
-  EXPECT_EQ(said, "machine\\SOFTWARE\\VorlaneTest\\Undo\r\n    Added: Allow Everyone: Read (This key only)\r\n");
-  EXPECT_TRUE(native::WaitFor([&] { return dialogs.allShown(); }, kRunMs)) << Text(at("txtOutputs"));
-  EXPECT_EQ(KeySecurity(kKey), before);
+    dialogs.expect({"Are you sure you want to run this command?", "Run Command?", Buttons::YesNo},
+                   Answer::Yes);
+    native::Click(at("cmdSendIt"));
+    ASSERT_TRUE(native::WaitFor([&] { return IsWindowEnabled(at("cmdSendIt")) &&
+                                             Text(at("lblStatus")).find("changed") != std::string::npos; },
+                                kRunMs))
+        << Text(at("lblStatus"));
+    EXPECT_TRUE(Text(at("lblStatus")).starts_with("1 of 1 object changed. Finished")) << Text(at("lblStatus"));
+    EXPECT_NE(KeySecurity(kKey).find("(A;;KR;;;WD)"), std::string::npos) << KeySecurity(kKey);
+
+    Journal journal = ReadJournal(native::FileText(backups / L"Snapshots" / L"journal.txt"));
+    ASSERT_FALSE(journal.runs.empty());
+    const std::string snapshot = native::FileText(backups / L"Snapshots" / win32::Wide(journal.runs.back().snapshot));
+    EXPECT_EQ(snapshot.starts_with("\xFF\xFE"), utf16[0] == L'1');
+    FrmChanges& changes = main.changesWindow();
+    std::string said;
+    native::WhileModal([&] {
+      said = Text(Find(backend.window(&changes), "txtChanges"));
+      // Wine keeps no file's security: the folder is its user's, and the question says so.
+      dialogs.expect({"", "Undo the Run of " + journal.runs.back().time + "?", Buttons::YesNo, Icon::Question},
+                     Answer::Yes, [&] {
+                       const std::string& asked = dialogs.shown.back().prompt;
+                       EXPECT_TRUE(asked.starts_with("Set 1 object back as it was before this run?")) << asked;
+                       EXPECT_NE(asked.find("Warning: besides Administrators and SYSTEM, "), std::string::npos) << asked;
+                     })
+          .expect({"The object is back as it was.", "Undo", Buttons::Ok, Icon::Information}, Answer::Ok);
+      changes.cmdUndo.userClick();
+    }, [&] { return changes.visible(); });
+    native::Click(at("cmdWhatChanged"));
+    EXPECT_EQ(said, "machine\\SOFTWARE\\VorlaneTest\\Undo\r\n    Added: Allow Everyone: Read (This key only)\r\n");
+    EXPECT_TRUE(native::WaitFor([&] { return dialogs.allShown(); }, kRunMs)) << Text(at("txtOutputs"));
+    EXPECT_EQ(KeySecurity(kKey), before);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest");
+  }
   SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", nullptr);
-  RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest");
+  SetEnvironmentVariableW(L"VORLANE_STANDIN_UTF16", nullptr);
 }

@@ -216,10 +216,10 @@ int wmain(int argc, wchar_t** argv) {
               L"what-changed");
 
   // The runs, with two of an earlier start before this one.
-  JournalRun failed{"1", "2026-12-04 09:12:05", "", " -on \"HKLM\\SOFTWARE\\Acme\" -ot reg",
+  JournalRun failed{"1", "2026-12-04 09:12:05", "", Scope{"HKLM\\SOFTWARE\\Acme", ObjectType::Registry},
                     "C:\\SetACL\\SetACL.exe -on \"HKLM\\SOFTWARE\\Acme\" -ot reg -actn setowner -ownr \"n:Bob;\""};
   failed.snapshot = "1 before.txt";
-  failed.finished = JournalRun::Finished{"exit 2", 850};
+  failed.finished = JournalRun::Finished{{RunOutcome::Kind::Exited, 2}, 850};
   JournalRun interrupted{"2", "2026-12-04 09:14:40", "", failed.scope,
                          "C:\\SetACL\\SetACL.exe -on \"HKLM\\SOFTWARE\\Acme\" -ot reg -actn clear -clr \"dacl\""};
   interrupted.snapshot = "2 before.txt";
