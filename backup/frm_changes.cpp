@@ -20,9 +20,7 @@ void FrmChanges::Show(const JournalRun& run, const ListingChanges& changes,
   lblRun.setText((run.undoOf.empty() ? "Run of " : "Undo run of ") + run.time + ": " +
                  OutcomeWords(run));
   txtCommand.setText(run.commandLine);
-  std::string summary = ChangesSummary(changes);
-  if (!run.snapshotHasSacl) summary += "; audit entries were not compared: the snapshot holds none";
-  lblSummary.setText(summary);
+  lblSummary.setText(ChangesSummary(changes) + ComparedCaveats(run));
   std::string text = ChangesText(changes);
   txtChanges.setText(text.empty() ? "Nothing changed." : text);
   showModal();

@@ -56,6 +56,9 @@ class FileSystem {
   // The lock named by a file (made when missing); null with the system's
   // error code when it could not be had.
   virtual std::unique_ptr<Lock> Hold(const std::string& lockPath, long& error) = 0;
+  // A file kept as it is while the pin lives, across programs: others may
+  // read it, and neither change nor delete it. Null when it cannot be opened.
+  virtual std::unique_ptr<Lock> Pin(const std::string& path) = 0;
 };
 
 }  // namespace platform

@@ -43,6 +43,24 @@ struct Ace {
   std::string bytes;
 };
 
+// Whether an entry allows or denies access, of whatever kind: these decide
+// access in the order they stand; the others do not.
+constexpr bool Allows(const Ace& ace) {
+  switch (ace.kind) {
+    case kAllowedAce: case kAllowedCompoundAce: case kAllowedObjectAce: case kAllowedCallbackAce:
+    case kAllowedCallbackObjectAce:
+      return true;
+  }
+  return false;
+}
+constexpr bool Denies(const Ace& ace) {
+  switch (ace.kind) {
+    case kDeniedAce: case kDeniedObjectAce: case kDeniedCallbackAce: case kDeniedCallbackObjectAce:
+      return true;
+  }
+  return false;
+}
+
 struct Acl {
   bool present = false;  // the descriptor holds this list
   bool null = false;     // present, but a null list: no restriction at all

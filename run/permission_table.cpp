@@ -92,7 +92,8 @@ std::string TypeWords(const Ace& ace) {
       bool success = ace.flags & platform::kAuditSuccess, failure = ace.flags & platform::kAuditFailure;
       return success && failure ? "Audit success and failure"
              : failure          ? "Audit failure"
-                                : "Audit success";
+             : success          ? "Audit success"
+                                : "Audit nothing";
     }
     case Ace::Type::Label: return "Integrity label";
     case Ace::Type::Other: break;
@@ -260,8 +261,8 @@ PermissionTable TableOf(const platform::SecurityDescriptor& sd, ObjectType type,
       warnings.push_back("Out of canonical order: the explicit entry for " + account(ace.sid) +
                          " stands after inherited entries.");
     }
-    if (ace.type == Ace::Type::Allow) allowSeen = true;
-    if (ace.type == Ace::Type::Deny && allowSeen && !denyLate) {
+    if (platform::Allows(ace)) allowSeen = true;
+    if (platform::Denies(ace) && allowSeen && !denyLate) {
       denyLate = true;
       warnings.push_back("Out of canonical order: the deny entry for " + account(ace.sid) +
                          " stands after an allow entry, so an allowed right may pass it.");

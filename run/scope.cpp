@@ -21,10 +21,14 @@ constexpr std::pair<std::string_view, std::string_view> kRegistryRoots[] = {
 // roots as the tool lists them.
 std::string Comparable(std::string_view path, ObjectType type) {
   std::string out = Lower(path);
-  for (char& c : out)
-    if (c == '/') c = '\\';
-  if (out.starts_with("\\\\?\\unc\\")) out.replace(0, 8, "\\\\");
-  else if (out.starts_with("\\\\?\\")) out.erase(0, 4);
+  // A key's name may hold a slash; a file's path takes it for a backslash.
+  if (type == ObjectType::File)
+    for (char& c : out)
+      if (c == '/') c = '\\';
+  if (out.starts_with("\\\\?\\unc\\"))
+    out.replace(0, 8, "\\\\");
+  else if (out.starts_with("\\\\?\\"))
+    out.erase(0, 4);
   while (out.ends_with('\\')) out.pop_back();
   if (type == ObjectType::Registry) {
     std::size_t end = std::min(out.find('\\'), out.size());
@@ -40,8 +44,10 @@ std::multimap<std::string, std::string> Options(std::string_view arguments) {
   std::multimap<std::string, std::string> options;
   for (std::size_t i = 1; i < args.size(); ++i) {
     std::string name = Lower(args[i]);
-    if (name == "-silent" || name == "-ignoreerr") options.emplace(name, "");
-    else if (i + 1 < args.size()) options.emplace(name, args[++i]);
+    if (name == "-silent" || name == "-ignoreerr")
+      options.emplace(name, "");
+    else if (i + 1 < args.size())
+      options.emplace(name, args[++i]);
   }
   return options;
 }
@@ -88,14 +94,16 @@ std::optional<Scope> ScopeOfCall(std::string_view arguments) {
   for (auto it = from; it != to; ++it)
     if (Lower(it->second) == "rstchldrn" &&
         (scope->type == ObjectType::File || scope->type == ObjectType::Registry))
-      scope->recursion =
-          scope->type == ObjectType::Registry ? Recursion::Subkeys : Recursion::ContainersAndObjects;
+      scope->recursion = scope->type == ObjectType::Registry ? Recursion::Subkeys
+                                                             : Recursion::ContainersAndObjects;
   return scope;
 }
 
 bool ChangesSacl(std::string_view arguments) {
   for (const auto& [name, value] : Options(arguments)) {
-    if (name == "-actn" && Lower(value) == "restore") return true;
+    // A restore sets what its listing holds; an action not known here is not trusted to leave it.
+    if (name == "-actn" && (Lower(value) == "restore" || !SetAclActions().contains(Lower(value))))
+      return true;
     if (name == "-clr" || name == "-rst") {
       if (NamesSacl(value)) return true;
     } else if (name == "-ace" || name == "-trst") {
@@ -130,8 +138,20 @@ std::string ScopeArguments(const Scope& scope) {
 
 std::optional<Scope> ReadScope(std::string_view arguments) { return ScopeOf(Options(arguments)); }
 
+// A path that names `.` or `..` may lead anywhere.
+bool Climbs(std::string_view path) {
+  for (const std::string& name : Split(path, '\\'))
+    if (name == "." || name == "..") return true;
+  return false;
+}
+
 bool WithinScope(const Scope& scope, std::string_view listedPath) {
-  std::string object = Comparable(scope.object, scope.type), path = Comparable(listedPath, scope.type);
+  std::string object = Comparable(scope.object, scope.type),
+              path = Comparable(listedPath, scope.type);
+  if (Climbs(path)) return false;
+  // What the filters skip the tool never lists.
+  for (const std::string& filter : scope.filters)
+    if (!filter.empty() && path.find(Lower(filter)) != std::string::npos) return false;
   if (path == object) return true;
   return scope.recursion != Recursion::No && path.size() > object.size() + 1 &&
          path.starts_with(object) && path[object.size()] == '\\';

@@ -41,7 +41,7 @@ std::optional<Scope> ReadScope(std::string_view arguments);
 
 // Whether an object as the tool lists it (`machine\SOFTWARE\Acme` for
 // `HKLM\SOFTWARE\Acme`) is the scope's object, or lies below it where the
-// scope recurses.
+// scope recurses, and no filter skips it; a path naming `.` or `..` never is.
 bool WithinScope(const Scope& scope, std::string_view listedPath);
 // "\"HKLM\SOFTWARE\Acme\": the key and every subkey below it".
 std::string ScopeWords(const Scope& scope);

@@ -7,9 +7,11 @@
 
 namespace {
 
-constexpr std::pair<ObjectType, int> kTypeNumbers[] = {
-    {ObjectType::File, 1}, {ObjectType::Service, 2}, {ObjectType::Printer, 3},
-    {ObjectType::Registry, 4}, {ObjectType::Share, 5}};
+constexpr std::pair<ObjectType, int> kTypeNumbers[] = {{ObjectType::File, 1},
+                                                       {ObjectType::Service, 2},
+                                                       {ObjectType::Printer, 3},
+                                                       {ObjectType::Registry, 4},
+                                                       {ObjectType::Share, 5}};
 
 constexpr std::string_view kUtf16Mark = "\xFF\xFE";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
@@ -22,8 +24,10 @@ bool IsUtf8(std::string_view text) {
       ++at;
       continue;
     }
-    std::size_t width = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                        : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    std::size_t width = lead >= 0xC2 && lead <= 0xDF   ? 2
+                        : lead >= 0xE0 && lead <= 0xEF ? 3
+                        : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                       : 0;
     if (width == 0 || at + width > text.size()) return false;
     for (std::size_t i = 1; i < width; ++i)
       if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return false;
@@ -59,20 +63,27 @@ void AppendUtf8(char32_t c, std::string& out) {
 
 std::optional<ListedView> ReadListingView(std::string_view line) {
   if (line.ends_with('\r')) line.remove_suffix(1);
-  if (!BeginsAsListed(line)) return std::nullopt;
-  // The path ends at the first `",<digits>,"`: a registry key's name may hold
-  // a quote, but none of a path's names holds that whole sequence.
+  if (!BeginsAsListed(line) || line.size() < 2 || line.back() != '"') return std::nullopt;
+  // A registry key's name may hold `",1,"` itself: the path ends at the first
+  // `",<type>,"` that a type the tool lists and the start of an SDDL (or its
+  // end) follow.
   for (std::size_t end = line.find("\",", 1); end != std::string_view::npos;
        end = line.find("\",", end + 1)) {
     std::size_t digits = end + 2, comma = line.find_first_not_of("0123456789", digits);
-    if (comma == digits || comma == std::string_view::npos || line.substr(comma, 2) != ",\"") continue;
-    std::size_t sddl = comma + 2;
-    if (line.size() < sddl + 1 || line.back() != '"') return std::nullopt;
+    if (comma == digits || comma == std::string_view::npos || line.substr(comma, 2) != ",\"")
+      continue;
     ListedView object;
     auto [at, error] = std::from_chars(line.data() + digits, line.data() + comma, object.type);
-    if (error != std::errc{} || at != line.data() + comma) return std::nullopt;
+    std::size_t sddl = comma + 2;
+    if (error != std::errc{} || at != line.data() + comma || !ListedType(object.type) ||
+        line.size() < sddl + 1)
+      continue;
+    std::string_view rest = line.substr(sddl, line.size() - 1 - sddl);
+    if (!rest.empty() && !(rest.size() >= 2 && rest[1] == ':' &&
+                           std::string_view("OGDS").find(rest[0]) != std::string_view::npos))
+      continue;
     object.path = line.substr(1, end - 1);
-    object.sddl = line.substr(sddl, line.size() - 1 - sddl);
+    object.sddl = rest;
     return object;
   }
   return std::nullopt;
@@ -84,11 +95,21 @@ std::optional<ListedObject> ReadListingLine(std::string_view line) {
   return ListedObject{std::string(view->path), view->type, std::string(view->sddl)};
 }
 
+std::string Opening(std::string_view line) {
+  constexpr int kCharacters = 200;
+  std::size_t at = 0;
+  for (int characters = 0; at < line.size() && characters < kCharacters; ++characters)
+    for (++at; at < line.size() && (static_cast<unsigned char>(line[at]) & 0xC0) == 0x80;) ++at;
+  return std::string(line.substr(0, at));
+}
+
 ListingLines ReadListingLines(std::string_view text) {
   ListingLines lines;
   ForEachLine(text, [&](std::string_view line, std::string_view) {
-    if (auto object = ReadListingView(line)) lines.objects.push_back(*object);
-    else if (BeginsAsListed(line)) lines.unreadable.push_back(line);
+    if (auto object = ReadListingView(line))
+      lines.objects.push_back(*object);
+    else if (BeginsAsListed(line))
+      lines.unreadable.push_back(line);
   });
   return lines;
 }
@@ -152,7 +173,8 @@ void ListingDecoder::finish(std::string& out) {
     std::string start = std::move(pending_);
     pending_.clear();
     encoding_ = start.starts_with(kUtf16Mark) ? Encoding::Utf16 : Encoding::EightBit;
-    feed(encoding_ == Encoding::Utf16 ? std::string_view(start).substr(2) : std::string_view(start), out);
+    feed(encoding_ == Encoding::Utf16 ? std::string_view(start).substr(2) : std::string_view(start),
+         out);
   }
   if (encoding_ == Encoding::EightBit) {
     if (!pending_.empty()) eightBitLine(pending_, out);
@@ -164,8 +186,10 @@ void ListingDecoder::finish(std::string& out) {
 }
 
 void ListingDecoder::eightBitLine(std::string_view line, std::string& out) {
-  if (IsUtf8(line)) out += line;
-  else out += fromAnsi_(line);
+  if (IsUtf8(line))
+    out += line;
+  else
+    out += fromAnsi_(line);
 }
 
 void ListingDecoder::fromUtf16(std::string_view bytes, std::string& out) {
@@ -180,9 +204,12 @@ void ListingDecoder::fromUtf16(std::string_view bytes, std::string& out) {
       AppendUtf8(kReplacement, out);
       highSurrogate_ = 0;
     }
-    if (u >= 0xD800 && u <= 0xDBFF) highSurrogate_ = u;
-    else if (u >= 0xDC00 && u <= 0xDFFF) AppendUtf8(kReplacement, out);
-    else AppendUtf8(u, out);
+    if (u >= 0xD800 && u <= 0xDBFF)
+      highSurrogate_ = u;
+    else if (u >= 0xDC00 && u <= 0xDFFF)
+      AppendUtf8(kReplacement, out);
+    else
+      AppendUtf8(u, out);
   };
   if (!pending_.empty()) {  // the odd byte of the piece before
     if (bytes.empty()) return;
@@ -213,12 +240,15 @@ std::optional<std::string> ReadListingFile(platform::FileSystem& files, const st
   std::string text;
   bool wasStopped = false, first = true;
   const std::uint64_t size = files.FileSize(path);
-  if (!files.ReadPieces(path, [&](std::string_view piece) {
-        if (stopped && stopped()) return !(wasStopped = true);
-        decoder.feed(piece, text);
-        if (std::exchange(first, false)) text.reserve(static_cast<std::size_t>(decoder.wide() ? size / 2 : size));
-        return true;
-      }) ||
+  if (!files.ReadPieces(path,
+                        [&](std::string_view piece) {
+                          if (stopped && stopped()) return !(wasStopped = true);
+                          decoder.feed(piece, text);
+                          if (std::exchange(first, false))
+                            text.reserve(
+                                static_cast<std::size_t>(decoder.wide() ? size / 2 : size));
+                          return true;
+                        }) ||
       wasStopped)
     return std::nullopt;
   decoder.finish(text);

@@ -45,6 +45,8 @@ struct ListingLines {
   std::vector<std::string_view> unreadable;
 };
 ListingLines ReadListingLines(std::string_view text);
+// The first 200 characters of a line, whole characters only, to name it.
+std::string Opening(std::string_view line);
 std::vector<ListedObject> ReadListing(std::string_view text);
 // The line the tool writes for an object.
 std::string ListingLine(const ListedObject& object);

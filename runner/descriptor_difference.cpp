@@ -13,15 +13,7 @@ using platform::SecurityDescriptor;
 enum class Effect { None, Allows, Denies };
 
 Effect EffectOf(const Ace& ace) {
-  switch (ace.kind) {
-    case platform::kAllowedAce: case platform::kAllowedCompoundAce: case platform::kAllowedObjectAce:
-    case platform::kAllowedCallbackAce: case platform::kAllowedCallbackObjectAce:
-      return Effect::Allows;
-    case platform::kDeniedAce: case platform::kDeniedObjectAce: case platform::kDeniedCallbackAce:
-    case platform::kDeniedCallbackObjectAce:
-      return Effect::Denies;
-  }
-  return Effect::None;
+  return platform::Allows(ace) ? Effect::Allows : platform::Denies(ace) ? Effect::Denies : Effect::None;
 }
 
 bool ByBytes(const Ace* a, const Ace* b) { return a->bytes < b->bytes; }
@@ -50,8 +42,10 @@ class Difference {
   Difference(ObjectType type, bool container, AccountWords& accounts, platform::Security& security)
       : type_(type), container_(container), accounts_(accounts), security_(security) {}
 
-  std::vector<std::string> of(const SecurityDescriptor& a, const SecurityDescriptor& b, bool withSacl) {
-    if (a.owner != b.owner) lines_.push_back("Owner: " + accounts_(a.owner) + " → " + accounts_(b.owner));
+  std::vector<std::string> of(const SecurityDescriptor& a, const SecurityDescriptor& b,
+                              bool withSacl) {
+    if (a.owner != b.owner)
+      lines_.push_back("Owner: " + accounts_(a.owner) + " → " + accounts_(b.owner));
     if (a.group != b.group)
       lines_.push_back("Primary group: " + accounts_(a.group) + " → " + accounts_(b.group));
     list("DACL", "Inheritance", a.dacl, b.dacl, true);
@@ -60,7 +54,8 @@ class Difference {
   }
 
  private:
-  void list(const std::string& name, const char* inheritance, const Acl& a, const Acl& b, bool ordered) {
+  void list(const std::string& name, const char* inheritance, const Acl& a, const Acl& b,
+            bool ordered) {
     auto state = [&](const Acl& acl) {
       return !acl.present ? "no " + name : acl.null ? "a null " + name : std::string("a list");
     };
@@ -102,7 +97,8 @@ class Difference {
     for (std::size_t i = 0; i < both; ++i) {
       const Ace &a = *was[i], &b = *now[i];
       if (a.sid != b.sid)
-        lines_.push_back("Integrity level: " + IntegrityLevelWords(a.sid) + " → " + IntegrityLevelWords(b.sid));
+        lines_.push_back("Integrity level: " + IntegrityLevelWords(a.sid) + " → " +
+                         IntegrityLevelWords(b.sid));
       if (a.mask != b.mask)
         lines_.push_back("Integrity policy: " + IntegrityPolicyWords(a.mask) + " → " +
                          IntegrityPolicyWords(b.mask));
@@ -111,8 +107,10 @@ class Difference {
       if (a.flags != b.flags || (a.sid == b.sid && a.mask == b.mask))
         lines_.push_back("Integrity label: " + x + " → " + y);
     }
-    for (std::size_t i = both; i < was.size(); ++i) lines_.push_back("Integrity label removed: " + label(*was[i]));
-    for (std::size_t i = both; i < now.size(); ++i) lines_.push_back("Integrity label added: " + label(*now[i]));
+    for (std::size_t i = both; i < was.size(); ++i)
+      lines_.push_back("Integrity label removed: " + label(*was[i]));
+    for (std::size_t i = both; i < now.size(); ++i)
+      lines_.push_back("Integrity label added: " + label(*now[i]));
   }
 
   // Each entry in words; where the words of one removed and one added are
@@ -127,32 +125,37 @@ class Difference {
     auto collide = [](const std::vector<std::string>& mine, const std::vector<std::string>& theirs,
                       std::vector<int>& detail) {
       for (std::size_t i = 0; i < mine.size(); ++i)
-        if (std::ranges::find(theirs, mine[i]) != theirs.end()) detail[i] = std::min(detail[i] + 1, 2);
+        if (std::ranges::find(theirs, mine[i]) != theirs.end())
+          detail[i] = std::min(detail[i] + 1, 2);
     };
     for (int round = 0; round < 2; ++round) {
-      std::vector<std::string> was = describe(removed, removedDetail), now = describe(added, addedDetail);
+      std::vector<std::string> was = describe(removed, removedDetail),
+                               now = describe(added, addedDetail);
       collide(was, now, removedDetail);
       collide(now, was, addedDetail);
     }
-    for (const std::string& line : describe(removed, removedDetail)) lines_.push_back("Removed: " + line);
+    for (const std::string& line : describe(removed, removedDetail))
+      lines_.push_back("Removed: " + line);
     for (const std::string& line : describe(added, addedDetail)) lines_.push_back("Added: " + line);
   }
 
   // A deny passed by an allow, or an allow by a deny, among the entries both
   // lists hold: each the k-th alike one in both.
-  void order(const std::vector<Ace>& a, const std::vector<Ace>& b, const std::vector<const Ace*>& removed,
-             const std::vector<const Ace*>& added) {
+  void order(const std::vector<Ace>& a, const std::vector<Ace>& b,
+             const std::vector<const Ace*>& removed, const std::vector<const Ace*>& added) {
     auto deciding = [](const std::vector<Ace>& aces, const std::vector<const Ace*>& extra) {
       std::vector<const Ace*> out;
       for (const Ace& ace : aces)
-        if (EffectOf(ace) != Effect::None && std::ranges::find(extra, &ace) == extra.end()) out.push_back(&ace);
+        if (EffectOf(ace) != Effect::None && std::ranges::find(extra, &ace) == extra.end())
+          out.push_back(&ace);
       return out;
     };
     std::vector<const Ace*> was = deciding(a, removed), now = deciding(b, added);
     auto byBytes = [](const std::vector<const Ace*>& aces) {
       std::vector<std::size_t> at(aces.size());
       for (std::size_t i = 0; i < at.size(); ++i) at[i] = i;
-      std::ranges::stable_sort(at, [&](std::size_t x, std::size_t y) { return ByBytes(aces[x], aces[y]); });
+      std::ranges::stable_sort(
+          at, [&](std::size_t x, std::size_t y) { return ByBytes(aces[x], aces[y]); });
       return at;
     };
     std::vector<std::size_t> wasSorted = byBytes(was), nowSorted = byBytes(now), place(was.size());
@@ -167,7 +170,8 @@ class Difference {
                          words(*latest[other], 0));
         return;
       }
-      if (!latest[mine] || place[i] > latestPlace[mine]) latest[mine] = was[i], latestPlace[mine] = place[i];
+      if (!latest[mine] || place[i] > latestPlace[mine])
+        latest[mine] = was[i], latestPlace[mine] = place[i];
     }
   }
 
@@ -199,7 +203,8 @@ class Difference {
 
   std::string reach(const Ace& ace) {
     std::string where = AppliesTo(ace.flags, type_, container_);
-    return (where.empty() ? "" : where + ", ") + (ace.flags & platform::kInherited ? "inherited" : "not inherited");
+    return (where.empty() ? "" : where + ", ") +
+           (ace.flags & platform::kInherited ? "inherited" : "not inherited");
   }
 
   ObjectType type_;
@@ -211,9 +216,10 @@ class Difference {
 
 }  // namespace
 
-std::vector<std::string> DescriptorDifference(const SecurityDescriptor& before, const SecurityDescriptor& after,
-                                              ObjectType type, bool container, bool withSacl,
-                                              AccountWords& accounts, platform::Security& security) {
+std::vector<std::string> DescriptorDifference(const SecurityDescriptor& before,
+                                              const SecurityDescriptor& after, ObjectType type,
+                                              bool container, bool withSacl, AccountWords& accounts,
+                                              platform::Security& security) {
   return Difference(type, container, accounts, security).of(before, after, withSacl);
 }
 

@@ -13,8 +13,8 @@ constexpr const char* kOwnerRights = "S-1-3-4";
 
 // Writing or appending data, extended attributes or attributes, deleting
 // it or what it holds, changing its permissions or owner, generic write or all.
-constexpr std::uint32_t kChanges = 0x2 | 0x4 | 0x10 | 0x40 | 0x100 | 0x10000 | 0x40000 | 0x80000 |
-                                   0x10000000 | 0x40000000;
+constexpr std::uint32_t kChanges =
+    0x2 | 0x4 | 0x10 | 0x40 | 0x100 | 0x10000 | 0x40000 | 0x80000 | 0x10000000 | 0x40000000;
 
 bool Trusted(const std::string& sid) { return sid == kAdministrators || sid == kSystem; }
 
@@ -35,9 +35,13 @@ std::optional<std::vector<std::string>> OthersWhoCanChange(const std::string& sd
   if (!sd->owner.empty() && !Trusted(sd->owner)) add(account(sd->owner));
   if (!sd->dacl.present || sd->dacl.null) add("Everyone (it has no DACL)");
   for (const platform::Ace& ace : sd->dacl.aces) {
-    if (ace.type != platform::Ace::Type::Allow || (ace.flags & platform::kInheritOnly) ||
-        !(ace.mask & kChanges) || ace.sid == kCreatorOwner)
+    if (!platform::Allows(ace) || (ace.flags & platform::kInheritOnly)) continue;
+    // An entry with object types or a condition may allow anything to anyone.
+    if (ace.type != platform::Ace::Type::Allow) {
+      add("whoever the entry " + security.EntryText(ace) + " allows");
       continue;
+    }
+    if (!(ace.mask & kChanges) || ace.sid == kCreatorOwner) continue;
     const std::string& sid = ace.sid == kOwnerRights ? sd->owner : ace.sid;
     if (!Trusted(sid)) add(account(sid));
   }

@@ -93,9 +93,10 @@ std::optional<RunOutcome> ReadOutcome(std::string_view text) {
   return RunOutcome{Kind::Exited, static_cast<std::uint32_t>(*code)};
 }
 
-// A file name the journal gives, when it may be used; else it is refused.
-bool Usable(const std::string& name, Journal& journal) {
-  if (PlainFileName(name)) return true;
+// A file name the journal gives, when it is the one its run's id names;
+// else it is refused, and never deleted or restored from.
+bool Usable(const std::string& name, const std::string& expected, Journal& journal) {
+  if (name == expected && PlainFileName(name)) return true;
   journal.refused.push_back(name);
   return false;
 }
@@ -116,7 +117,7 @@ bool Apply(const std::vector<std::string>& f, std::map<std::string, std::size_t>
   if (f.size() < 2 || !byId.contains(f[1])) return false;
   JournalRun& run = runs[byId[f[1]]];
   if (kind == "snapshot" && f.size() == 4 && (f[3] == "0" || f[3] == "1")) {
-    if (!Usable(f[2], journal)) return true;
+    if (!Usable(f[2], BeforeFile(run.id), journal)) return true;
     run.snapshot = f[2];
     run.snapshotHasSacl = f[3] == "1";
     return true;
@@ -131,7 +132,7 @@ bool Apply(const std::vector<std::string>& f, std::map<std::string, std::size_t>
   if (kind == "changed" && f.size() == 6) {
     auto changed = WholeNumber(f[3]), objects = WholeNumber(f[4]), unreadable = WholeNumber(f[5]);
     if (!changed || !objects || !unreadable) return false;
-    if (!Usable(f[2], journal)) return true;
+    if (!Usable(f[2], AfterFile(run.id), journal)) return true;
     run.changed = JournalRun::Changed{f[2], *changed, *objects, *unreadable};
     return true;
   }
@@ -181,8 +182,18 @@ Journal ReadJournal(std::string_view text) {
   return journal;
 }
 
+// A run with no end recorded was interrupted, or runs still in another Vorlane.
 std::string OutcomeWords(const JournalRun& run) {
-  return run.finished ? OutcomeWords(run.finished->outcome) : "Interrupted";
+  return run.finished ? OutcomeWords(run.finished->outcome) : "Not finished";
+}
+
+std::string ComparedCaveats(const JournalRun& run) {
+  std::string out;
+  if (!run.snapshotHasSacl) out += "; audit entries were not compared: the snapshot holds none";
+  if (run.scope.recursion == Recursion::No &&
+      (run.scope.type == ObjectType::File || run.scope.type == ObjectType::Registry))
+    out += "; what lies below the object, if anything, was not listed";
+  return out;
 }
 
 std::string WithoutRuns(std::string_view text, const std::set<std::string>& ids) {

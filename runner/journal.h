@@ -32,7 +32,7 @@ struct JournalRun {
   Scope scope;              // what its snapshots cover
   std::string commandLine;  // as run
 
-  std::string snapshot;  // the listing before the run, a file of the snapshot folder; empty: none
+  std::string snapshot;  // BeforeFile(id), the listing before the run; empty: none
   bool snapshotHasSacl = false;
 
   struct Finished {
@@ -42,7 +42,7 @@ struct JournalRun {
   std::optional<Finished> finished;  // none: interrupted
 
   struct Changed {
-    std::string after;  // the listing after the run, a file of the snapshot folder
+    std::string after;  // AfterFile(id), the listing after the run
     std::uint64_t changed = 0, objects = 0, unreadable = 0;
   };
   std::optional<Changed> changed;
@@ -68,24 +68,28 @@ std::string FinishedRecord(const JournalRun& run);
 std::string ChangedRecord(const JournalRun& run);
 
 Journal ReadJournal(std::string_view text);
-// How a run ended, "Interrupted" when it never said.
+// How a run ended, "Not finished" when it never said.
 std::string OutcomeWords(const JournalRun& run);
+// What a comparison of a run's listings leaves out, "; ..." each: audit
+// entries where the snapshot holds none, and what lies below an object a
+// run did not recurse into (a change to a folder's inheritable entries may
+// reach it).
+std::string ComparedCaveats(const JournalRun& run);
 // The journal's text without the records of these runs; damaged records stay.
 std::string WithoutRuns(std::string_view text, const std::set<std::string>& ids);
 
 // The runs to remove, oldest first, so that at most `keepRuns` remain and
-// their files take at most `keepBytes`; the newest run always stays, and so
-// does every run `kept` names. `bytes` gives the size of a run's files.
-template <class Bytes, class Kept>
+// their files take at most `keepBytes`; the newest run always stays. `bytes`
+// gives the size of a run's files.
+template <class Bytes>
 std::set<std::string> RunsBeyond(const Journal& journal, std::size_t keepRuns,
-                                 std::uint64_t keepBytes, Bytes bytes, Kept kept) {
+                                 std::uint64_t keepBytes, Bytes bytes) {
   std::set<std::string> drop;
   std::uint64_t total = 0;
   for (const JournalRun& run : journal.runs) total += bytes(run);
   std::size_t left = journal.runs.size();
   for (std::size_t i = 0; i + 1 < journal.runs.size(); ++i) {
     if (left <= keepRuns && total <= keepBytes) break;
-    if (kept(journal.runs[i])) continue;
     drop.insert(journal.runs[i].id);
     total -= bytes(journal.runs[i]);
     --left;

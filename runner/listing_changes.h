@@ -26,9 +26,15 @@ struct ListingChanges {
   std::size_t listedBefore = 0;     // objects the listing before held
   std::size_t listedAfter = 0;      // objects the listing after held
   std::size_t unreadableLines = 0;  // lines that begin as an object's but cannot be read
-  // The damaged lines, then in the order of the listing before, then those only after.
+  // The damaged lines, then in the order of the listing before, then those
+  // only after; the first kMostDetailed of them.
   std::vector<ObjectChange> changes;
+  std::size_t undetailed = 0;  // changed or unread, past those
+  // Objects and lines that are not as before, or not known to be.
+  std::size_t differing() const { return changed + unreadable; }
 };
+
+inline constexpr std::size_t kMostDetailed = 100'000;
 
 // The listings' texts in UTF-8, as ReadListingFile gives them; none when
 // `stopped` (asked now and then) says so. Without `withSacl` the SACLs,

@@ -4,30 +4,29 @@
 #include <bit>
 #include <charconv>
 
+#include "run/arguments.h"
 #include "run/setacl_listing.h"
 
 bool IndexedListing::read(std::string_view text, Pace& pace) {
-    text_ = text;
-    std::size_t lines = BeginsAsListed(text);
-    for (std::size_t at = text.find("\n\""); at != std::string_view::npos; at = text.find("\n\"", at + 2)) ++lines;
-    places_.reserve(lines);
-    for (std::size_t at = 0; at < text.size();) {
-      if (pace.stopped()) return false;
-      std::size_t end = std::min(text.find('\n', at), text.size());
-      std::string_view line = text.substr(at, end - at);
-      at = end + 1;
-      if (!BeginsAsListed(line)) continue;
-      auto object = ReadListingView(line);
-      if (object && object->path.size() < kUnmatched && object->sddl.size() < kUnmatched) {
-        places_.push_back({static_cast<std::uint64_t>(object->path.data() - text.data()),
-                           static_cast<std::uint32_t>(object->path.size()),
-                           static_cast<std::uint32_t>(object->sddl.size())});
-      } else {
-        damaged_.push_back(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
-      }
-    }
-    return true;
-  }
+  text_ = text;
+  std::size_t lines = BeginsAsListed(text);
+  for (std::size_t at = text.find("\n\""); at != std::string_view::npos;
+       at = text.find("\n\"", at + 2))
+    ++lines;
+  places_.reserve(lines);
+  bool stopped = false;
+  ForEachLine(text, [&](std::string_view line, std::string_view) {
+    if (stopped || (stopped = pace.stopped()) || !BeginsAsListed(line)) return;
+    auto object = ReadListingView(line);
+    if (object && object->path.size() < kUnmatched && object->sddl.size() < kUnmatched)
+      places_.push_back({static_cast<std::uint64_t>(object->path.data() - text.data()),
+                         static_cast<std::uint32_t>(object->path.size()),
+                         static_cast<std::uint32_t>(object->sddl.size())});
+    else
+      damaged_.push_back(line);
+  });
+  return !stopped;
+}
 
 // The type number stands between the path's `",` and the SDDL's `,"`.
 std::pair<int, std::string_view> IndexedListing::typeAndSddl(std::size_t i) const {
@@ -58,7 +57,9 @@ class Groups {
     }
     return true;
   }
-  std::uint32_t first(std::string_view path, int type) const { return slots_[find({path, type})].first; }
+  std::uint32_t first(std::string_view path, int type) const {
+    return slots_[find({path, type})].first;
+  }
   std::uint32_t next(std::uint32_t i) const { return next_[i]; }
   // Whether another object has the same path and type.
   bool shared(std::uint32_t i) const { return shared_[i]; }
@@ -73,8 +74,10 @@ class Groups {
   };
   struct Key {
     Key(std::string_view path, int type)
-        : path(path), type(type),
-          hash(std::hash<std::string_view>{}(path) ^ (static_cast<std::uint64_t>(type) * 0x9E3779B97F4A7C15u)) {}
+        : path(path),
+          type(type),
+          hash(std::hash<std::string_view>{}(path) ^
+               (static_cast<std::uint64_t>(type) * 0x9E3779B97F4A7C15u)) {}
     std::uint32_t tag() const { return static_cast<std::uint32_t>(hash >> 32); }
     std::string_view path;
     int type;
@@ -102,8 +105,8 @@ class Groups {
 // Objects listed more than once are matched as a multiset: the same SDDL
 // first, then the rest in listing order. The listings mostly stand in the
 // same order, so the next object after is tried before the table.
-std::optional<std::vector<std::uint32_t>> Match(const IndexedListing& before, const IndexedListing& after,
-                                                Pace& pace) {
+std::optional<std::vector<std::uint32_t>> Match(const IndexedListing& before,
+                                                const IndexedListing& after, Pace& pace) {
   constexpr std::uint32_t kUnseen = kUnmatched - 1;
   Groups alike(before), matching(after);
   if (!alike.build(pace)) return std::nullopt;

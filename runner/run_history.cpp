@@ -26,24 +26,6 @@ struct RunHistory::Shared {
   std::deque<Queued> tasks;
   bool working = false;  // a worker takes the tasks
   bool closing = false;
-  std::multiset<std::string> held;  // files a run or an undo needs
-};
-
-class RunHistory::Hold {
- public:
-  Hold(std::shared_ptr<Shared> shared, std::vector<std::string> files)
-      : shared_(std::move(shared)), files_(std::move(files)) {
-    std::lock_guard lock(shared_->mutex);
-    for (const std::string& file : files_) shared_->held.insert(file);
-  }
-  ~Hold() {
-    std::lock_guard lock(shared_->mutex);
-    for (const std::string& file : files_) shared_->held.erase(shared_->held.find(file));
-  }
-
- private:
-  std::shared_ptr<Shared> shared_;
-  std::vector<std::string> files_;
 };
 
 RunHistory::RunHistory(platform::FileSystem& files, platform::Workers& workers,
@@ -64,10 +46,6 @@ long RunHistory::MakeFolder() {
   if (place_.files.FolderExists(folder_)) return 0;
   long error = place_.files.CreateFolderWith(folder_, kGuardedFolder);
   return error == kAlreadyExists ? 0 : error;
-}
-
-std::shared_ptr<RunHistory::Hold> RunHistory::Keep(std::vector<std::string> files) {
-  return std::make_shared<Hold>(shared_, std::move(files));
 }
 
 // One worker at a time takes the tasks in order; it ends when none is left,
@@ -103,10 +81,16 @@ void RunHistory::Queue(Task task, bool evenClosing) {
     context.post([this, n] { works_.erase(n); });
   });
   if (!work) {
-    std::lock_guard lock(shared_->mutex);
-    shared_->working = false;
-    shared_->tasks.clear();
+    // No thread to be had: the tasks are done here, rather than never.
     works_.erase(n);
+    std::deque<Shared::Queued> tasks;
+    {
+      std::lock_guard lock(shared_->mutex);
+      shared_->working = false;
+      tasks.swap(shared_->tasks);
+    }
+    for (Shared::Queued& queued : tasks)
+      if (auto news = queued.task([] { return false; })) news();
     return;
   }
   // Work done at once has already said so.
@@ -126,44 +110,55 @@ long Append(platform::FileSystem& files, const std::string& path, const std::str
 }  // namespace
 
 void RunHistory::Start(JournalRun run, bool snapshot, std::function<void(Started)> done) {
-  Queue([place = place_, run = std::move(run), snapshot,
-         done = std::move(done)](const Stopped&) mutable -> std::function<void()> {
-    platform::FileSystem& files = place.files;
-    Started started;
-    auto lock = files.Hold(place.path(kLock), started.journalError);
-    std::string text;
-    files.ReadText(place.path(kJournal), text);
-    const Journal journal = ReadJournal(text);
-    const std::string base = run.id;
-    for (int n = 2;; ++n) {
-      bool free = !journal.ids.contains(run.id) && !files.FileExists(place.path(BeforeFile(run.id))) &&
-                  !files.FileExists(place.path(AfterFile(run.id)));
-      if (free && snapshot) {
-        long made = files.CreateNew(place.path(BeforeFile(run.id)));
-        free = made != platform::FileSystem::kFileExists;
-        if (free) started.snapshotError = made;
-      }
-      if (free) break;
-      run.id = base + " (" + std::to_string(n) + ")";
-    }
-    started.id = run.id;
-    if (lock) started.journalError = Append(files, place.path(kJournal), StartedRecord(run));
-    return [done = std::move(done), started] { done(started); };
-  }, true);
+  Queue(
+      [place = place_, run = std::move(run), snapshot,
+       done = std::move(done)](const Stopped&) mutable -> std::function<void()> {
+        platform::FileSystem& files = place.files;
+        Started started;
+        auto lock = files.Hold(place.path(kLock), started.journalError);
+        std::string text;
+        // A journal that is there but cannot be read names ids that cannot be known.
+        constexpr long kReadFault = 30;
+        if (!files.ReadText(place.path(kJournal), text) && files.FileExists(place.path(kJournal)) &&
+            !started.journalError)
+          started.journalError = kReadFault;
+        const Journal journal = ReadJournal(text);
+        const std::string base = run.id;
+        for (int n = 2;; ++n) {
+          bool free = !journal.ids.contains(run.id) &&
+                      !files.FileExists(place.path(BeforeFile(run.id))) &&
+                      !files.FileExists(place.path(AfterFile(run.id)));
+          if (free && snapshot) {
+            long made = files.CreateNew(place.path(BeforeFile(run.id)));
+            free = made != platform::FileSystem::kFileExists;
+            if (free) started.snapshotError = made;
+          }
+          if (free) break;
+          run.id = base + " (" + std::to_string(n) + ")";
+        }
+        started.id = run.id;
+        if (lock && !started.journalError)
+          started.journalError = Append(files, place.path(kJournal), StartedRecord(run));
+        return [done = std::move(done), started] { done(started); };
+      },
+      true);
 }
 
 void RunHistory::Write(std::string record) {
-  Queue([this, place = place_, record = std::move(record)](const Stopped&) -> std::function<void()> {
-    long error = 0;
-    auto lock = place.files.Hold(place.path(kLock), error);
-    if (lock) error = Append(place.files, place.path(kJournal), record);
-    if (error) return [this, error] { Failed(error); };
-    return {};
-  }, true);
+  Queue(
+      [this, place = place_, record = std::move(record)](const Stopped&) -> std::function<void()> {
+        long error = 0;
+        auto lock = place.files.Hold(place.path(kLock), error);
+        if (lock) error = Append(place.files, place.path(kJournal), record);
+        if (error) return [this, error] { Failed(error); };
+        return {};
+      },
+      true);
 }
 
 void RunHistory::Failed(long error) {
-  if (failed) failed("The journal of runs could not be written: " + platform::SystemErrorText(error));
+  if (failed)
+    failed("The journal of runs could not be written: " + platform::SystemErrorText(error));
 }
 
 void RunHistory::Read(std::function<void(Journal)> done) {
@@ -176,20 +171,27 @@ void RunHistory::Read(std::function<void(Journal)> done) {
 
 void RunHistory::Check(const std::string& snapshot, const Scope& scope,
                        std::function<void(SnapshotCheck)> done) {
-  Queue([place = place_, snapshot, scope, done = std::move(done)](const Stopped& stopped) -> std::function<void()> {
+  Queue([place = place_, snapshot, scope,
+         done = std::move(done)](const Stopped& stopped) -> std::function<void()> {
     SnapshotCheck check;
     for (const std::string& path : {place.folder, place.path(kJournal), place.path(snapshot)}) {
       auto others = OthersWhoCanChange(place.files.SecurityOf(path), place.security);
-      if (!others) check.unknownSecurity.push_back(path);
+      if (!others)
+        check.unknownSecurity.push_back(path);
       else
         for (std::string& who : *others)
-          if (std::ranges::find(check.others, who) == check.others.end()) check.others.push_back(std::move(who));
+          if (std::ranges::find(check.others, who) == check.others.end())
+            check.others.push_back(std::move(who));
     }
-    if (auto text = ReadListingFile(place.files, place.path(snapshot), place.fromAnsi, stopped)) {
+    // Pinned before it is read, so what was read is what stays.
+    check.pin = place.files.Pin(place.path(snapshot));
+    if (auto text =
+            check.pin ? ReadListingFile(place.files, place.path(snapshot), place.fromAnsi, stopped)
+                      : std::nullopt) {
       check.read = true;
       ListingLines lines = ReadListingLines(*text);
       check.objects = lines.objects.size();
-      for (std::string_view line : lines.unreadable) check.unreadable.emplace_back(line.substr(0, 200));
+      for (std::string_view line : lines.unreadable) check.unreadable.push_back(Opening(line));
       for (const ListedView& object : lines.objects)
         if (!WithinScope(scope, object.path) && check.outsideCount++ < kNamed)
           check.outside.emplace_back(object.path);
@@ -201,12 +203,15 @@ void RunHistory::Check(const std::string& snapshot, const Scope& scope,
 
 void RunHistory::Compare(const std::string& before, const std::string& after,
                          std::function<void(std::optional<ListingChanges>)> done, bool withSacl) {
-  Queue([place = place_, before, after, done = std::move(done), withSacl](const Stopped& stopped) -> std::function<void()> {
+  Queue([place = place_, before, after, done = std::move(done),
+         withSacl](const Stopped& stopped) -> std::function<void()> {
     std::optional<ListingChanges> changes;
     auto beforeText = ReadListingFile(place.files, place.path(before), place.fromAnsi, stopped);
-    auto afterText =
-        beforeText ? ReadListingFile(place.files, place.path(after), place.fromAnsi, stopped) : std::nullopt;
-    if (beforeText && afterText) changes = CompareListings(*beforeText, *afterText, place.security, stopped, withSacl);
+    auto afterText = beforeText
+                         ? ReadListingFile(place.files, place.path(after), place.fromAnsi, stopped)
+                         : std::nullopt;
+    if (beforeText && afterText)
+      changes = CompareListings(*beforeText, *afterText, place.security, stopped, withSacl);
     if (stopped()) return {};
     return [changes = std::move(changes), done]() mutable { done(std::move(changes)); };
   });
@@ -222,7 +227,8 @@ void RunHistory::Discard(const std::string& file) {
 void RunHistory::Prune(const SnapshotSettings& settings) {
   const std::size_t keepRuns = settings.keepRuns;
   const std::uint64_t keepBytes = settings.keepMegabytes * 1024 * 1024;
-  Queue([this, place = place_, shared = shared_, keepRuns, keepBytes](const Stopped&) -> std::function<void()> {
+  Queue([this, place = place_, keepRuns, keepBytes](const Stopped&) -> std::function<void()> {
+    constexpr long kFileNotFound = 2;
     platform::FileSystem& files = place.files;
     long error = 0;
     auto lock = files.Hold(place.path(kLock), error);
@@ -240,23 +246,17 @@ void RunHistory::Prune(const SnapshotSettings& settings) {
       for (const std::string& name : names(run)) total += files.FileSize(place.path(name));
       return total;
     };
-    auto held = [&](const std::string& name) {
-      std::lock_guard guard(shared->mutex);
-      return shared->held.contains(name);
-    };
-    std::set<std::string> drop = RunsBeyond(journal, keepRuns, keepBytes, bytes, [&](const JournalRun& run) {
-      return std::ranges::any_of(names(run), held);
-    });
+    std::set<std::string> drop = RunsBeyond(journal, keepRuns, keepBytes, bytes);
+    // The files first: one pinned (a run under way needs it) keeps its run.
+    for (const JournalRun& run : journal.runs) {
+      if (!drop.contains(run.id)) continue;
+      for (const std::string& name : names(run))
+        if (long removed = files.RemoveFile(place.path(name)); removed && removed != kFileNotFound)
+          drop.erase(run.id);
+    }
     if (drop.empty()) return {};
-    // The journal first: a run it no longer names is never offered without its files.
     if (long written = files.WriteText(place.path(kJournal), WithoutRuns(text, drop)))
       return [this, written] { Failed(written); };
-    lock.reset();
-    // A file held since is left where it is: a run under way still needs it.
-    for (const JournalRun& run : journal.runs)
-      if (drop.contains(run.id))
-        for (const std::string& name : names(run))
-          if (!held(name)) files.RemoveFile(place.path(name));
     return {};
   });
 }

@@ -1,9 +1,10 @@
 #pragma once
 // Where the runs are kept: the folder Snapshots in the program's Backups,
 // holding each run's listings and the journal, made so that only
-// Administrators and SYSTEM may change them. Every read and write of it
-// happens off the interface thread, on one worker, in the order asked; the
-// journal is changed only under a lock that other Vorlanes respect too.
+// Administrators and SYSTEM may change them. Every read and write of the
+// journal and the listings happens off the interface thread, on one worker,
+// in the order asked; the journal is changed only under a lock that other
+// Vorlanes respect too.
 
 #include <cstdint>
 #include <deque>
@@ -42,6 +43,9 @@ struct SnapshotCheck {
   // journal or the snapshot; and those of them whose security could not be read.
   std::vector<std::string> others;
   std::vector<std::string> unknownSecurity;
+  // The snapshot kept as it was read, by this program and any other, until
+  // this goes: no one changes or deletes it meanwhile, pruning included.
+  std::shared_ptr<platform::FileSystem::Lock> pin;
 };
 
 class RunHistory {
@@ -72,7 +76,7 @@ class RunHistory {
   void Write(std::string record);
   // The journal as it stands once every record given before is written.
   void Read(std::function<void(Journal)> done);
-  // A snapshot read back and checked against the scope of its run.
+  // A snapshot read back, checked against the scope of its run and pinned.
   void Check(const std::string& snapshot, const Scope& scope, std::function<void(SnapshotCheck)> done);
   // Two listings of the folder compared, their SACLs too or not; nullopt
   // when one cannot be read.
@@ -81,12 +85,9 @@ class RunHistory {
   // Removes a file of the folder.
   void Discard(const std::string& file);
   // Removes the oldest runs and their files until the runs and megabytes
-  // left are within the settings; never a run with a file held.
+  // left are within the settings; never a run with a file pinned (a run or
+  // an undo under way, here or in another Vorlane, needs it).
   void Prune(const SnapshotSettings& settings);
-
-  // Files a run or an undo under way needs, held from pruning while it lives.
-  class Hold;
-  std::shared_ptr<Hold> Keep(std::vector<std::string> files);
 
   // Raised with what went wrong when the journal could not be written.
   std::function<void(std::string)> failed;

@@ -10,8 +10,8 @@
 
 namespace {
 
-// Objects a message names before it says how many more there are.
-constexpr std::size_t kNamedObjects = 10;
+// Objects and lines a message names before it says how many more there are.
+constexpr std::size_t kNamed = 10;
 
 std::string LocalTime(std::chrono::system_clock::time_point time, const char* format) {
   std::time_t t = std::chrono::system_clock::to_time_t(time);
@@ -27,7 +27,8 @@ std::string Objects(std::uint64_t n) { return Grouped(n) + (n == 1 ? " object" :
 std::string ToolSaid(const std::string& output, const std::string& path) {
   std::string said;
   ForEachLine(output, [&](std::string_view line, std::string_view) {
-    if (line.find(path) != std::string_view::npos) said += "    The tool said: " + std::string(line) + "\r\n";
+    if (line.find(path) != std::string_view::npos)
+      said += "    The tool said: " + std::string(line) + "\r\n";
   });
   return said;
 }
@@ -38,9 +39,28 @@ std::string Joined(const std::vector<std::string>& items, const char* separator)
   return out;
 }
 
-std::string ToolEnded(const RunResult& result, const std::string& said) {
+// The first few, and how many more.
+std::string Named(const std::vector<std::string>& items, std::size_t total) {
+  std::vector<std::string> first(items.begin(), items.begin() + std::min(items.size(), kNamed));
+  std::string out = Joined(first, "\r\n");
+  if (total > first.size()) out += "\r\nand " + Grouped(total - first.size()) + " more";
+  return out;
+}
+
+std::string ToolEnded(const RunResult& result) {
   return "SetACL.exe ended (" + OutcomeWords(result.outcome) + ")" +
-         (said.empty() ? "." : " and wrote:\r\n" + said);
+         (result.output.empty() ? "." : " and wrote:\r\n" + result.output);
+}
+
+// What keeps a snapshot from being restored whole and within its run.
+std::string Unfit(const SnapshotCheck& check, const Scope& scope) {
+  if (!check.unreadable.empty())
+    return Grouped(check.unreadable.size()) + (check.unreadable.size() == 1 ? " line" : " lines") +
+           " of it could not be read, the first:\r\n" + check.unreadable.front();
+  if (check.outsideCount)
+    return "it names " + Objects(check.outsideCount) + " outside what the run reaches (" +
+           ScopeWords(scope) + "):\r\n" + Named(check.outside, check.outsideCount);
+  return {};
 }
 
 }  // namespace
@@ -49,12 +69,14 @@ struct UndoableRun::Chain {
   JournalRun run;
   std::string folder, arguments;
   SnapshotSettings settings;
-  bool snapshot = false;               // one is to be taken
-  bool changesSacl = false;            // the command changes a SACL
-  bool journal = true;                 // its records are written
-  std::optional<JournalRun> undoing;   // the run this one sets back
-  // The files it needs, kept from pruning: its own, and those of the run it undoes.
-  std::shared_ptr<RunHistory::Hold> keep, keepUndone;
+  bool snapshot = false;              // one is to be taken
+  bool madeFile = false;              // its snapshot's file was made for it
+  bool changesSacl = false;           // the command changes a SACL
+  bool journal = true;                // its records are written
+  std::optional<JournalRun> undoing;  // the run this one sets back
+  // The snapshots it reads, kept as they were read: its own, and the one it restores.
+  std::shared_ptr<platform::FileSystem::Lock> pin, undonePin;
+  std::vector<std::string> listingProblems;
   std::chrono::steady_clock::time_point started;
   std::string runStatus;  // how the command itself ended
   RunResult result;       // of the command itself
@@ -72,7 +94,7 @@ void UndoableRun::Write(std::string record) {
 
 void UndoableRun::Send(const std::string& folder, const std::string& arguments, bool changes,
                        const SnapshotSettings& settings) {
-  if (run_.running() || chain_) return;
+  if (run_.running() || busy()) return;
   // A command that cannot start takes no snapshot either.
   if (!folder.empty() && !CommandLineFits(dialogs_, CommandRun::LineOf(folder, arguments))) return;
   auto chain = std::make_unique<Chain>();
@@ -88,55 +110,57 @@ void UndoableRun::Send(const std::string& folder, const std::string& arguments, 
 
 void UndoableRun::Undo(const std::string& folder, const JournalRun& done,
                        const SnapshotSettings& settings) {
-  if (run_.running() || chain_) return;
+  if (run_.running() || busy()) return;
   if (done.snapshot.empty())
     return dialogs_.tell("This run has no snapshot to go back to.", "Undo");
-  std::vector<std::string> files{done.snapshot};
-  if (done.changed) files.push_back(done.changed->after);
-  auto keep = history_.Keep(std::move(files));
+  checking_ = true;
   run_.Hold();
   status_("Reading the snapshot of the run of " + done.time + "...");
-  history_.Check(done.snapshot, done.scope, [this, folder, done, settings, keep](const SnapshotCheck& check) {
-    Checked(folder, done, settings, keep, check);
-  });
+  history_.Check(done.snapshot, done.scope,
+                 [this, folder, done, settings](const SnapshotCheck& check) {
+                   checking_ = false;
+                   Checked(folder, done, settings, check);
+                 });
 }
 
 // An elevated program restores whatever a snapshot says: one that cannot
-// be read whole, or names an object its run never reached, is refused.
+// be read whole, or names an object its run never reached, is refused. The
+// snapshot stays pinned from its reading to the restore.
 void UndoableRun::Checked(const std::string& folder, const JournalRun& done,
-                          const SnapshotSettings& settings, std::shared_ptr<RunHistory::Hold> keep,
-                          const SnapshotCheck& check) {
-  const std::string title = "Undo";
+                          const SnapshotSettings& settings, const SnapshotCheck& check) {
   auto refuse = [&](const std::string& why) {
     run_.Release();
     status_("Not undone.");
-    dialogs_.tell(why, title, forms::Icon::Critical);
+    dialogs_.tell(why, "Undo", forms::Icon::Critical);
   };
   const std::string path = history_.PathOf(done.snapshot);
-  if (!check.read) return refuse("The snapshot of this run could not be read: " + path + ". Nothing was set back.");
-  if (!check.unreadable.empty())
-    return refuse(Grouped(check.unreadable.size()) + " line(s) of the snapshot " + path +
-                  " could not be read, the first:\r\n" + check.unreadable.front() +
-                  "\r\n\r\nIt was not restored: SetACL.exe might read such a line otherwise.");
-  if (check.outsideCount)
-    return refuse("The snapshot " + path + " names " + Objects(check.outsideCount) +
-                  " outside what the run reached (" + ScopeWords(done.scope) + "):\r\n" +
-                  Joined(check.outside, "\r\n") + (check.outsideCount > check.outside.size() ? "\r\n..." : "") +
-                  "\r\n\r\nIt was not restored.");
-  if (check.objects == 0) return refuse("The snapshot of this run holds no object: " + path + ". Nothing was set back.");
-  std::string question =
-      done.changed ? "Set " + Objects(done.changed->changed) + " back as " +
-                         (done.changed->changed == 1 ? "it was" : "they were") + " before this run?"
-      : check.objects == 1 ? "Set the object of its snapshot back as it was before this run?"
-                           : "Set the " + Objects(check.objects) + " of its snapshot back as they were before this run?";
-  if (!done.snapshotHasSacl) question += "\r\n\r\nIts snapshot holds no audit entries: they stay as they are now.";
+  if (!check.read)
+    return refuse("The snapshot of this run could not be read: " + path +
+                  ". Nothing was set back.");
+  if (std::string unfit = Unfit(check, done.scope); !unfit.empty())
+    return refuse("The snapshot " + path + " was not restored: " + unfit);
+  if (check.objects == 0)
+    return refuse("The snapshot of this run holds no object: " + path + ". Nothing was set back.");
+  // The restore writes every object of the snapshot, changed or not.
+  std::string question = check.objects == 1
+                             ? "Set the object of its snapshot back as it was before this run?"
+                             : "Set the " + Objects(check.objects) +
+                                   " of its snapshot back as they were before this run?";
+  if (done.changed)
+    question += done.changed->changed == 1
+                    ? " The run changed 1 of them."
+                    : " The run changed " + Grouped(done.changed->changed) + " of them.";
+  if (!done.snapshotHasSacl)
+    question += "\r\n\r\nIts snapshot holds no audit entries: they stay as they are now.";
   if (!check.others.empty())
-    question += "\r\n\r\nWarning: besides Administrators and SYSTEM, " + Joined(check.others, ", ") +
-                " can change the snapshots folder " + history_.folder() +
+    question += "\r\n\r\nWarning: besides Administrators and SYSTEM, " +
+                Joined(check.others, ", ") + " can change the snapshots folder " +
+                history_.folder() +
                 ", its journal or this snapshot: the snapshot may not be what this run left.";
   if (!check.unknownSecurity.empty())
     question += "\r\n\r\nWarning: whether anyone but Administrators and SYSTEM can change " +
-                Joined(check.unknownSecurity, ", ") + " is not known: the security could not be read.";
+                Joined(check.unknownSecurity, ", ") +
+                " is not known: the security could not be read.";
   if (!dialogs_.confirm(question, "Undo the Run of " + done.time + "?", forms::Icon::Question)) {
     run_.Release();
     return status_("");
@@ -151,7 +175,7 @@ void UndoableRun::Checked(const std::string& folder, const JournalRun& done,
   chain->snapshot = true;
   chain->changesSacl = done.snapshotHasSacl;
   chain->undoing = done;
-  chain->keepUndone = std::move(keep);
+  chain->undonePin = check.pin;
   if (!CommandLineFits(dialogs_, CommandRun::LineOf(folder, chain->arguments))) {
     run_.Release();
     return status_("Not undone.");
@@ -168,43 +192,46 @@ void UndoableRun::Start(std::unique_ptr<Chain> chain) {
   run.time = LocalTime(time, "%Y-%m-%d %H:%M:%S");
   run.commandLine = CommandRun::LineOf(chain_->folder, chain_->arguments);
   run_.Hold();
-  long folderError = history_.MakeFolder();
-  if (folderError && chain_->snapshot) {
+  if (long folderError = history_.MakeFolder(); folderError && chain_->snapshot) {
+    // No folder, no journal and no id of its own: nothing is written there.
     chain_->snapshot = false;
     chain_->journal = false;
-    return SnapshotFailed("the folder " + history_.folder() + " could not be made: " +
-                          platform::SystemErrorText(folderError));
+    return SnapshotFailed("the folder " + history_.folder() +
+                          " could not be made: " + platform::SystemErrorText(folderError));
   }
-  history_.Start(run, chain_->snapshot, [this](const RunHistory::Started& started) { Started(started); });
+  history_.Start(run, chain_->snapshot,
+                 [this](const RunHistory::Started& started) { Started(started); });
 }
 
 void UndoableRun::Started(const RunHistory::Started& started) {
   if (!chain_) return;
   JournalRun& run = chain_->run;
   run.id = newest_ = started.id;
-  chain_->keep = history_.Keep({BeforeFile(run.id), AfterFile(run.id)});
+  chain_->madeFile = chain_->snapshot && !started.snapshotError;
   if (started.journalError) {
     chain_->journal = false;
     if (!dialogs_.confirm("The journal of runs could not be written: " +
                               platform::SystemErrorText(started.journalError) +
                               "\r\n\r\nRun without it? The run will be missing from Runs.",
                           "No Journal", forms::Icon::Critical)) {
-      if (chain_->snapshot && !started.snapshotError) history_.Discard(BeforeFile(run.id));
+      Discard();
       return End("Not run: the journal could not be written.");
     }
   }
   if (!chain_->snapshot) return RunCommand();
   // Every line of the chain must start, or none does.
   for (const std::string& file : {BeforeFile(run.id), AfterFile(run.id)})
-    if (!CommandLineFits(dialogs_, CommandRun::LineOf(chain_->folder,
-                                                       ListingToFile(ScopeArguments(run.scope),
-                                                                     history_.PathOf(file), true)))) {
-      history_.Discard(BeforeFile(run.id));
+    if (!CommandLineFits(
+            dialogs_,
+            CommandRun::LineOf(chain_->folder, ListingToFile(ScopeArguments(run.scope),
+                                                             history_.PathOf(file), true)))) {
+      Discard();
       return NotRun("Not run: its snapshot's command line is too long.");
     }
   if (started.snapshotError)
-    return SnapshotFailed("its file " + history_.PathOf(BeforeFile(run.id)) + " could not be made: " +
-                          platform::SystemErrorText(started.snapshotError));
+    return SnapshotFailed(
+        "its file " + history_.PathOf(BeforeFile(run.id)) +
+        " could not be made: " + platform::SystemErrorText(started.snapshotError));
   TakeSnapshot(true);
 }
 
@@ -213,68 +240,92 @@ void UndoableRun::Started(const RunHistory::Started& started) {
 void UndoableRun::TakeSnapshot(bool withSacl) {
   const std::string file = BeforeFile(chain_->run.id);
   bool started = run_.Run(
-      chain_->folder, ListingToFile(ScopeArguments(chain_->run.scope), history_.PathOf(file), withSacl),
+      chain_->folder,
+      ListingToFile(ScopeArguments(chain_->run.scope), history_.PathOf(file), withSacl),
       [this, withSacl](const RunResult& result) {
         if (result.outcome.kind == RunOutcome::Kind::Stopped) {
-          history_.Discard(BeforeFile(chain_->run.id));
+          Discard();
           return NotRun("Stopped during the snapshot: nothing ran.");
         }
-        if (result.outcome.succeeded())
-          return history_.Check(BeforeFile(chain_->run.id), chain_->run.scope,
-                                [this, withSacl](const SnapshotCheck& check) { SnapshotTaken(withSacl, check); });
+        if (result.outcome.succeeded()) {
+          chain_->listingProblems = ListingProblems(result.output);
+          return history_.Check(
+              BeforeFile(chain_->run.id), chain_->run.scope,
+              [this, withSacl](const SnapshotCheck& check) { SnapshotTaken(withSacl, check); });
+        }
         if (withSacl) return TakeSnapshot(false);
-        SnapshotFailed(ToolEnded(result, result.output));
+        SnapshotFailed(ToolEnded(result));
       },
-      {.quiet = true, .keepOutput = true, .changesNothing = true,
+      {.quiet = true,
+       .keepOutput = true,
+       .changesNothing = true,
        .label = withSacl ? "Taking a snapshot" : "Taking a snapshot without audit entries"});
-  if (!started) NotRun("");  // the user was told why
+  if (!started) {
+    Discard();
+    NotRun("");  // the user was told why
+  }
 }
 
 // A snapshot that holds no object for an object the tool could list is no
-// snapshot at all.
+// snapshot at all; one an undo would refuse is said so before the run.
 void UndoableRun::SnapshotTaken(bool withSacl, const SnapshotCheck& check) {
   if (!chain_) return;
   const std::string file = BeforeFile(chain_->run.id);
   if (!check.read || check.objects == 0)
     return SnapshotFailed("SetACL.exe listed no object into " + history_.PathOf(file) + ".");
+  if (std::string unfit = Unfit(check, chain_->run.scope); !unfit.empty())
+    return SnapshotFailed("an undo could not restore it: " + unfit);
   JournalRun& run = chain_->run;
   run.snapshot = file;
   run.snapshotHasSacl = withSacl;
+  chain_->pin = check.pin;
   Write(SnapshotRecord(run));
   if (!withSacl && chain_->changesSacl &&
-      !dialogs_.confirm("The snapshot holds no audit entries: SetACL.exe could not read them. This "
-                        "command changes a SACL, so its audit entries could not be set back, and What "
-                        "Changed will not compare them.\r\n\r\nRun it all the same?",
-                        "No Audit Entries in the Snapshot?", forms::Icon::Critical))
+      !dialogs_.confirm(
+          "The snapshot holds no audit entries: SetACL.exe could not read them. This "
+          "command changes a SACL, so its audit entries could not be set back, and What "
+          "Changed will not compare them.\r\n\r\nRun it all the same?",
+          "No Audit Entries in the Snapshot?", forms::Icon::Critical))
     return NotRun("Not run: the snapshot holds no audit entries.");
   RunCommand();
 }
 
 void UndoableRun::SnapshotFailed(const std::string& why) {
-  history_.Discard(BeforeFile(chain_->run.id));
+  Discard();
   chain_->run.snapshot.clear();
-  if (dialogs_.confirm("The snapshot before the run failed: " + why + "\r\n\r\nRun without a snapshot?",
-                       "Snapshot Failed", forms::Icon::Critical))
+  chain_->pin.reset();
+  if (dialogs_.confirm(
+          "The snapshot before the run failed: " + why + "\r\n\r\nRun without a snapshot?",
+          "Snapshot Failed", forms::Icon::Critical))
     return RunCommand();
   NotRun("Not run: the snapshot failed.");
 }
 
+// Only the file this run made is ever removed.
+void UndoableRun::Discard() {
+  if (std::exchange(chain_->madeFile, false)) history_.Discard(BeforeFile(chain_->run.id));
+}
+
 void UndoableRun::RunCommand() {
   chain_->started = std::chrono::steady_clock::now();
-  bool started = run_.Run(
-      chain_->folder, chain_->arguments,
-      [this](const RunResult& result) {
-        auto took = std::chrono::steady_clock::now() - chain_->started;
-        chain_->run.finished = JournalRun::Finished{
-            result.outcome,
-            static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count())};
-        Write(FinishedRecord(chain_->run));
-        chain_->result = result;
-        chain_->runStatus = EndStatus(result.progress, result.outcome);
-        if (chain_->run.snapshot.empty()) return End(chain_->runStatus);
-        ListAfter();
-      },
-      {.keepOutput = chain_->undoing.has_value()});
+  bool started =
+      run_.Run(chain_->folder, chain_->arguments,
+               [this](const RunResult& result) {
+                 auto took = std::chrono::steady_clock::now() - chain_->started;
+                 chain_->run.finished = JournalRun::Finished{
+                     result.outcome,
+                     static_cast<std::uint64_t>(
+                         std::chrono::duration_cast<std::chrono::milliseconds>(took).count())};
+                 Write(FinishedRecord(chain_->run));
+                 chain_->result = result;
+                 chain_->runStatus = EndStatus(result.progress, result.outcome);
+                 // An undo is listed after it even without a snapshot of its own: its verdict needs
+                 // it.
+                 if (chain_->run.snapshot.empty() && !chain_->undoing)
+                   return End(chain_->runStatus);
+                 ListAfter();
+               },
+               {.keepOutput = chain_->undoing.has_value()});
   if (!started) NotRun("");  // the user was told why
 }
 
@@ -283,19 +334,29 @@ void UndoableRun::ListAfter() {
   const std::string file = AfterFile(chain_->run.id);
   auto notKnown = [this](const std::string& why) {
     if (chain_->undoing)
-      dialogs_.tell("Whether every object is back is not known: " + why, "Undo", forms::Icon::Critical);
+      dialogs_.tell("Whether every object is back is not known: " + why, "Undo",
+                    forms::Icon::Critical);
     End(chain_->runStatus + " What it changed is not known: " + why);
   };
-  bool started = run_.Run(
-      chain_->folder,
-      ListingToFile(ScopeArguments(chain_->run.scope), history_.PathOf(file), chain_->run.snapshotHasSacl),
-      [this, file, notKnown](const RunResult& result) {
-        if (!result.outcome.succeeded())
-          return notKnown("the listing after it did not succeed (" + OutcomeWords(result.outcome) + ").");
-        chain_->run.changed = JournalRun::Changed{file, 0, 0, 0};
-        Compare();
-      },
-      {.quiet = true, .changesNothing = true, .label = "Listing what the run changed"});
+  const bool withSacl =
+      chain_->run.snapshot.empty() ? chain_->undoing->snapshotHasSacl : chain_->run.snapshotHasSacl;
+  bool started =
+      run_.Run(chain_->folder,
+               ListingToFile(ScopeArguments(chain_->run.scope), history_.PathOf(file), withSacl),
+               [this, file, notKnown, withSacl](const RunResult& result) {
+                 if (!result.outcome.succeeded())
+                   return notKnown("the listing after it did not succeed (" +
+                                   OutcomeWords(result.outcome) + ").");
+                 for (std::string& problem : ListingProblems(result.output))
+                   chain_->listingProblems.push_back(std::move(problem));
+                 chain_->run.changed = JournalRun::Changed{file, 0, 0, 0};
+                 if (chain_->run.snapshot.empty()) chain_->run.snapshotHasSacl = withSacl;
+                 Compare();
+               },
+               {.quiet = true,
+                .keepOutput = true,
+                .changesNothing = true,
+                .label = "Listing what the run changed"});
   if (!started) notKnown("the listing after it did not start.");
 }
 
@@ -306,26 +367,34 @@ void UndoableRun::Compare() {
   run_.Release();
   status_(chain->runStatus + " Comparing the listings...");
   const JournalRun& run = chain->run;
-  history_.Compare(run.snapshot, run.changed->after, [this, chain](std::optional<ListingChanges> changes) {
-    Compared(*chain, changes);
-  });
+  if (!run.snapshot.empty())
+    history_.Compare(
+        run.snapshot, run.changed->after,
+        [this, chain](std::optional<ListingChanges> changes) { Compared(*chain, changes); });
   if (!chain->undoing) return;
   // Audit entries count only where both listings hold them.
   const bool audit = chain->undoing->snapshotHasSacl && run.snapshotHasSacl;
-  history_.Compare(chain->undoing->snapshot, run.changed->after,
-                   [this, chain, audit](std::optional<ListingChanges> back) {
-                     UndoVerdict verdict = VerdictOf(chain->result.outcome, back, audit, chain->result.output);
-                     dialogs_.tell(verdict.text, "Undo",
-                                   verdict.allBack ? forms::Icon::Information : forms::Icon::Critical);
-                   },
-                   audit);
+  history_.Compare(
+      chain->undoing->snapshot, run.changed->after,
+      [this, chain, audit](std::optional<ListingChanges> back) {
+        const Scope& scope = chain->run.scope;
+        UndoVerdict verdict =
+            VerdictOf({chain->result.outcome, std::move(back), audit, chain->result.output,
+                       chain->listingProblems,
+                       scope.recursion == Recursion::No &&
+                           (scope.type == ObjectType::File || scope.type == ObjectType::Registry)});
+        dialogs_.tell(verdict.text, "Undo",
+                      verdict.allBack ? forms::Icon::Information : forms::Icon::Critical);
+      },
+      audit);
 }
 
 void UndoableRun::Compared(Chain& chain, const std::optional<ListingChanges>& changes) {
   JournalRun& run = chain.run;
   bool newest = run.id == newest_ && !chain_;
   if (!changes) {
-    if (newest) status_(chain.runStatus + " What it changed is not known: its listings could not be read.");
+    if (newest)
+      status_(chain.runStatus + " What it changed is not known: its listings could not be read.");
     return;
   }
   run.changed->changed = changes->changed;
@@ -333,8 +402,9 @@ void UndoableRun::Compared(Chain& chain, const std::optional<ListingChanges>& ch
   run.changed->unreadable = changes->unreadable;
   if (chain.journal) history_.Write(ChangedRecord(run));
   history_.Prune(chain.settings);
-  std::string summary = ChangesSummary(*changes);
-  if (!run.snapshotHasSacl) summary += "; audit entries were not compared: the snapshot holds none";
+  std::string summary = ChangesSummary(*changes) + ComparedCaveats(run);
+  if (!chain.listingProblems.empty())
+    summary += "; SetACL.exe could not list " + Objects(chain.listingProblems.size());
   if (newest) status_(summary + ". " + chain.runStatus);
   if (compared) compared(run, *changes);
 }
@@ -352,31 +422,54 @@ void UndoableRun::End(std::string status) {
   status_(std::move(status));
 }
 
-UndoVerdict VerdictOf(const RunOutcome& restore, const std::optional<ListingChanges>& back,
-                      bool auditCompared, const std::string& restoreOutput) {
+std::vector<std::string> ListingProblems(const std::string& output) {
+  std::vector<std::string> problems;
+  ForEachLine(output, [&](std::string_view line, std::string_view) {
+    std::string lower = Lower(line);
+    for (const char* sign : {"could not", "error", "denied", "failed"})
+      if (lower.find(sign) != std::string::npos) return problems.emplace_back(line), void();
+  });
+  return problems;
+}
+
+UndoVerdict VerdictOf(const UndoEvidence& e) {
   std::string head;
-  if (!restore.succeeded())
-    head = "The restore did not succeed (" + OutcomeWords(restore) + "): not every object may be back.\r\n";
-  if (!back) return {head + "Whether every object is back is not known: the listings could not be read.", false};
-  const std::size_t total = back->listedBefore;
-  if (total == 0) return {head + "The snapshot of the run holds no object: nothing was compared.", false};
-  const std::string audit = auditCompared ? "" : "\r\nAudit entries were not compared: a snapshot holds none.";
-  const std::string each = total == 1 ? "the object" : "every one of the " + Objects(total);
-  const std::string Each = total == 1 ? "The object" : "Every one of the " + Objects(total);
-  if (back->changes.empty()) {
-    if (!head.empty()) return {head + "Yet " + each + " reads as before the run." + audit, false};
-    if (!auditCompared)
-      return {Each + " has its owner, group and DACL back as before." + audit, false};
-    return {Each + " is back as it was.", true};
+  if (!e.restore.succeeded())
+    head = "The restore did not succeed (" + OutcomeWords(e.restore) +
+           "): not every object may be back.\r\n";
+  if (!e.listingProblems.empty())
+    head += "SetACL.exe could not list every object, so not every one was compared:\r\n" +
+            Named(e.listingProblems, e.listingProblems.size()) + "\r\n";
+  if (!e.back)
+    return {head + "Whether every object is back is not known: the listings could not be read.",
+            false};
+  const ListingChanges& back = *e.back;
+  const std::size_t total = back.listedBefore;
+  if (total == 0)
+    return {head + "The snapshot of the run holds no object: nothing was compared.", false};
+  std::string notes;
+  if (!e.auditCompared) notes += "\r\nAudit entries were not compared: a snapshot holds none.";
+  if (e.belowNotListed)
+    notes += "\r\nWhat lies below the object, if anything, was not listed, so not compared.";
+  const std::string subject = total == 1 ? "The object" : "Every one of the " + Objects(total);
+  if (back.differing() == 0) {
+    if (!head.empty())
+      return {head + "Yet " + (total == 1 ? "the object" : "every one of the " + Objects(total)) +
+                  " reads as before the run." + notes,
+              false};
+    if (!e.auditCompared)
+      return {subject + " has its owner, group and DACL back as before." + notes, false};
+    return {subject + " is back as it was." + notes, true};
   }
-  std::string text = head + Grouped(back->changes.size()) + " of " + Objects(back->objects) +
-                     (back->changes.size() == 1 ? " is" : " are") + " not back as before the run, or not known to be:\r\n";
-  for (std::size_t i = 0; i < back->changes.size() && i < kNamedObjects; ++i) {
-    const ObjectChange& object = back->changes[i];
+  std::string text = head + Grouped(back.differing()) + " of " + Objects(back.objects) +
+                     (back.differing() == 1 ? " is" : " are") +
+                     " not back as before the run, or not known to be:\r\n";
+  for (std::size_t i = 0; i < back.changes.size() && i < kNamed; ++i) {
+    const ObjectChange& object = back.changes[i];
     text += object.path + "\r\n";
     for (const std::string& line : object.lines) text += "    " + line + "\r\n";
-    text += ToolSaid(restoreOutput, object.path);
+    text += ToolSaid(e.restoreOutput, object.path);
   }
-  if (back->changes.size() > kNamedObjects) text += "and " + Grouped(back->changes.size() - kNamedObjects) + " more.";
-  return {text + audit, false};
+  if (back.differing() > kNamed) text += "and " + Grouped(back.differing() - kNamed) + " more.";
+  return {text + notes, false};
 }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "forms/dialogs.h"
 #include "runner/command_run.h"
@@ -31,8 +32,8 @@ class UndoableRun {
   // Checks the run's snapshot, asks, then sets its objects back as the
   // snapshot holds them.
   void Undo(const std::string& folder, const JournalRun& run, const SnapshotSettings& settings);
-  // A chain is under way: nothing else starts.
-  bool busy() const { return chain_ != nullptr; }
+  // A chain, or the check before an undo, is under way: nothing else starts.
+  bool busy() const { return chain_ != nullptr || checking_; }
 
   // What a run changed, once compared.
   std::function<void(const JournalRun& run, const ListingChanges& changes)> compared;
@@ -42,6 +43,8 @@ class UndoableRun {
  private:
   struct Chain;
 
+  void Checked(const std::string& folder, const JournalRun& done, const SnapshotSettings& settings,
+               const SnapshotCheck& check);
   void Start(std::unique_ptr<Chain> chain);
   void Started(const RunHistory::Started& started);
   void TakeSnapshot(bool withSacl);
@@ -51,8 +54,7 @@ class UndoableRun {
   void ListAfter();
   void Compare();
   void Compared(Chain& chain, const std::optional<ListingChanges>& changes);
-  void Checked(const std::string& folder, const JournalRun& done, const SnapshotSettings& settings,
-               std::shared_ptr<RunHistory::Hold> keep, const SnapshotCheck& check);
+  void Discard();
   void NotRun(const std::string& status);
   void End(std::string status);
   void Write(std::string record);
@@ -62,15 +64,28 @@ class UndoableRun {
   RunHistory& history_;
   std::function<void(std::string)> status_;
   std::unique_ptr<Chain> chain_;  // the run under way
+  bool checking_ = false;         // an undo's snapshot is being read
   std::string newest_;            // the id of the last run started
 };
 
-// What an undo's listings say of whether its run's objects are back: the
-// comparison of the run's snapshot with the listing after the undo, and
-// how the restore ended.
+// All an undo's listings show of whether its run's objects are back.
+struct UndoEvidence {
+  RunOutcome restore;
+  // The run's snapshot compared with the listing after the undo.
+  std::optional<ListingChanges> back = {};
+  bool auditCompared = true;
+  std::string restoreOutput = {};
+  // What SetACL.exe said of objects it could not list, before or after.
+  std::vector<std::string> listingProblems = {};
+  // The run reached the object alone: what lies below it was not listed.
+  bool belowNotListed = false;
+};
 struct UndoVerdict {
   std::string text;
   bool allBack = false;
 };
-UndoVerdict VerdictOf(const RunOutcome& restore, const std::optional<ListingChanges>& back,
-                      bool auditCompared, const std::string& restoreOutput);
+// "back" only where the restore succeeded, every object was listed and
+// compared, and nothing differs.
+UndoVerdict VerdictOf(const UndoEvidence& evidence);
+// The lines of a listing's output that say an object could not be listed.
+std::vector<std::string> ListingProblems(const std::string& output);

@@ -57,7 +57,7 @@ long Written(const std::wstring& path, const std::string& text, DWORD access, DW
   if (file == INVALID_HANDLE_VALUE) return static_cast<long>(GetLastError());
   DWORD written = 0;
   bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-            written == text.size();
+            written == text.size() && FlushFileBuffers(file);
   long error = ok ? 0 : static_cast<long>(GetLastError());
   CloseHandle(file);
   return ok ? 0 : (error ? error : ERROR_WRITE_FAULT);
@@ -80,8 +80,10 @@ bool Win32Files::ReadText(const std::string& path, std::string& text) {
 // Pieces of a mebibyte: one ReadFile reads at most 4 GiB, and a listing may be larger.
 bool Win32Files::ReadPieces(const std::string& path,
                             const std::function<bool(std::string_view)>& piece) {
-  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  // A reader never keeps a writer from replacing or removing the file.
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   std::string buffer(1 << 20, '\0');
   bool ok = true;
@@ -181,6 +183,13 @@ std::unique_ptr<platform::FileSystem::Lock> Win32Files::Hold(const std::string& 
     if (error != ERROR_SHARING_VIOLATION || GetTickCount64() - start > kLockWaitMs) return nullptr;
     Sleep(kLockRetryMs);
   }
+}
+
+std::unique_ptr<platform::FileSystem::Lock> Win32Files::Pin(const std::string& path) {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<LockFile>(file);
 }
 
 }  // namespace win32

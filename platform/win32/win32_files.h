@@ -23,6 +23,7 @@ class Win32Files : public platform::FileSystem {
   long RemoveFile(const std::string& path) override;
   std::uint64_t FileSize(const std::string& path) override;
   std::unique_ptr<Lock> Hold(const std::string& lockPath, long& error) override;
+  std::unique_ptr<Lock> Pin(const std::string& path) override;
 };
 
 }  // namespace win32

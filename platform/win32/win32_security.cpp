@@ -38,7 +38,7 @@ platform::Ace EntryOf(const ACE_HEADER* header) {
 
 // The parts of a list the descriptor holds; one it does not hold leaves
 // the pointer as it was, so nothing is read from it.
-platform::Acl ListOf(PACL acl, BOOL present, SECURITY_DESCRIPTOR_CONTROL control,
+std::optional<platform::Acl> ListOf(PACL acl, BOOL present, SECURITY_DESCRIPTOR_CONTROL control,
                      SECURITY_DESCRIPTOR_CONTROL protectedBit, SECURITY_DESCRIPTOR_CONTROL autoInheritedBit,
                      SECURITY_DESCRIPTOR_CONTROL requiredBit) {
   platform::Acl list;
@@ -50,7 +50,9 @@ platform::Acl ListOf(PACL acl, BOOL present, SECURITY_DESCRIPTOR_CONTROL control
   list.null = !acl;
   for (DWORD i = 0; acl && i < acl->AceCount; ++i) {
     ACE_HEADER* header = nullptr;
-    if (GetAce(acl, i, reinterpret_cast<void**>(&header))) list.aces.push_back(EntryOf(header));
+    // An entry the system cannot give makes the list one it cannot read.
+    if (!GetAce(acl, i, reinterpret_cast<void**>(&header))) return std::nullopt;
+    list.aces.push_back(EntryOf(header));
   }
   return list;
 }
@@ -70,7 +72,7 @@ bool DaclKind(BYTE kind) {
 
 }  // namespace
 
-platform::SecurityDescriptor DescriptorOf(PSECURITY_DESCRIPTOR sd) {
+std::optional<platform::SecurityDescriptor> DescriptorOf(PSECURITY_DESCRIPTOR sd) {
   SECURITY_DESCRIPTOR_CONTROL control = 0;
   DWORD revision = 0;
   GetSecurityDescriptorControl(sd, &control, &revision);
@@ -80,13 +82,19 @@ platform::SecurityDescriptor DescriptorOf(PSECURITY_DESCRIPTOR sd) {
   if (GetSecurityDescriptorOwner(sd, &sid, &defaulted)) out.owner = SidText(sid);
   if (GetSecurityDescriptorGroup(sd, &sid, &defaulted)) out.group = SidText(sid);
   PACL acl = nullptr;
-  if (GetSecurityDescriptorDacl(sd, &present, &acl, &defaulted))
-    out.dacl = ListOf(acl, present, control, SE_DACL_PROTECTED, SE_DACL_AUTO_INHERITED,
-                      SE_DACL_AUTO_INHERIT_REQ);
+  if (GetSecurityDescriptorDacl(sd, &present, &acl, &defaulted)) {
+    auto dacl = ListOf(acl, present, control, SE_DACL_PROTECTED, SE_DACL_AUTO_INHERITED,
+                       SE_DACL_AUTO_INHERIT_REQ);
+    if (!dacl) return std::nullopt;
+    out.dacl = std::move(*dacl);
+  }
   present = FALSE;
-  if (GetSecurityDescriptorSacl(sd, &present, &acl, &defaulted))
-    out.sacl = ListOf(acl, present, control, SE_SACL_PROTECTED, SE_SACL_AUTO_INHERITED,
-                      SE_SACL_AUTO_INHERIT_REQ);
+  if (GetSecurityDescriptorSacl(sd, &present, &acl, &defaulted)) {
+    auto sacl = ListOf(acl, present, control, SE_SACL_PROTECTED, SE_SACL_AUTO_INHERITED,
+                       SE_SACL_AUTO_INHERIT_REQ);
+    if (!sacl) return std::nullopt;
+    out.sacl = std::move(*sacl);
+  }
   return out;
 }
 

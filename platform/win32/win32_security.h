@@ -16,7 +16,8 @@ class Win32Security : public platform::Security {
   std::optional<std::string> AccountName(const std::string& sid) override;
 };
 
-// The parts of a descriptor the system holds, whichever way it was made.
-platform::SecurityDescriptor DescriptorOf(PSECURITY_DESCRIPTOR sd);
+// The parts of a descriptor the system holds, whichever way it was made;
+// none when it cannot give one of its entries.
+std::optional<platform::SecurityDescriptor> DescriptorOf(PSECURITY_DESCRIPTOR sd);
 
 }  // namespace win32

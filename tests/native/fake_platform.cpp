@@ -121,9 +121,9 @@ std::string FakeFiles::SecurityOf(const std::string& path) {
 
 bool FakeFiles::ReadPieces(const std::string& path,
                            const std::function<bool(std::string_view)>& piece) {
+  if (!FileExists(path) || unreadable.contains(path)) return false;
   auto it = texts.find(path);
-  if (it == texts.end()) return false;
-  std::string_view text = it->second;
+  std::string_view text = it == texts.end() ? std::string_view() : std::string_view(it->second);
   for (std::size_t at = 0; at < text.size(); at += pieceSize)
     if (!piece(text.substr(at, pieceSize))) break;
   return true;
@@ -137,15 +137,23 @@ long FakeFiles::CreateNew(const std::string& path) {
   return 0;
 }
 
+// A file listed without a text of its own holds none.
 bool FakeFiles::ReadText(const std::string& path, std::string& text) {
+  if (!FileExists(path) || unreadable.contains(path)) return false;
   auto it = texts.find(path);
-  if (it == texts.end()) return false;
-  text = it->second;
+  text = it == texts.end() ? std::string() : it->second;
   return true;
 }
 
+namespace {
+
+constexpr long kSharingViolation = 32;
+
+}  // namespace
+
 long FakeFiles::AppendText(const std::string& path, const std::string& text) {
   if (writeError) return writeError;
+  if (pinned.contains(path)) return kSharingViolation;
   files.insert(path);
   texts[path] += text;
   return 0;
@@ -153,12 +161,14 @@ long FakeFiles::AppendText(const std::string& path, const std::string& text) {
 
 long FakeFiles::WriteText(const std::string& path, const std::string& text) {
   if (writeError) return writeError;
+  if (pinned.contains(path)) return kSharingViolation;
   files.insert(path);
   texts[path] = text;
   return 0;
 }
 
 long FakeFiles::RemoveFile(const std::string& path) {
+  if (pinned.contains(path)) return kSharingViolation;
   texts.erase(path);
   return files.erase(path) ? 0 : kFileNotFound;
 }
@@ -181,7 +191,6 @@ class FakeFiles::HeldLock : public platform::FileSystem::Lock {
 // One holder at a time; a lock held elsewhere is refused as the system
 // refuses it once its wait is over.
 std::unique_ptr<platform::FileSystem::Lock> FakeFiles::Hold(const std::string& lockPath, long& error) {
-  constexpr long kSharingViolation = 32;
   if (heldElsewhere.contains(lockPath) || !held_.insert(lockPath).second) {
     error = kSharingViolation;
     return nullptr;
@@ -285,4 +294,21 @@ void FakeWorkers::deliver() {
     news_.pop_front();
     if (!state->dropped) news();
   }
+}
+
+class FakeFiles::PinnedFile : public platform::FileSystem::Lock {
+ public:
+  PinnedFile(std::multiset<std::string>& pinned, std::string path) : pinned_(pinned), path_(std::move(path)) {
+    pinned_.insert(path_);
+  }
+  ~PinnedFile() override { pinned_.erase(pinned_.find(path_)); }
+
+ private:
+  std::multiset<std::string>& pinned_;
+  std::string path_;
+};
+
+std::unique_ptr<platform::FileSystem::Lock> FakeFiles::Pin(const std::string& path) {
+  if (!texts.contains(path) && !files.contains(path)) return nullptr;
+  return std::make_unique<PinnedFile>(pinned, path);
 }

@@ -60,6 +60,7 @@ class FakeFiles : public platform::FileSystem {
   long writeError = 0;                       // every write fails with it when set
   std::size_t pieceSize = 4096;              // ReadPieces hands files on in pieces this large
   std::set<std::string> heldElsewhere;       // locks another program holds
+  std::set<std::string> unreadable;          // there, but every read of them fails
 
   bool FileExists(const std::string& path) override { return files.contains(path) || texts.contains(path); }
   bool FolderExists(const std::string& path) override;
@@ -76,9 +77,12 @@ class FakeFiles : public platform::FileSystem {
   long RemoveFile(const std::string& path) override;
   std::uint64_t FileSize(const std::string& path) override;
   std::unique_ptr<Lock> Hold(const std::string& lockPath, long& error) override;
+  std::unique_ptr<Lock> Pin(const std::string& path) override;
+  std::multiset<std::string> pinned;  // by this program or another: neither changed nor deleted
 
  private:
   class HeldLock;
+  class PinnedFile;
   std::set<std::string> held_;
 };
 

@@ -9,10 +9,17 @@ namespace {
 
 using platform::Ace;
 
+// The system's aliases that need no domain.
 const std::map<std::string, std::string, std::less<>> kAliases = {
     {"BA", "S-1-5-32-544"}, {"BU", "S-1-5-32-545"}, {"SY", "S-1-5-18"},     {"WD", "S-1-1-0"},
     {"AU", "S-1-5-11"},     {"CO", "S-1-3-0"},      {"BG", "S-1-5-32-546"}, {"LW", "S-1-16-4096"},
-    {"ME", "S-1-16-8192"},  {"MP", "S-1-16-8448"},  {"HI", "S-1-16-12288"}, {"SI", "S-1-16-16384"}};
+    {"ME", "S-1-16-8192"},  {"MP", "S-1-16-8448"},  {"HI", "S-1-16-12288"}, {"SI", "S-1-16-16384"},
+    {"AO", "S-1-5-32-548"}, {"PU", "S-1-5-32-547"}, {"SO", "S-1-5-32-549"}, {"BO", "S-1-5-32-551"},
+    {"RE", "S-1-5-32-552"}, {"RU", "S-1-5-32-554"}, {"RD", "S-1-5-32-555"}, {"NO", "S-1-5-32-556"},
+    {"NS", "S-1-5-20"},     {"LS", "S-1-5-19"},     {"PS", "S-1-5-10"},     {"IU", "S-1-5-4"},
+    {"NU", "S-1-5-2"},      {"SU", "S-1-5-6"},      {"AN", "S-1-5-7"},      {"RC", "S-1-5-12"},
+    {"WR", "S-1-5-33"},     {"OW", "S-1-3-4"},      {"CG", "S-1-3-1"},      {"ED", "S-1-5-9"},
+    {"AC", "S-1-15-2-1"}};
 
 const std::map<std::string, std::uint32_t, std::less<>> kRights = {
     {"GA", 0x10000000}, {"GR", 0x80000000}, {"GW", 0x40000000}, {"GX", 0x20000000},
@@ -56,9 +63,15 @@ const Kind kKinds[] = {
     {"RA", 0x12, Ace::Type::Other, false, true},
     {"SP", 0x13, Ace::Type::Other, false, false}};
 
-std::string Sid(std::string_view text) {
-  auto alias = kAliases.find(text);
-  return alias == kAliases.end() ? std::string(text) : alias->second;
+// An alias, or a SID in text ("S-1-" and numbers); none for anything else,
+// as the system refuses it.
+std::optional<std::string> Sid(std::string_view text) {
+  if (auto alias = kAliases.find(text); alias != kAliases.end()) return alias->second;
+  if (!text.starts_with("S-1-") || text.ends_with('-') ||
+      text.find_first_not_of("0123456789-", 4) != std::string_view::npos ||
+      text.find("--") != std::string_view::npos)
+    return std::nullopt;
+  return std::string(text);
 }
 
 // Splits at `separator` where it stands outside parentheses and quotes;
@@ -135,7 +148,9 @@ bool ReadAce(std::string_view text, Ace& ace) {
   for (std::string_view guid : {fields[3], fields[4]})
     if (!guid.empty() && (!kind->objectTypes || !Guid(guid))) return false;
   if (fields[5].empty() || (fields.size() == 7 && !kind->extra)) return false;
-  ace.sid = Sid(fields[5]);
+  auto sid = Sid(fields[5]);
+  if (!sid) return false;
+  ace.sid = *sid;
   std::string written = std::string("(") + kind->code + ";";
   for (auto [code, bit] : kFlags)
     if (ace.flags & bit) written += code;
@@ -203,17 +218,25 @@ std::size_t NextPart(std::string_view text) {
 std::optional<platform::SecurityDescriptor> FakeSecurity::Read(const std::string& sddl) {
   platform::SecurityDescriptor sd;
   std::string_view text = sddl;
+  std::string seen;
   while (!text.empty()) {
-    if (text.size() < 2 || text[1] != ':') return std::nullopt;
+    // Each part once, and none the system does not know.
+    if (text.size() < 2 || text[1] != ':' || std::string_view("OGDS").find(text[0]) == std::string_view::npos ||
+        seen.find(text[0]) != std::string::npos)
+      return std::nullopt;
     char part = text[0];
+    seen += part;
     text.remove_prefix(2);
     std::size_t end = NextPart(text);
     std::string_view value = text.substr(0, end);
     text.remove_prefix(end);
-    if (part == 'O') sd.owner = Sid(value);
-    else if (part == 'G') sd.group = Sid(value);
-    else if (part == 'D' && !ReadAcl(value, sd.dacl)) return std::nullopt;
-    else if (part == 'S' && !ReadAcl(value, sd.sacl)) return std::nullopt;
+    if (part == 'O' || part == 'G') {
+      auto sid = Sid(value);
+      if (!sid) return std::nullopt;
+      (part == 'O' ? sd.owner : sd.group) = *sid;
+    } else if (!ReadAcl(value, part == 'D' ? sd.dacl : sd.sacl)) {
+      return std::nullopt;
+    }
   }
   return sd;
 }

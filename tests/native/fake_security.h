@@ -4,9 +4,12 @@
 // NO_ACCESS_CONTROL; entries A, D, AU, AL, the object kinds OA OD OU OL
 // (with their GUIDs), the conditional XA XD XU ZA, the label ML, resource
 // attributes RA and scoped policies SP, with the flags OI CI NP IO ID SA FA;
-// rights in hex or as two-letter codes; SIDs as aliases or strings. An
-// entry's bytes are its parts written one way, so they differ exactly when
-// a part does, as the system's do; EntryText gives them back.
+// rights in hex or as two-letter codes; SIDs as the aliases that need no
+// domain or as strings. An unknown or repeated part, or a SID that is none,
+// is refused, as the system refuses it. An entry's bytes are its parts
+// written one way, so they differ whenever a part does (conditions and
+// attributes as written: where the system would write two spellings of one
+// alike, the fake says they differ); EntryText gives them back.
 
 #include <map>
 #include <string>

@@ -81,7 +81,7 @@ TEST(Journal, RecordsReadBackAsTypedRunsAndADamagedOneCostsOnlyItself) {
   EXPECT_EQ(read.finished->milliseconds, 1234u);
   EXPECT_FALSE(read.changed);  // its record was the damaged one
   EXPECT_EQ(journal.runs[1].undoOf, run.id);
-  EXPECT_EQ(OutcomeWords(journal.runs[1]), "Interrupted");
+  EXPECT_EQ(OutcomeWords(journal.runs[1]), "Not finished");
 
   // A journal pruned of the first run keeps the other's records and the damaged ones.
   Journal pruned = ReadJournal(WithoutRuns(text, {run.id}));
@@ -92,31 +92,29 @@ TEST(Journal, RecordsReadBackAsTypedRunsAndADamagedOneCostsOnlyItself) {
 
 // Whatever a journal says, only a plain name in the folder is ever deleted or restored from.
 TEST(Journal, AFileNameThatLeadsOutOfTheFolderIsRefused) {
+  // Nor another file of the folder: the journal, or another run's snapshot.
   for (const char* name : {"..\\x", "..", "a\\b", "a/b", "C:x", "\\\\server\\share\\x", "a\"b",
-                           "", "a\tb"}) {
+                           "", "a\tb", "journal.txt", "2 before.txt", "1 after.txt"}) {
     JournalRun run = Finished("1");
     run.snapshot = name;
-    run.changed->after = name;
+    if (std::string(name) != AfterFile("1")) run.changed->after = name;
     Journal journal = ReadJournal(Records(run));
     ASSERT_EQ(journal.runs.size(), 1u) << name;
     EXPECT_EQ(journal.runs[0].snapshot, "") << name;
-    EXPECT_FALSE(journal.runs[0].changed) << name;
-    EXPECT_EQ(journal.refused, (std::vector<std::string>{name, name}));
+    EXPECT_EQ(journal.refused.front(), name);
+    EXPECT_EQ(journal.runs[0].changed.has_value(), std::string(name) == AfterFile("1")) << name;
   }
   EXPECT_TRUE(PlainFileName("2026-12-07 17.16.39 (2) before.txt"));
 }
 
-TEST(Journal, TheOldestRunsGoFirstTheNewestAndTheKeptStay) {
+TEST(Journal, TheOldestRunsGoFirstAndTheNewestStays) {
   Journal journal;
   for (const char* id : {"1", "2", "3", "4"}) journal.runs.push_back({id});
   auto bytes = [](const JournalRun&) { return std::uint64_t{100}; };
-  auto none = [](const JournalRun&) { return false; };
-  EXPECT_EQ(RunsBeyond(journal, 2, 1000, bytes, none), (std::set<std::string>{"1", "2"}));
-  EXPECT_EQ(RunsBeyond(journal, 10, 250, bytes, none), (std::set<std::string>{"1", "2"}));
-  EXPECT_EQ(RunsBeyond(journal, 0, 0, bytes, none), (std::set<std::string>{"1", "2", "3"}));
-  EXPECT_TRUE(RunsBeyond(journal, 4, 400, bytes, none).empty());
-  auto first = [](const JournalRun& run) { return run.id == "1"; };
-  EXPECT_EQ(RunsBeyond(journal, 2, 1000, bytes, first), (std::set<std::string>{"2", "3"}));
+  EXPECT_EQ(RunsBeyond(journal, 2, 1000, bytes), (std::set<std::string>{"1", "2"}));
+  EXPECT_EQ(RunsBeyond(journal, 10, 250, bytes), (std::set<std::string>{"1", "2"}));
+  EXPECT_EQ(RunsBeyond(journal, 0, 0, bytes), (std::set<std::string>{"1", "2", "3"}));
+  EXPECT_TRUE(RunsBeyond(journal, 4, 400, bytes).empty());
 }
 
 // The clock stepped back (the repeated hour), an id an earlier start used,
@@ -157,6 +155,18 @@ TEST_F(Journals, ARecordCutShortCostsOnlyItself) {
   EXPECT_TRUE(journal.runs[1].finished);
 }
 
+// A journal that is there but cannot be read gives no id: it may hold any.
+TEST_F(Journals, AJournalThatCannotBeReadGivesNoRunAnId) {
+  files.texts[kJournal] = Records(Finished("7"));
+  files.unreadable.insert(kJournal);
+  History history(files, workers);
+  long error = 0;
+  history.history.Start(JournalRun{"7", "7", "", kScope, "x"}, false,
+                        [&](const RunHistory::Started& started) { error = started.journalError; });
+  EXPECT_NE(error, 0);
+  EXPECT_EQ(ReadJournal(files.texts[kJournal]).runs.size(), 1u);
+}
+
 // A journal another Vorlane holds too long is said so, and nothing is written.
 TEST_F(Journals, AJournalThatCannotBeWrittenIsSaidSo) {
   files.heldElsewhere.insert(kFolder + "\\journal.lock");
@@ -173,7 +183,8 @@ TEST_F(Journals, AJournalThatCannotBeWrittenIsSaidSo) {
 }
 
 // Pruning, set off by an older run's comparison, leaves the snapshot an undo
-// is about to restore from, and a file named outside the folder.
+// is about to restore from (pinned by this Vorlane or another), and a file
+// named outside the folder.
 TEST_F(Journals, PruningKeepsWhatARunUnderWayNeedsAndWhatItMayNotTouch) {
   std::string text;
   for (const char* id : {"1", "2", "3"}) {
@@ -188,7 +199,7 @@ TEST_F(Journals, PruningKeepsWhatARunUnderWayNeedsAndWhatItMayNotTouch) {
   files.texts[kJournal] = Records(outside) + text;
   History history(files, workers);
   {
-    auto undoing = history.history.Keep({BeforeFile("1")});
+    auto undoing = files.Pin(kFolder + "\\" + BeforeFile("1"));
     history.history.Prune({true, 1, 1000});
     Journal kept = journal();
     ASSERT_EQ(kept.runs.size(), 2u);
@@ -214,6 +225,8 @@ TEST(FolderGuard, NamesEveryoneElseWhoCanChangeIt) {
        std::vector<std::string>{"Everyone", "S-1-5-21-9 (unknown account)"}},
       {"O:S-1-5-21-9D:P(A;;WD;;;S-1-3-4)", std::vector<std::string>{"S-1-5-21-9 (unknown account)"}},
       {"O:BAD:NO_ACCESS_CONTROL", std::vector<std::string>{"Everyone (it has no DACL)"}},
+      {"O:BAD:P(XA;;FR;;;BU;(@User.Dept==\"x\"))",
+       std::vector<std::string>{"whoever the entry (XA;;0x120089;;;S-1-5-32-545;(@User.Dept==\"x\")) allows"}},
       {"", std::nullopt},
       {"not SDDL", std::nullopt},
   };

@@ -128,6 +128,8 @@ TEST(WhatChanged, EveryDifferenceIsAChangeInWords) {
       {kFile, "D:(OA;;CR;ab721a53-1e2f-11d0-9819-00aa0040529b;;WD)S:(ML;;NW;;;HI)",
        "D:(OA;;0x100;AB721A53-1E2F-11D0-9819-00AA0040529B;;S-1-1-0)S:(ML;;0x1;;;S-1-16-12288)", ""},
       {kFile, "D:(A;;FA;;;BA)", "D:(Q;;FA;;;BA)", "Its SDDL could not be read.\n"},
+      // What the system refuses the fake refuses too: a SID that is none.
+      {kFile, "O:BAD:(A;;FA;;;BA)", "O:nobodyD:(A;;FA;;;BA)", "Its SDDL could not be read.\n"},
       {kFile, "D:(Q;;FA;;;BA)", "D:(Q;;FA;;;BA)", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(ChangeOf(c.type, c.before, c.after), c.lines) << c.before << " → " << c.after;

@@ -72,15 +72,23 @@ TEST(ListingLines, ObjectsReadFromTheFrontAndDamagedLinesApart) {
       "SetACL finished a listing of \"machine\\SOFTWARE\"\r\n"
       "\"machine\\SOFTWARE\\say \"hi\", 4,\"\",4,\"D:(A;;KA;;;BA)\"\r\n"
       "\"C:\\x\",1,\"D:(XA;;FR;;;WD;(@User.Project Any_of {\"a\",1,\"b\"}))\"\n"
+      // A key's name may hold `",1,"` itself: the type and an SDDL must follow.
+      "\"machine\\SOFTWARE\\a\",1,\"b\",4,\"O:BAG:SYD:(A;;KA;;;BA)\"\r\n"
+      "\"machine\\SOFTWARE\\c\",9,\"d\",4,\"\"\r\n"
       "\"C:\\cut\",1,\"D:(A;;FA\r\n"
       "\"broken\",x,\"D:\"\r\n"
       "not a listing line\r\n";
   ListingLines lines = ReadListingLines(text);
-  ASSERT_EQ(lines.objects.size(), 2u);
+  ASSERT_EQ(lines.objects.size(), 4u);
   EXPECT_EQ(lines.objects[0].path, "machine\\SOFTWARE\\say \"hi\", 4,\"");
   EXPECT_EQ(lines.objects[0].type, 4);
   EXPECT_EQ(lines.objects[0].sddl, "D:(A;;KA;;;BA)");
   EXPECT_EQ(lines.objects[1].path, "C:\\x");
   EXPECT_EQ(lines.objects[1].sddl, "D:(XA;;FR;;;WD;(@User.Project Any_of {\"a\",1,\"b\"}))");
+  EXPECT_EQ(lines.objects[2].path, "machine\\SOFTWARE\\a\",1,\"b");
+  EXPECT_EQ(lines.objects[2].type, 4);
+  EXPECT_EQ(lines.objects[2].sddl, "O:BAG:SYD:(A;;KA;;;BA)");
+  EXPECT_EQ(lines.objects[3].path, "machine\\SOFTWARE\\c\",9,\"d");
+  EXPECT_EQ(lines.objects[3].sddl, "");
   EXPECT_EQ(lines.unreadable, (std::vector<std::string_view>{"\"C:\\cut\",1,\"D:(A;;FA", "\"broken\",x,\"D:\""}));
 }

@@ -61,6 +61,7 @@ TEST(Scope, ACommandChangesTheSaclWhereverItNamesIt) {
       {kKey + " -actn setprot -op \"dacl:nc;sacl:p_nc\"", true},
       {kKey + " -actn restore -bckp \"x\"", true},
       {kKey + " -actn setowner -ownr \"n:Bob;\"", false},
+      {kKey + " -actn domain -dom \"n1:a;n2:b;da:replacedom;w:sacl\"", true},
       // What cannot be read is not trusted to leave the SACL alone.
       {kKey + " -actn ace -ace \"n:a;p:read;q:?\"", true},
   };
@@ -71,6 +72,7 @@ TEST(Scope, AListedObjectIsWithinWhereTheScopeReaches) {
   const Scope key{"HKLM\\SOFTWARE\\Acme", ObjectType::Registry};
   const Scope keys{"HKEY_LOCAL_MACHINE\\Software\\Acme\\", ObjectType::Registry, Recursion::Subkeys};
   const Scope drive{"C:\\", ObjectType::File, Recursion::ContainersAndObjects};
+  const Scope data{"C:\\Data", ObjectType::File, Recursion::ContainersAndObjects, {"tmp"}};
   const struct {
     const Scope& scope;
     const char* path;
@@ -86,6 +88,14 @@ TEST(Scope, AListedObjectIsWithinWhereTheScopeReaches) {
       {drive, "C:\\", true},
       {drive, "C:\\Windows\\x", true},
       {drive, "D:\\x", false},
+      {data, "C:\\Data\\x", true},
+      {data, "C:\\Database", false},
+      {data, "C:\\Data\\..\\Windows\\System32", false},
+      {data, "C:\\Data\\.\\x", false},
+      {data, "C:\\Data/x", true},
+      {data, "C:\\Data\\TMP\\x", false},  // the filter skips it: the tool never lists it
+      {keys, "machine\\SOFTWARE\\Acme\\a/b", true},
+      {key, "machine\\SOFTWARE/Acme", false},  // a key's name may hold a slash
   };
   for (const auto& c : cases) EXPECT_EQ(WithinScope(c.scope, c.path), c.within) << c.path;
 }

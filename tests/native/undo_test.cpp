@@ -26,6 +26,9 @@ const std::string kSetOwner = " -on \"HKLM\\SOFTWARE\\Acme\" -ot reg -actn setow
 const std::string kBefore = "\"machine\\SOFTWARE\\Acme\",4,\"O:BAG:SYD:(A;;KA;;;BA)\"\r\n";
 const std::string kAfter = "\"machine\\SOFTWARE\\Acme\",4,\"O:BAG:SYD:(A;;KA;;;BA)(A;;KR;;;WD)\"\r\n";
 const std::string kId = "2026-12-07 17.16.39";
+// What a run that reaches the object alone does not compare.
+const std::string kBelow = "; what lies below the object, if anything, was not listed";
+const std::string kBelowVerdict = "\r\nWhat lies below the object, if anything, was not listed, so not compared.";
 
 // A listing as the tool may write it: UTF-16 with its byte-order mark.
 std::string Utf16(const std::string& ascii) {
@@ -94,7 +97,7 @@ TEST_F(Snapshots, ACommandRunsBetweenTwoListingsAndIsUndoneFromTheFirst) {
   EXPECT_FALSE(main.cmdWhatChanged.enabled());
   ran(Listing(kScope, "d,s,o,g", AfterFile(kId)), AfterFile(kId), kAfter);
   EXPECT_TRUE(main.cmdSendIt.visible());
-  EXPECT_TRUE(main.lblStatus.text().starts_with("1 of 1 object changed. Finished with exit code 0"))
+  EXPECT_TRUE(main.lblStatus.text().starts_with("1 of 1 object changed" + kBelow + ". Finished with exit code 0"))
       << main.lblStatus.text();
 
   Journal runs = journal();
@@ -112,20 +115,22 @@ TEST_F(Snapshots, ACommandRunsBetweenTwoListingsAndIsUndoneFromTheFirst) {
   FrmChanges& changes = main.changesWindow();
   main.cmdWhatChanged.userClick();
   EXPECT_TRUE(changes.visible());
-  EXPECT_EQ(changes.lblSummary.text(), "1 of 1 object changed");
+  EXPECT_EQ(changes.lblSummary.text(), "1 of 1 object changed" + kBelow);
   EXPECT_EQ(changes.txtChanges.text(),
             "machine\\SOFTWARE\\Acme\r\n    Added: Allow Everyone: Read (This key only)\r\n");
 
   // Undo: asked, its own snapshot, the restore, the listing after, the verdict.
   const std::string undoId = kId + " (2)";
-  dialogs.expect({"Set 1 object back as it was before this run?", "Undo the Run of 2026-12-07 17:16:39?",
+  dialogs.expect({"Set the object of its snapshot back as it was before this run? The run changed 1 of them.",
+                  "Undo the Run of 2026-12-07 17:16:39?",
                   Buttons::YesNo, Icon::Question},
                  Answer::Yes);
   changes.cmdUndo.userClick();
   EXPECT_FALSE(changes.visible());
   ran(Listing(kScope, "d,s,o,g", BeforeFile(undoId)), BeforeFile(undoId), kAfter);
   ran(kScope + " -actn restore -bckp \"" + kSnapshots + BeforeFile(kId) + "\"");
-  dialogs.expect({"The object is back as it was.", "Undo", Buttons::Ok, Icon::Information}, Answer::Ok);
+  dialogs.expect({"The object is back as it was." + kBelowVerdict, "Undo", Buttons::Ok, Icon::Information},
+                 Answer::Ok);
   ran(Listing(kScope, "d,s,o,g", AfterFile(undoId)), AfterFile(undoId), kBefore);
   EXPECT_TRUE(dialogs.allShown());
   runs = journal();
@@ -144,14 +149,14 @@ TEST_F(Snapshots, TheVerdictOfAnUndoOverAUtf16SnapshotSaysOnlyWhatIsTrue) {
     forms::Message verdict;
   };
   const Case cases[] = {
-      {0, kBefore, {"The object is back as it was.", "Undo", Buttons::Ok, Icon::Information}},
+      {0, kBefore, {"The object is back as it was." + kBelowVerdict, "Undo", Buttons::Ok, Icon::Information}},
       {2, kBefore,
        {"The restore did not succeed (FAILED: exit code 2): not every object may be back.\r\n"
-        "Yet the object reads as before the run.",
+        "Yet the object reads as before the run." + kBelowVerdict,
         "Undo", Buttons::Ok, Icon::Critical}},
       {0, kAfter,
        {"1 of 1 object is not back as before the run, or not known to be:\r\nmachine\\SOFTWARE\\Acme\r\n"
-        "    Added: Allow Everyone: Read (This key only)\r\n",
+        "    Added: Allow Everyone: Read (This key only)\r\n" + kBelowVerdict,
         "Undo", Buttons::Ok, Icon::Critical}},
   };
   for (const Case& c : cases) {
@@ -241,7 +246,7 @@ TEST_F(Snapshots, ASaclChangeOnASnapshotWithoutAuditEntriesIsAskedFirst) {
     ran(clear);
     ran(Listing(kScope, "d,o,g", AfterFile(id)), AfterFile(id), kBefore);
     EXPECT_TRUE(main.lblStatus.text().starts_with(
-        "0 of 1 object changed; audit entries were not compared: the snapshot holds none."))
+        "0 of 1 object changed; audit entries were not compared: the snapshot holds none" + kBelow + "."))
         << main.lblStatus.text();
   }
 }
@@ -310,11 +315,11 @@ TEST_F(Snapshots, AnUndoRefusesASnapshotOutsideItsRunsScopeOrNotReadWhole) {
   const Case cases[] = {
       {"\"machine\\SOFTWARE\\Acme\",4,\"D:(A;;KA;;;BA)\"\r\n\"machine\\SOFTWARE\\Policies\",4,\"D:(A;;KA;;;WD)\"\r\n",
        subkeys,
-       "names 1 object outside what the run reached (\"HKLM\\SOFTWARE\\Acme\": the key and every subkey "
-       "below it):\r\nmachine\\SOFTWARE\\Policies\r\n\r\nIt was not restored."},
+       "names 1 object outside what the run reaches (\"HKLM\\SOFTWARE\\Acme\": the key and every subkey "
+       "below it):\r\nmachine\\SOFTWARE\\Policies"},
       {"\"machine\\SOFTWARE\\Acme\\Sub\",4,\"D:(A;;KA;;;BA)\"\r\n", kAcme,
-       "names 1 object outside what the run reached (\"HKLM\\SOFTWARE\\Acme\": the object only):\r\n"
-       "machine\\SOFTWARE\\Acme\\Sub\r\n\r\nIt was not restored."},
+       "names 1 object outside what the run reaches (\"HKLM\\SOFTWARE\\Acme\": the object only):\r\n"
+       "machine\\SOFTWARE\\Acme\\Sub"},
       {"\"machine\\SOFTWARE\\Acme\",4,\"D:(A;;KA;;;BA)\r\n", kAcme,
        "could not be read, the first:\r\n\"machine\\SOFTWARE\\Acme\",4,\"D:(A;;KA;;;BA)"},
       {"SetACL finished.\r\n", kAcme, "holds no object"},
@@ -331,6 +336,23 @@ TEST_F(Snapshots, AnUndoRefusesASnapshotOutsideItsRunsScopeOrNotReadWhole) {
     EXPECT_TRUE(processes.started.empty());
     EXPECT_TRUE(main.cmdSendIt.visible());
   }
+}
+
+// While an undo's snapshot is read, nothing else starts: not a second undo,
+// not a run.
+TEST_F(Snapshots, NothingStartsWhileAnUndosSnapshotIsRead) {
+  const JournalRun run = earlier(kBefore);
+  workers.atOnce = false;
+  main.runner().Undo("C:\\SetACL\\" + std::string(1, '\0'), run, {});
+  main.runner().Undo("C:\\SetACL\\" + std::string(1, '\0'), run, {});
+  main.runner().Send("C:\\SetACL\\" + std::string(1, '\0'), kSetOwner, true, {});
+  EXPECT_FALSE(main.cmdSendIt.visible());
+  dialogs.expect({"", "Undo the Run of 2026-12-01 09:00:00?", Buttons::YesNo, Icon::Question}, Answer::No);
+  workers.deliver();
+  EXPECT_TRUE(dialogs.allShown());
+  EXPECT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_TRUE(processes.started.empty());
+  EXPECT_TRUE(main.cmdSendIt.visible());
 }
 
 // An undo says who besides Administrators and SYSTEM could have changed its snapshot.
@@ -369,8 +391,8 @@ TEST_F(Snapshots, TheRunsWindowListsTheJournalNewestFirst) {
   EXPECT_TRUE(runs.visible());
   EXPECT_EQ(runs.lvwRuns.rows(),
             (std::vector<std::vector<std::string>>{
-                {"2026-12-03 11:00:00", "Interrupted", "", "no snapshot", "x"},
-                {"2026-12-02 10:00:00", "Interrupted", "", "not compared",
+                {"2026-12-03 11:00:00", "Not finished", "", "no snapshot", "x"},
+                {"2026-12-02 10:00:00", "Not finished", "", "not compared",
                  "Undo of the run of 2026-12-01 09:00:00: restore"},
                 {"2026-12-01 09:00:00", "FAILED: exit code 2", "2.5 s", "not compared",
                  "C:\\SetACL\\SetACL.exe -on x"}}));
@@ -429,35 +451,45 @@ TEST(UndoVerdict, SaysBackOnlyWhenEverythingShowsIt) {
   ListingChanges one = same;
   one.changed = 1;
   one.changes = {{"C:\\D\\x", {"Owner: A → B"}}};
-  ListingChanges empty;
+  const RunOutcome ok{Kind::Exited, 0};
+  const std::string said = "Access denied: C:\\D\\x\r\nDone\r\n";
   struct Case {
-    RunOutcome restore;
-    std::optional<ListingChanges> back;
-    bool audit;
+    UndoEvidence evidence;
     std::string text;
     bool allBack;
   };
   const Case cases[] = {
-      {{Kind::Exited, 0}, same, true, "Every one of the 86 objects is back as it was.", true},
-      {{Kind::Exited, 0}, same, false,
+      {{.restore = ok, .back = same, .restoreOutput = said}, "Every one of the 86 objects is back as it was.", true},
+      {{.restore = ok, .back = same, .restoreOutput = said, .belowNotListed = true},
+       "Every one of the 86 objects is back as it was.\r\nWhat lies below the object, if anything, was "
+       "not listed, so not compared.", true},
+      {{.restore = ok, .back = same, .auditCompared = false, .restoreOutput = said},
        "Every one of the 86 objects has its owner, group and DACL back as before.\r\n"
        "Audit entries were not compared: a snapshot holds none.", false},
-      {{Kind::Exited, 3}, same, true,
+      {{.restore = {Kind::Exited, 3}, .back = same, .restoreOutput = said},
        "The restore did not succeed (FAILED: exit code 3): not every object may be back.\r\n"
        "Yet every one of the 86 objects reads as before the run.", false},
-      {{Kind::Stopped}, same, true,
+      {{.restore = {Kind::Stopped}, .back = same, .restoreOutput = said},
        "The restore did not succeed (Stopped): not every object may be back.\r\n"
        "Yet every one of the 86 objects reads as before the run.", false},
-      {{Kind::Exited, 0}, std::nullopt, true,
+      // An object the tool skipped is in neither listing: it is not known to be back.
+      {{.restore = ok, .back = same, .restoreOutput = said,
+        .listingProblems = {"Could not read the security of C:\\D\\y (error 5)"}},
+       "SetACL.exe could not list every object, so not every one was compared:\r\n"
+       "Could not read the security of C:\\D\\y (error 5)\r\n"
+       "Yet every one of the 86 objects reads as before the run.", false},
+      {{.restore = ok, .back = std::nullopt, .restoreOutput = said},
        "Whether every object is back is not known: the listings could not be read.", false},
-      {{Kind::Exited, 0}, empty, true, "The snapshot of the run holds no object: nothing was compared.", false},
-      {{Kind::Exited, 0}, one, true,
+      {{.restore = ok, .back = ListingChanges{}, .restoreOutput = said}, "The snapshot of the run holds no object: nothing was compared.", false},
+      {{.restore = ok, .back = one, .restoreOutput = said},
        "1 of 86 objects is not back as before the run, or not known to be:\r\nC:\\D\\x\r\n"
        "    Owner: A → B\r\n    The tool said: Access denied: C:\\D\\x\r\n", false},
   };
   for (const Case& c : cases) {
-    UndoVerdict verdict = VerdictOf(c.restore, c.back, c.audit, "Access denied: C:\\D\\x\r\nDone\r\n");
+    UndoVerdict verdict = VerdictOf(c.evidence);
     EXPECT_EQ(verdict.text, c.text);
     EXPECT_EQ(verdict.allBack, c.allBack) << c.text;
   }
+  EXPECT_EQ(ListingProblems("list: reg \"x\"\r\nCould not read the security of y (error 5)\r\nSetACL finished.\r\n"),
+            std::vector<std::string>{"Could not read the security of y (error 5)"});
 }

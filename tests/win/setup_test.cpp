@@ -274,7 +274,9 @@ TEST(RealSecurity, ReadsTheLabelTheFlagsAndEveryEntryWhole) {
   InitializeSecurityDescriptor(&made, SECURITY_DESCRIPTOR_REVISION);
   SetSecurityDescriptorDacl(&made, TRUE, dacl, FALSE);
   SetSecurityDescriptorSacl(&made, TRUE, sacl, FALSE);
-  platform::SecurityDescriptor read = win32::DescriptorOf(&made);
+  std::optional<platform::SecurityDescriptor> readable = win32::DescriptorOf(&made);
+  ASSERT_TRUE(readable);
+  const platform::SecurityDescriptor& read = *readable;
   ASSERT_EQ(read.dacl.aces.size(), 2u);
   EXPECT_EQ(read.dacl.aces[0].kind, platform::kAllowedObjectAce);
   EXPECT_EQ(read.dacl.aces[0].bytes, objectEntry(0x9b));

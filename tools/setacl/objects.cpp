@@ -108,8 +108,9 @@ bool ReaderGone() {
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
   if (GetFileType(out) != FILE_TYPE_PIPE) return false;
   // A zero-byte write fails once the reading end is closed; the reader sees
-  // at most an empty read. PeekNamedPipe cannot tell: it is refused on this
-  // end, which may not read, reader or none.
+  // at most an empty read (which Vorlane passes over; a reader that takes it
+  // for the end would end the run here). PeekNamedPipe cannot tell: it is
+  // refused on this end, which may not read, reader or none.
   DWORD written = 0;
   if (WriteFile(out, "", 0, &written, nullptr)) return false;
   const DWORD error = GetLastError();
