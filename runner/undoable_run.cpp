@@ -426,7 +426,7 @@ std::vector<std::string> ListingProblems(const std::string& output) {
   std::vector<std::string> problems;
   ForEachLine(output, [&](std::string_view line, std::string_view) {
     std::string lower = Lower(line);
-    for (const char* sign : {"could not", "error", "denied", "failed"})
+    for (const char* sign : {"could not", "error message", "error:", "finished with error", "denied", "failed"})
       if (lower.find(sign) != std::string::npos) return problems.emplace_back(line), void();
   });
   return problems;

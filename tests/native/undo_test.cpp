@@ -490,6 +490,7 @@ TEST(UndoVerdict, SaysBackOnlyWhenEverythingShowsIt) {
     EXPECT_EQ(verdict.text, c.text);
     EXPECT_EQ(verdict.allBack, c.allBack) << c.text;
   }
-  EXPECT_EQ(ListingProblems("list: reg \"x\"\r\nCould not read the security of y (error 5)\r\nSetACL finished.\r\n"),
-            std::vector<std::string>{"Could not read the security of y (error 5)"});
+  EXPECT_EQ(ListingProblems("list: reg \"x\", going on after errors\r\nCould not read the security of y (error 5)\r\n"
+                            "SetACL finished with error(s):\r\nSetACL finished.\r\n"),
+            (std::vector<std::string>{"Could not read the security of y (error 5)", "SetACL finished with error(s):"}));
 }

@@ -237,7 +237,9 @@ TEST_F(BackupAndRestore, ARunOnAKeyIsComparedAndUndone) {
                                              Text(at("lblStatus")).find("changed") != std::string::npos; },
                                 kRunMs))
         << Text(at("lblStatus"));
-    EXPECT_TRUE(Text(at("lblStatus")).starts_with("1 of 1 object changed. Finished")) << Text(at("lblStatus"));
+    EXPECT_TRUE(Text(at("lblStatus")).starts_with(
+        "1 of 1 object changed; what lies below the object, if anything, was not listed. Finished"))
+        << Text(at("lblStatus"));
     EXPECT_NE(KeySecurity(kKey).find("(A;;KR;;;WD)"), std::string::npos) << KeySecurity(kKey);
 
     Journal journal = ReadJournal(native::FileText(backups / L"Snapshots" / L"journal.txt"));
@@ -252,10 +254,12 @@ TEST_F(BackupAndRestore, ARunOnAKeyIsComparedAndUndone) {
       dialogs.expect({"", "Undo the Run of " + journal.runs.back().time + "?", Buttons::YesNo, Icon::Question},
                      Answer::Yes, [&] {
                        const std::string& asked = dialogs.shown.back().prompt;
-                       EXPECT_TRUE(asked.starts_with("Set 1 object back as it was before this run?")) << asked;
+                       EXPECT_TRUE(asked.starts_with("Set the object of its snapshot back as it was before "
+                                                     "this run? The run changed 1 of them.")) << asked;
                        EXPECT_NE(asked.find("Warning: besides Administrators and SYSTEM, "), std::string::npos) << asked;
                      })
-          .expect({"The object is back as it was.", "Undo", Buttons::Ok, Icon::Information}, Answer::Ok);
+          .expect({"The object is back as it was.\r\nWhat lies below the object, if anything, was not listed, "
+                   "so not compared.", "Undo", Buttons::Ok, Icon::Information}, Answer::Ok);
       changes.cmdUndo.userClick();
     }, [&] { return changes.visible(); });
     native::Click(at("cmdWhatChanged"));
