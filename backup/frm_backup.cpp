@@ -2,7 +2,7 @@
 
 #include "backup/mod_call_it.h"
 #include "forms/dialogs.h"
-#include "main/call_string.h"
+#include "setacl/call_string.h"
 
 FrmBackup::FrmBackup(platform::Services& services)
     : Form("frmBackup", "Backup", 2595, 4485), services_(services) {

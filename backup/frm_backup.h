@@ -6,7 +6,7 @@
 #include <string>
 
 #include "forms/form.h"
-#include "main/command.h"
+#include "setacl/command.h"
 #include "platform/services.h"
 
 class FrmBackup : public forms::Form {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "forms/dialogs.h"
-#include "main/call_string.h"
+#include "setacl/call_string.h"
 #include "platform/files.h"
 
 namespace {

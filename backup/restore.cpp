@@ -3,7 +3,7 @@
 #include "backup/mod_call_it.h"
 #include "forms/dialogs.h"
 #include "forms/form.h"
-#include "main/call_string.h"
+#include "setacl/call_string.h"
 
 bool Restore::RestoreIt(forms::TextBox& fileBox, const Command& command) {
   const std::string name = fileBox.text();

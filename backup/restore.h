@@ -3,7 +3,7 @@
 // an object by SetACL.exe, in a console window of its own.
 
 #include "forms/controls.h"
-#include "main/command.h"
+#include "setacl/command.h"
 #include "platform/services.h"
 
 class Restore {

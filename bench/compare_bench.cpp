@@ -21,7 +21,7 @@
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_security.h"
-#include "run/setacl_listing.h"
+#include "setacl/listing.h"
 #include "runner/listing_changes.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "forms/dialogs.h"
 #include "forms/form.h"
-#include "main/command.h"
+#include "setacl/command.h"
 
 class FrmAce : public forms::Form {
  public:

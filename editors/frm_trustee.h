@@ -6,7 +6,7 @@
 
 #include "forms/dialogs.h"
 #include "forms/form.h"
-#include "main/command.h"
+#include "setacl/command.h"
 
 class FrmTrustee : public forms::Form {
  public:

@@ -8,7 +8,7 @@
 #include "forms/control_array.h"
 #include "forms/form.h"
 #include "forms/single_instance.h"
-#include "main/command.h"
+#include "setacl/command.h"
 #include "platform/services.h"
 #include "runner/runner.h"
 

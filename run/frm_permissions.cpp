@@ -5,7 +5,7 @@
 #include "platform/clipboard.h"
 #include "platform/files.h"
 #include "platform/security.h"
-#include "run/setacl_listing.h"
+#include "setacl/listing.h"
 
 FrmPermissions::FrmPermissions(platform::Services& services)
     : Form("frmPermissions", "Current Permissions", 12000, 6555), services_(services) {

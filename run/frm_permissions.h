@@ -8,7 +8,7 @@
 #include "forms/form.h"
 #include "platform/services.h"
 #include "runner/command_run.h"
-#include "run/permission_table.h"
+#include "setacl/permission_table.h"
 
 class FrmPermissions : public forms::Form {
  public:

@@ -2,7 +2,7 @@
 
 #include "forms/controls.h"
 #include "forms/dialogs.h"
-#include "run/command_line.h"
+#include "setacl/command_line.h"
 
 bool CommandLineFits(forms::Dialogs& dialogs, const std::string& commandLine) {
   std::size_t length = forms::Utf16Length(commandLine);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "run/setacl_program.h"
+#include "setacl/program.h"
 #include "runner/command_line_fits.h"
 
 namespace {

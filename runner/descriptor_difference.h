@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/security.h"
-#include "run/permission_table.h"
+#include "setacl/permission_table.h"
 
 // `container`: its entries may reach below it. `withSacl`: the SACL is
 // compared too.

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "run/permission_table.h"
+#include "setacl/permission_table.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <map>
 
-#include "run/arguments.h"
+#include "setacl/arguments.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "run/scope.h"
+#include "setacl/scope.h"
 #include "runner/run_status.h"
 
 struct JournalRun {

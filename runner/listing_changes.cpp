@@ -2,8 +2,8 @@
 
 #include <unordered_map>
 
-#include "run/permission_table.h"
-#include "run/setacl_listing.h"
+#include "setacl/permission_table.h"
+#include "setacl/listing.h"
 #include "runner/descriptor_difference.h"
 #include "runner/listing_match.h"
 #include "runner/run_status.h"

@@ -4,8 +4,8 @@
 #include <bit>
 #include <charconv>
 
-#include "run/arguments.h"
-#include "run/setacl_listing.h"
+#include "setacl/arguments.h"
+#include "setacl/listing.h"
 
 bool IndexedListing::read(std::string_view text, Pace& pace) {
   text_ = text;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "run/arguments.h"
+#include "setacl/arguments.h"
 #include "runner/run_status.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "main/command.h"
+#include "setacl/command.h"
 #include "platform/object_tree.h"
 #include "platform/workers.h"
 

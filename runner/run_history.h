@@ -19,8 +19,8 @@
 #include "platform/files.h"
 #include "platform/security.h"
 #include "platform/workers.h"
-#include "run/scope.h"
-#include "run/setacl_listing.h"
+#include "setacl/scope.h"
+#include "setacl/listing.h"
 #include "runner/journal.h"
 #include "runner/listing_changes.h"
 

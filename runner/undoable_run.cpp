@@ -2,10 +2,10 @@
 
 #include <ctime>
 
-#include "main/call_string.h"
+#include "setacl/call_string.h"
 #include "platform/error_text.h"
-#include "run/arguments.h"
-#include "run/scope.h"
+#include "setacl/arguments.h"
+#include "setacl/scope.h"
 #include "runner/command_line_fits.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "forms/dialogs.h"
 #include "platform/error_text.h"
 #include "platform/folder_browser.h"
-#include "run/arguments.h"
+#include "setacl/arguments.h"
 #include "setup/location.h"
 #include "setup/mdl_registry.h"
 #include "setup/snapshot_settings.h"

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "run/arguments.h"
+#include "setacl/arguments.h"
 #include "setup/location.h"
 #include "setup/mdl_registry.h"
 

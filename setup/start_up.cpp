@@ -1,7 +1,7 @@
 #include "setup/start_up.h"
 
 #include "forms/dialogs.h"
-#include "main/call_string.h"
+#include "setacl/call_string.h"
 #include "platform/error_text.h"
 #include "platform/files.h"
 #include "platform/folder_browser.h"

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "editors/frm_ace.h"
-#include "main/call_string.h"
+#include "setacl/call_string.h"
 #include "tests/native/fakes.h"
 
 namespace {

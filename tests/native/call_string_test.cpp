@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <functional>
 
-#include "main/call_string.h"
-#include "run/scope.h"
-#include "run/arguments.h"
+#include "setacl/call_string.h"
+#include "setacl/scope.h"
+#include "setacl/arguments.h"
 #include "tests/native/fakes.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "main/explain.h"
+#include "setacl/explain.h"
 
 namespace {
 

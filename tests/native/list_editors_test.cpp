@@ -4,7 +4,7 @@
 
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
-#include "main/call_string.h"
+#include "setacl/call_string.h"
 #include "tests/native/fakes.h"
 
 namespace {

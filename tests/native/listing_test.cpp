@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "run/setacl_listing.h"
+#include "setacl/listing.h"
 #include "tests/native/fake_platform.h"
 
 namespace {

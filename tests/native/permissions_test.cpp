@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "run/frm_permissions.h"
-#include "run/setacl_listing.h"
+#include "setacl/listing.h"
 #include "tests/native/fakes.h"
 
 namespace {

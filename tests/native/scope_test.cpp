@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "main/call_string.h"
-#include "run/scope.h"
+#include "setacl/call_string.h"
+#include "setacl/scope.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "main/call_string.h"
-#include "run/arguments.h"
+#include "setacl/call_string.h"
+#include "setacl/arguments.h"
 #include "tests/native/fakes.h"
 #include "tools/setacl/command.h"
 

@@ -12,7 +12,7 @@
 
 #include "platform/win32/local_memory.h"
 #include "platform/win32/wide.h"
-#include "run/setacl_listing.h"
+#include "setacl/listing.h"
 #include "tools/setacl/objects.h"
 #include "tools/setacl/rights.h"
 

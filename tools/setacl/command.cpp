@@ -1,8 +1,8 @@
 #include "tools/setacl/command.h"
 
-#include "run/arguments.h"
-#include "run/setacl_choices.h"
-#include "run/setacl_vocabulary.h"
+#include "setacl/arguments.h"
+#include "setacl/choices.h"
+#include "setacl/vocabulary.h"
 
 #include <algorithm>
 #include <map>

@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "platform/win32/wide.h"
-#include "run/setacl_listing.h"
+#include "setacl/listing.h"
 #include "tools/setacl/apply.h"
 #include "tools/setacl/command.h"
 #include "tools/setacl/listing.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/arguments.h"
+#include "setacl/arguments.h"
 
 template <class Value>
 struct Choice {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "run/setacl_choices.h"
+#include "setacl/choices.h"
 
 struct ListedObject {
   std::string path;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "run/setacl_choices.h"
+#include "setacl/choices.h"
 
 // A trustee, owner or group: a name, or a SID when `sid` says so. An empty
 // name gives no owner or group.

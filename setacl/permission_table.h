@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/security.h"
-#include "run/setacl_choices.h"
+#include "setacl/choices.h"
 
 struct PermissionRow {
   std::string type;       // Allow, Deny, Audit success, Audit failure, Integrity label, ...

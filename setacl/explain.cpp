@@ -1,12 +1,12 @@
-#include "main/explain.h"
+#include "setacl/explain.h"
 
 #include <algorithm>
 #include <map>
 #include <vector>
 
-#include "run/arguments.h"
-#include "run/setacl_choices.h"
-#include "run/setacl_vocabulary.h"
+#include "setacl/arguments.h"
+#include "setacl/choices.h"
+#include "setacl/vocabulary.h"
 
 namespace {
 

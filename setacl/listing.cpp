@@ -1,9 +1,9 @@
-#include "run/setacl_listing.h"
+#include "setacl/listing.h"
 
 #include <charconv>
 #include <utility>
 
-#include "run/arguments.h"
+#include "setacl/arguments.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "run/arguments.h"
+#include "setacl/arguments.h"
 
 #include <charconv>
 

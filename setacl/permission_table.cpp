@@ -1,4 +1,4 @@
-#include "run/permission_table.h"
+#include "setacl/permission_table.h"
 
 #include <cstdio>
 #include <set>

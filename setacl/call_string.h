@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "main/command.h"
+#include "setacl/command.h"
 
 // The folders beside the program that log files and backups go to.
 std::string LogFolder(std::string_view programFolder);

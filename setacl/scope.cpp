@@ -1,10 +1,10 @@
-#include "run/scope.h"
+#include "setacl/scope.h"
 
 #include <map>
 
-#include "main/call_string.h"
-#include "run/arguments.h"
-#include "run/setacl_vocabulary.h"
+#include "setacl/call_string.h"
+#include "setacl/arguments.h"
+#include "setacl/vocabulary.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "run/command_line.h"
+#include "setacl/command_line.h"
 
 std::string QuotedArgument(std::string_view value) {
   std::string out(1, '"');

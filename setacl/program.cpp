@@ -1,4 +1,4 @@
-#include "run/setacl_program.h"
+#include "setacl/program.h"
 
 std::string SetAclProgram(const std::string& folder) {
   std::string path = folder + "SetACL.exe";

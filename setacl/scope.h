@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "run/setacl_choices.h"
+#include "setacl/choices.h"
 
 struct Scope {
   Scope() = default;

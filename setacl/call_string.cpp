@@ -1,7 +1,7 @@
-#include "main/call_string.h"
+#include "setacl/call_string.h"
 
-#include "run/command_line.h"
-#include "run/setacl_program.h"
+#include "setacl/command_line.h"
+#include "setacl/program.h"
 
 namespace {
 

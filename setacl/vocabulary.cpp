@@ -1,8 +1,8 @@
-#include "run/setacl_vocabulary.h"
+#include "setacl/vocabulary.h"
 
 #include <algorithm>
 
-#include "run/arguments.h"
+#include "setacl/arguments.h"
 
 const std::set<std::string, std::less<>>& SetAclActions() {
   static const std::set<std::string, std::less<>> actions = {

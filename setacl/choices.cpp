@@ -1,4 +1,4 @@
-#include "run/setacl_choices.h"
+#include "setacl/choices.h"
 
 std::string FillIn(std::string_view text, std::string_view name, std::string_view value) {
   std::string out;
