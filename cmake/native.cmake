@@ -17,6 +17,7 @@ add_executable(native_tests
   tests/native/listing_test.cpp
   tests/native/journal_test.cpp
   tests/native/scope_test.cpp
+  tests/native/call_reader_test.cpp
   tests/native/call_string_test.cpp
   tests/native/main_window_test.cpp
   tests/native/clearing_test.cpp

@@ -168,14 +168,12 @@ bool FrmAce::BuildAceEntry(AceEntry& entry) {
     return false;
   }
 
-  // The first that matches counts.
+  // The first that matches counts: the sub-kinds, else no propagation, else inherit only.
   bool so = chkSo.ticked(), sc = chkSc.ticked();
-  entry.inheritance = so && sc        ? Inheritance::SubObjectsAndContainers
-                      : so            ? Inheritance::SubObjects
-                      : sc            ? Inheritance::SubContainers
-                      : chkNp.ticked() ? Inheritance::NoPropagation
-                      : chkIo.ticked() ? Inheritance::InheritOnly
-                                       : Inheritance::None;
+  entry.inheritance = so || sc        ? (so ? kSubObjects : 0) | (sc ? kSubContainers : 0)
+                      : chkNp.ticked() ? kNoPropagation
+                      : chkIo.ticked() ? kInheritOnly
+                                       : 0;
   entry.trustee = {txtName.text(), optYes.value()};
   // Nothing selected counts as the last item, as any other text would.
   int mode = cboModeDacl.listIndex();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "setacl/arguments.h"
+#include "setacl/call_reader.h"
 #include "runner/run_status.h"
 
 namespace {
@@ -31,9 +32,7 @@ std::optional<ReachQuestion> ReachOf(const Command& command, std::string_view ca
   } else if (!(q.registry && command.recursion == Recursion::Subkeys)) {
     return std::nullopt;
   }
-  std::vector<std::string> args = SplitArguments(callString);
-  for (std::size_t i = 1; i + 1 < args.size(); ++i)
-    if (Lower(args[i]) == "-fltr") q.filters.push_back(Lower(args[++i]));
+  for (const std::string& filter : ReadCall(callString).command.filters.added) q.filters.push_back(Lower(filter));
   return q;
 }
 

@@ -5,16 +5,12 @@
 
 namespace {
 
-std::string_view InheritanceToken(Inheritance inheritance) {
-  switch (inheritance) {
-    case Inheritance::SubObjects: return "so";
-    case Inheritance::SubContainers: return "sc";
-    case Inheritance::SubObjectsAndContainers: return "so,sc";
-    case Inheritance::NoPropagation: return "np";
-    case Inheritance::InheritOnly: return "io";
-    case Inheritance::None: break;
-  }
-  return {};
+// The flags' tokens in the table's order: "so,sc".
+std::string InheritanceTokens(std::uint8_t flags) {
+  std::string tokens;
+  for (const auto& row : kInheritanceFlags)
+    if (flags & row.value) (tokens += tokens.empty() ? "" : ",") += row.token;
+  return tokens;
 }
 
 void AddAceTo(std::string& out, const AceEntry& ace, AclLists where) {
@@ -25,7 +21,7 @@ void AddAceTo(std::string& out, const AceEntry& ace, AclLists where) {
   }
   entry += ';';
   if (ace.trustee.sid) entry += "s:y;";
-  if (std::string_view flags = InheritanceToken(ace.inheritance); !flags.empty()) {
+  if (std::string flags = InheritanceTokens(ace.inheritance); !flags.empty()) {
     entry += "i:";
     entry += flags;
     entry += ';';

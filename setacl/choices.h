@@ -5,6 +5,7 @@
 // tokens, the explanation and the stand-in read them back.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,12 +77,14 @@ constexpr bool ListTakesMode(AclLists list, AceMode mode) {
 // both lists at once take only revoke, an entry for each.
 std::vector<AceMode> ModesFor(AclLists lists);
 
-// The inheritance flags of an ACE, one check box each.
-inline constexpr Choice<std::string_view> kInheritanceFlags[] = {
-    {"so", "Sub-Objects", "so", "files (sub-objects)"},
-    {"sc", "Sub-Containers", "sc", "folders (sub-containers)"},
-    {"np", "No Propagation", "np", "the next level only"},
-    {"io", "Inherit Only", "io", "inherit only, not the object itself"},
+// The inheritance flags of an ACE, one check box each; an entry holds them as bits.
+inline constexpr std::uint8_t kSubObjects = 1, kSubContainers = 2, kNoPropagation = 4,
+                              kInheritOnly = 8;
+inline constexpr Choice<std::uint8_t> kInheritanceFlags[] = {
+    {kSubObjects, "Sub-Objects", "so", "files (sub-objects)"},
+    {kSubContainers, "Sub-Containers", "sc", "folders (sub-containers)"},
+    {kNoPropagation, "No Propagation", "np", "the next level only"},
+    {kInheritOnly, "Inherit Only", "io", "inherit only, not the object itself"},
 };
 
 enum class Protection { NoChange, InheritsParent, ProtectedCopy, ProtectedNoCopy };

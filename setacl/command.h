@@ -3,6 +3,7 @@
 // window's options and the entries the editors hand back. call_string.h
 // composes it into command lines.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,18 +15,16 @@
 struct Account {
   std::string name;
   bool sid = false;
+  bool operator==(const Account&) const = default;
 };
-
-// The inheritance an ACE gives, as its check boxes allow it.
-enum class Inheritance { None, SubObjects, SubContainers, SubObjectsAndContainers, NoPropagation,
-                         InheritOnly };
 
 struct AceEntry {
   Account trustee;
   std::vector<std::string> permissions;  // tokens, in the order their boxes stand
-  Inheritance inheritance = Inheritance::None;
+  std::uint8_t inheritance = 0;          // kInheritanceFlags
   AceMode mode = AceMode::Set;
-  AclLists where = AclLists::Dacl;
+  AclLists where = AclLists::Dacl;  // both: an entry for each list
+  bool operator==(const AceEntry&) const = default;
 };
 
 struct TrusteeEntry {
@@ -33,6 +32,7 @@ struct TrusteeEntry {
   Account first;
   Account second;  // for replace and copy only
   AclLists where = AclLists::Dacl;
+  bool operator==(const TrusteeEntry&) const = default;
 };
 
 // The entries the editors added, behind what the user last wrote into the
@@ -54,6 +54,7 @@ struct EntryList {
     handEdited = std::move(text);
     added.clear();
   }
+  bool operator==(const EntryList&) const = default;
 };
 
 struct Command {
@@ -72,6 +73,7 @@ struct Command {
   std::string logFile;             // a name in the program's LogFiles folder
   bool continueOnErrors = false;
   bool silent = false;
+  bool operator==(const Command&) const = default;
 };
 
 // What a listing covers and how it is written.
@@ -80,4 +82,5 @@ struct Listing {
   bool dacl = false, sacl = false, owner = false, group = false;
   bool inherited = false;  // inherited entries too
   bool sids = false;       // accounts as SIDs
+  bool operator==(const Listing&) const = default;
 };

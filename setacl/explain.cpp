@@ -1,11 +1,7 @@
 #include "setacl/explain.h"
 
-#include <algorithm>
-#include <map>
-#include <vector>
-
 #include "setacl/arguments.h"
-#include "setacl/choices.h"
+#include "setacl/call_reader.h"
 #include "setacl/vocabulary.h"
 
 namespace {
@@ -14,11 +10,6 @@ std::string Quoted(std::string_view text) {
   std::string out(1, '"');
   out.append(text).push_back('"');
   return out;
-}
-
-std::string Word(const Words& words, const std::string& key) {
-  auto it = words.find(key);
-  return it == words.end() ? Quoted(key) + " (not understood)" : it->second;
 }
 
 // Each list of words joined as a reader expects: "a, b and c".
@@ -36,186 +27,117 @@ std::string Word(const Choice<V> (&table)[N], const std::string& token) {
   return row ? std::string(row->words) : Quoted(token) + " (not understood)";
 }
 
-const std::vector<std::string> kTakesValue = {"-on", "-ot",  "-actn", "-ace", "-trst",
-                                              "-ownr", "-grp", "-op",  "-clr", "-rst",
-                                              "-rec", "-fltr", "-log", "-lst", "-bckp"};
-
-// dacl, sacl or both, any order, as a reader says it.
-bool Lists(const std::string& value, std::string& words) {
-  bool dacl = false, sacl = false;
-  if (!ReadLists(value, dacl, sacl)) return false;
-  words = Of(kAclLists, dacl && sacl ? AclLists::Both : dacl ? AclLists::Dacl : AclLists::Sacl).words;
-  return true;
-}
-
-// "k:v;k:v" with known keys; false on anything else.
-bool Fields(const std::string& text, std::initializer_list<std::string_view> keys,
-            std::map<std::string, std::string>& out) {
-  return !ReadFields(text, keys, out);
-}
-
-std::string Account(const std::map<std::string, std::string>& f, const char* name, const char* sid) {
-  auto it = f.find(sid);
-  bool isSid = it != f.end() && Lower(it->second) == "y";
-  return Quoted(f.at(name)) + (isSid ? " (a SID)" : "");
+std::string Who(const Account& account) {
+  return Quoted(account.name) + (account.sid ? " (a SID)" : "");
 }
 
 class Explainer {
  public:
+  explicit Explainer(const CallReading& reading)
+      : r_(reading), type_(Of(kObjectTypes, reading.command.type).token) {}
+
   std::vector<std::string> lines, warnings;
-  std::string object, type = "file", reach;
-  bool objectGiven = false;
 
-  void option(const std::string& name, const std::string& value) {
-    if (name == "-on") objectGiven = true, object = value;
-    else if (name == "-ot") type = Lower(value);
-    else if (name == "-rec") reach = Lower(value);
-    else if (name == "-actn") action(Lower(value));
-    else if (name == "-ace") ace(value);
-    else if (name == "-trst") trustee(value);
-    else if (name == "-ownr") account("Owner", value);
-    else if (name == "-grp") account("Primary group", value);
-    else if (name == "-op") protection(value);
-    else if (name == "-clr") clear(value);
-    else if (name == "-rst") resetChildren(value);
-    else if (name == "-fltr") lines.push_back("Filter: skip every object whose path holds " + Quoted(value));
-    else if (name == "-log") lines.push_back("Log: what it does is added to " + Quoted(value));
-    else if (name == "-lst") lines.push_back("List format: " + Quoted(value));
-    else if (name == "-bckp") lines.push_back("Backup file: " + Quoted(value));
+  void option(const ReadOption& o) {
+    const std::string& v = o.value;
+    if (const auto* ace = std::get_if<AceEntry>(&o.read)) return entry(*ace);
+    if (const auto* trustee = std::get_if<TrusteeEntry>(&o.read)) return action(*trustee);
+    if (const auto* account = std::get_if<Account>(&o.read))
+      return lines.push_back((o.name == "-ownr" ? "Owner: becomes " : "Primary group: becomes ") + Who(*account));
+    if (const auto* p = std::get_if<Protections>(&o.read))
+      return lines.push_back("Inheritance: the DACL " + std::string(Of(kProtections, p->first).words) +
+                             "; the SACL " + std::string(Of(kProtections, p->second).words));
+    if (const auto* lists = std::get_if<AclLists>(&o.read)) {
+      const std::string words(Of(kAclLists, *lists).words);
+      if (o.name == "-clr") {
+        lines.push_back("Clear: every explicit entry of " + words + " goes");
+        warnings.push_back("Clear D/S ACL removes every explicit entry of " + words +
+                           "; only inherited entries stay.");
+      } else {
+        lines.push_back("Reset children: " + words +
+                        " of everything below the object is replaced by what it inherits");
+        warnings.push_back("Reset Children replaces the permissions of everything below the object.");
+      }
+      return;
+    }
+    if (o.name == "-actn" && Lower(v) == "list") lines.push_back("List: the object's permissions");
+    if (o.name == "-actn" && Lower(v) == "restore")
+      lines.push_back("Restore: the permissions saved in the backup file");
+    if (o.name == "-fltr") lines.push_back("Filter: skip every object whose path holds " + Quoted(v));
+    if (o.name == "-log") lines.push_back("Log: what it does is added to " + Quoted(v));
+    if (o.name == "-lst") lines.push_back("List format: " + Quoted(v));
+    if (o.name == "-bckp") lines.push_back("Backup file: " + Quoted(v));
   }
-
-  void notUnderstood(const std::string& what) { lines.push_back("Not understood: " + what); }
 
  private:
-  void action(const std::string& value) {
-    if (!SetAclActions().contains(value))
-      notUnderstood("the action " + Quoted(value));
-    if (value == "list") lines.push_back("List: the object's permissions");
-    if (value == "restore") lines.push_back("Restore: the permissions saved in the backup file");
-  }
-
-  void ace(const std::string& value) {
-    std::map<std::string, std::string> f;
-    if (!Fields(value, {"n", "p", "s", "i", "m", "w"}, f) || !f.contains("n") || !f.contains("p"))
-      return notUnderstood("the entry " + Quoted(value));
-    const std::string who = Account(f, "n", "s");
+  void entry(const AceEntry& ace) {
+    const std::string who = Who(ace.trustee);
     std::vector<std::string> perms;
-    const Words* table = PermissionWords(type);
-    for (const auto& p : Split(Lower(f["p"]), ','))
-      perms.push_back(table ? Word(*table, p) : Quoted(p));
-    std::string where = f.contains("w") ? Lower(f["w"]) : "dacl";
-    std::string mode = f.contains("m") ? Lower(f["m"]) : "set";
-    std::string inList;
-    if (!Lists(where, inList)) inList = Quoted(f["w"]) + " (not understood)";
-    std::string what = Listed(perms);
-    const Choice<AceMode>* known = ByToken(kAceModes, mode);
-    std::string line = known ? FillIn(FillIn(known->words, "who", who), "what", what)
-                             : Quoted(mode) + " (not understood) " + who + " " + what;
-    line = "ACE: " + line + ", in " + inList;
-    if (f.contains("i")) {
-      std::vector<std::string> flags;
-      for (const auto& flag : Split(Lower(f["i"]), ',')) flags.push_back(Word(kInheritanceFlags, flag));
-      line += "; inherited by " + Listed(flags);
+    const Words* table = PermissionWords(type_);
+    for (const std::string& p : ace.permissions) {
+      auto word = table ? table->find(p) : Words::const_iterator{};
+      perms.push_back(table && word != table->end() ? word->second : Quoted(p) + " (not understood)");
     }
+    std::string line = "ACE: " + FillIn(FillIn(Of(kAceModes, ace.mode).words, "who", who), "what", Listed(perms)) +
+                       ", in " + std::string(Of(kAclLists, ace.where).words);
+    std::vector<std::string> flags;
+    for (const auto& row : kInheritanceFlags)
+      if (ace.inheritance & row.value) flags.emplace_back(row.words);
+    if (!flags.empty()) line += "; inherited by " + Listed(flags);
     lines.push_back(line);
-
-    if (where == "sacl,dacl" || where == "dacl,sacl")
-      warnings.push_back("The entry for " + who + " names both lists (w:" + f["w"] +
-                         "): SetACL.exe refuses it; add one entry for each list.");
-    else if (where == "sacl" && mode != "revoke" && mode != "aud_succ" && mode != "aud_fail")
-      warnings.push_back("The entry for " + who + " in the SACL has the mode " + Quoted(mode) +
-                         ": SetACL.exe refuses it there (only revoke, aud_succ and aud_fail).");
-    std::string name = Lower(f["n"]);
-    if (mode == "deny" && (name == "everyone" || name == "s-1-1-0"))
-      warnings.push_back("Deny for Everyone applies to every account, administrators and "
-                         "SYSTEM included.");
+    const std::string name = Lower(ace.trustee.name);
+    if (ace.mode == AceMode::Deny && (name == "everyone" || name == "s-1-1-0"))
+      warnings.push_back("Deny for Everyone applies to every account, administrators and SYSTEM included.");
   }
 
-  void trustee(const std::string& value) {
-    std::map<std::string, std::string> f;
-    if (!Fields(value, {"n1", "s1", "n2", "s2", "ta", "w"}, f) || !f.contains("n1") || !f.contains("ta"))
-      return notUnderstood("the trustee action " + Quoted(value));
-    std::string inList = "the DACL";
-    if (f.contains("w") && !Lists(f["w"], inList)) inList = Quoted(f["w"]) + " (not understood)";
-    std::string ta = Lower(f["ta"]), first = Account(f, "n1", "s1");
-    std::string second = f.contains("n2") ? Account(f, "n2", "s2") : "(no second trustee)";
-    const Choice<TrusteeAction>* action = ByToken(kTrusteeActions, ta);
-    std::string line = action ? FillIn(FillIn(action->words, "first", first), "second", second)
-                              : Quoted(ta) + " (not understood) " + first;
-    lines.push_back("Trustee: " + line + ", in " + inList);
+  void action(const TrusteeEntry& trustee) {
+    std::string second = trustee.action == TrusteeAction::Remove ? "(no second trustee)" : Who(trustee.second);
+    lines.push_back("Trustee: " +
+                    FillIn(FillIn(Of(kTrusteeActions, trustee.action).words, "first", Who(trustee.first)),
+                           "second", second) +
+                    ", in " + std::string(Of(kAclLists, trustee.where).words));
   }
 
-  void account(const char* what, const std::string& value) {
-    std::map<std::string, std::string> f;
-    if (!Fields(value, {"n", "s"}, f) || !f.contains("n"))
-      return notUnderstood(Lower(what) + " " + Quoted(value));
-    lines.push_back(std::string(what) + ": becomes " + Account(f, "n", "s"));
-  }
-
-  void protection(const std::string& value) {
-    std::map<std::string, std::string> f;
-    if (!Fields(value, {"dacl", "sacl"}, f)) return notUnderstood("inheritance " + Quoted(value));
-    lines.push_back("Inheritance: the DACL " + Word(kProtections, f["dacl"]) + "; the SACL " +
-                    Word(kProtections, f["sacl"]));
-  }
-
-  void clear(const std::string& value) {
-    std::string lists;
-    if (!Lists(value, lists)) return notUnderstood("clear " + Quoted(value));
-    lines.push_back("Clear: every explicit entry of " + lists + " goes");
-    warnings.push_back("Clear D/S ACL removes every explicit entry of " + lists +
-                       "; only inherited entries stay.");
-  }
-
-  void resetChildren(const std::string& value) {
-    std::string lists;
-    if (!Lists(value, lists)) return notUnderstood("reset children " + Quoted(value));
-    lines.push_back("Reset children: " + lists + " of everything below the object is replaced "
-                    "by what it inherits");
-    warnings.push_back("Reset Children replaces the permissions of everything below the object.");
-  }
+  const CallReading& r_;
+  const std::string type_;
 };
 
 }  // namespace
 
 std::string ExplainCall(std::string_view callString) {
-  std::vector<std::string> args = SplitArguments(callString);
-  Explainer e;
-  bool silent = false, ignoreErrors = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    std::string name = Lower(args[i]);
-    if (name == "-silent") {
-      silent = true;
-    } else if (name == "-ignoreerr") {
-      ignoreErrors = true;
-    } else if (std::find(kTakesValue.begin(), kTakesValue.end(), name) == kTakesValue.end()) {
-      e.notUnderstood(Quoted(args[i]));
-    } else if (i + 1 == args.size()) {
-      e.notUnderstood(args[i] + " without a value");
-    } else {
-      const std::string& value = args[++i];
-      if (value.starts_with('-'))
-        e.warnings.push_back("The value " + Quoted(value) + " of " + args[i - 1] +
-                             " begins with \"-\": SetACL.exe refuses it, taking it for an option.");
-      e.option(name, value);
+  const CallReading r = ReadCall(callString);
+  Explainer e(r);
+  std::string typeToken = "file", rec, object;
+  bool objectGiven = false;
+  for (std::size_t i = 0; i < r.options.size(); ++i) {
+    const ReadOption& o = r.options[i];
+    if (o.name == "-on") objectGiven = true, object = o.value;
+    if (o.name == "-ot") typeToken = Lower(o.value);
+    if (o.name == "-rec") rec = Lower(o.value);
+    e.option(o);
+    for (const CallProblem& problem : r.problems) {
+      if (problem.option != i) continue;
+      if (!problem.unread.empty()) e.lines.push_back("Not understood: " + problem.unread);
+      if (!problem.why.empty()) e.warnings.push_back(problem.why);
     }
   }
 
   std::string reach = "the object only";
-  if (!e.reach.empty() && e.type == "file") reach = Word(kFileRecursion, e.reach);
-  if (!e.reach.empty() && e.type == "reg") reach = Word(kRegistryRecursion, e.reach);
-  std::string out = "Object: " + Word(kObjectTypes, e.type) + " " + Quoted(e.object) + "; reach: " + reach;
+  if (!rec.empty() && typeToken == "file") reach = Word(kFileRecursion, rec);
+  if (!rec.empty() && typeToken == "reg") reach = Word(kRegistryRecursion, rec);
+  std::string out = "Object: " + Word(kObjectTypes, typeToken) + " " + Quoted(object) + "; reach: " + reach;
   for (const auto& line : e.lines) out += "\r\n" + line;
-  if (ignoreErrors) out += "\r\nContinue on errors: an object it cannot change is skipped, the run goes on";
-  if (silent) out += "\r\nSilent: SetACL.exe prints nothing";
+  if (r.command.continueOnErrors)
+    out += "\r\nContinue on errors: an object it cannot change is skipped, the run goes on";
+  if (r.command.silent) out += "\r\nSilent: SetACL.exe prints nothing";
 
   std::vector<std::string> warnings;
-  if (!e.objectGiven || e.object.empty())
+  if (!objectGiven || object.empty())
     warnings.push_back("No object name: SetACL.exe will not run.");
-  else if (e.object.find_first_not_of(' ') == std::string::npos)
+  else if (object.find_first_not_of(' ') == std::string::npos)
     warnings.push_back("The object name is only blanks: no object has that name.");
   warnings.insert(warnings.end(), e.warnings.begin(), e.warnings.end());
-  if (silent) warnings.push_back("Silent: SetACL.exe will not report its errors either.");
+  if (r.command.silent) warnings.push_back("Silent: SetACL.exe will not report its errors either.");
   for (const auto& warning : warnings) out += "\r\nWarning: " + warning;
   return out;
 }

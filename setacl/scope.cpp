@@ -1,10 +1,10 @@
 #include "setacl/scope.h"
 
-#include <map>
+#include <algorithm>
 
 #include "setacl/call_string.h"
 #include "setacl/arguments.h"
-#include "setacl/vocabulary.h"
+#include "setacl/call_reader.h"
 
 namespace {
 
@@ -38,86 +38,40 @@ std::string Comparable(std::string_view path, ObjectType type) {
   return out;
 }
 
-// The options of a command line and their values, as the tool takes them in.
-std::multimap<std::string, std::string> Options(std::string_view arguments) {
-  std::vector<std::string> args = SplitArguments("x" + std::string(arguments));
-  std::multimap<std::string, std::string> options;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    std::string name = Lower(args[i]);
-    if (name == "-silent" || name == "-ignoreerr")
-      options.emplace(name, "");
-    else if (i + 1 < args.size())
-      options.emplace(name, args[++i]);
-  }
-  return options;
-}
-
-// The last value of an option, as the tool keeps it.
-std::optional<std::string> Last(const std::multimap<std::string, std::string>& options,
-                                const std::string& name) {
-  auto [from, to] = options.equal_range(name);
-  if (from == to) return std::nullopt;
-  return std::prev(to)->second;
-}
-
-std::optional<Scope> ScopeOf(const std::multimap<std::string, std::string>& options) {
-  auto object = Last(options, "-on"), type = Last(options, "-ot");
-  if (!object || object->empty() || !type) return std::nullopt;
-  const Choice<ObjectType>* known = ByToken(kObjectTypes, *type);
-  if (!known) return std::nullopt;
-  Scope scope{*object, known->value, Recursion::No, {}};
-  if (auto rec = Last(options, "-rec")) {
-    if (scope.type == ObjectType::File) {
-      if (const auto* row = ByToken(kFileRecursion, *rec)) scope.recursion = row->value;
-    } else if (scope.type == ObjectType::Registry) {
-      if (const auto* row = ByToken(kRegistryRecursion, *rec)) scope.recursion = row->value;
-    }
-  }
-  auto [from, to] = options.equal_range("-fltr");
-  for (auto it = from; it != to; ++it) scope.filters.push_back(it->second);
-  return scope;
-}
-
-bool NamesSacl(std::string_view lists) {
-  bool dacl = false, sacl = false;
-  // What the tool would not read changes nothing, but is not trusted to.
-  return !ReadLists(lists, dacl, sacl) || sacl;
+// What a reading of a call reaches: none without an object of a known type.
+std::optional<Scope> ScopeOf(const CallReading& r) {
+  const bool typeRead = r.typeGiven && std::ranges::none_of(r.options, [&](const ReadOption& o) {
+                          return o.name == "-ot" && !std::holds_alternative<ObjectType>(o.read);
+                        });
+  if (r.command.object.empty() || !typeRead) return std::nullopt;
+  return Scope{r.command.object, r.command.type, r.command.recursion, r.command.filters.added};
 }
 
 }  // namespace
 
 std::optional<Scope> ScopeOfCall(std::string_view arguments) {
-  auto options = Options(arguments);
-  auto scope = ScopeOf(options);
-  if (!scope) return std::nullopt;
-  auto [from, to] = options.equal_range("-actn");
-  for (auto it = from; it != to; ++it)
-    if (Lower(it->second) == "rstchldrn" &&
-        (scope->type == ObjectType::File || scope->type == ObjectType::Registry))
-      scope->recursion = scope->type == ObjectType::Registry ? Recursion::Subkeys
-                                                             : Recursion::ContainersAndObjects;
+  const CallReading r = ReadCall("x" + std::string(arguments));
+  auto scope = ScopeOf(r);
+  if (scope && r.asked("rstchldrn") &&
+      (scope->type == ObjectType::File || scope->type == ObjectType::Registry))
+    scope->recursion =
+        scope->type == ObjectType::Registry ? Recursion::Subkeys : Recursion::ContainersAndObjects;
   return scope;
 }
 
 bool ChangesSacl(std::string_view arguments) {
-  for (const auto& [name, value] : Options(arguments)) {
-    // A restore sets what its listing holds; an action not known here is not trusted to leave it.
-    if (name == "-actn" && (Lower(value) == "restore" || !SetAclActions().contains(Lower(value))))
-      return true;
-    if (name == "-clr" || name == "-rst") {
-      if (NamesSacl(value)) return true;
-    } else if (name == "-ace" || name == "-trst") {
-      std::map<std::string, std::string> fields;
-      if (ReadFields(value, {"n", "p", "s", "i", "m", "w", "n1", "s1", "n2", "s2", "ta"}, fields))
-        return true;
-      if (fields.contains("w") && NamesSacl(fields["w"])) return true;
-    } else if (name == "-op") {
-      std::map<std::string, std::string> fields;
-      if (ReadFields(value, {"dacl", "sacl"}, fields)) return true;
-      if (fields.contains("sacl") && Lower(fields["sacl"]) != "nc") return true;
-    }
-  }
-  return false;
+  const CallReading r = ReadCall("x" + std::string(arguments));
+  auto sacl = [](AclLists lists) { return lists != AclLists::Dacl; };
+  const Command& c = r.command;
+  // A restore sets what its listing holds; what the tool would not read, an
+  // action not known here among it, is not trusted to leave the SACL alone.
+  if (r.asked("restore") || c.saclProtection != Protection::NoChange) return true;
+  if ((c.clear && sacl(*c.clear)) || (c.resetChildren && sacl(*c.resetChildren))) return true;
+  for (const AceEntry& ace : c.aces.added)
+    if (sacl(ace.where)) return true;
+  for (const TrusteeEntry& trustee : c.trustees.added)
+    if (sacl(trustee.where)) return true;
+  return std::ranges::any_of(r.problems, [&](const CallProblem& problem) { return !problem.unread.empty(); });
 }
 
 std::string ScopeArguments(const Scope& scope) {
@@ -136,7 +90,9 @@ std::string ScopeArguments(const Scope& scope) {
   return out;
 }
 
-std::optional<Scope> ReadScope(std::string_view arguments) { return ScopeOf(Options(arguments)); }
+std::optional<Scope> ReadScope(std::string_view arguments) {
+  return ScopeOf(ReadCall("x" + std::string(arguments)));
+}
 
 // A path that names `.` or `..` may lead anywhere.
 bool Climbs(std::string_view path) {

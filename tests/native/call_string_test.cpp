@@ -22,7 +22,7 @@ TEST(Compose, EveryOptionInItsPlace) {
     std::function<void(Command&)> set;
     std::string call;
   };
-  const AceEntry read{{"Users"}, {"read"}, Inheritance::None, AceMode::Grant, AclLists::Dacl};
+  const AceEntry read{{"Users"}, {"read"}, 0, AceMode::Grant, AclLists::Dacl};
   const Case cases[] = {
       {[](Command&) {}, kFile},
       {[](Command& c) { c.type = ObjectType::Share; }, "SetACL.exe -on \"C:\\D\" -ot shr"},
@@ -31,9 +31,9 @@ TEST(Compose, EveryOptionInItsPlace) {
       {[&](Command& c) { c.aces.add(read); },
        kFile + " -actn ace -ace \"n:Users;p:read;m:grant;w:dacl\" "},
       {[](Command& c) {
-         c.aces.add({{"S-1-1-0", true}, {"read", "profile"}, Inheritance::SubObjectsAndContainers,
+         c.aces.add({{"S-1-1-0", true}, {"read", "profile"}, kSubObjects | kSubContainers,
                      AceMode::Revoke, AclLists::Both});
-         c.aces.add({{"B"}, {"full"}, Inheritance::NoPropagation, AceMode::Deny, AclLists::Sacl});
+         c.aces.add({{"B"}, {"full"}, kNoPropagation, AceMode::Deny, AclLists::Sacl});
        },
        kFile + " -actn ace -ace \"n:S-1-1-0;p:read,profile;s:y;i:so,sc;m:revoke;w:dacl\" "
                "-ace \"n:S-1-1-0;p:read,profile;s:y;i:so,sc;m:revoke;w:sacl\" "
@@ -141,7 +141,7 @@ TEST(Compose, QuotesInValuesReachTheToolWhole) {
        {"-actn", "setgroup", "-grp", R"(n:G"\;s:y)"}},
       {[](Command& c) {
          c.aces.replace(R"(-ace "n:q\"x;p:read" )");
-         c.aces.add({{R"(Dom\"x\)"}, {"read"}, Inheritance::None, AceMode::Grant, AclLists::Dacl});
+         c.aces.add({{R"(Dom\"x\)"}, {"read"}, 0, AceMode::Grant, AclLists::Dacl});
        },
        R"( -on "C:\D" -ot file -actn ace -ace "n:q\"x;p:read" )"
        R"(-ace "n:Dom\\\"x\;p:read;m:grant;w:dacl" )",

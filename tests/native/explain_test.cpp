@@ -50,7 +50,12 @@ TEST(Explain, EachActionEntryAndWarning) {
       {" -actn ace -ace \"n:A;p:read;m:set;w:sacl\" ",
        "ACE: set \"A\" to read (their other entries there go), in the SACL\r\n"
        "Warning: The entry for \"A\" in the SACL has the mode \"set\": SetACL.exe refuses it there "
-       "(only revoke, aud_succ and aud_fail)."},
+       "(only aud_succ, aud_fail and revoke)."},
+      // The lists' modes from the one table the editor offers them by.
+      {" -actn ace -ace \"n:A;p:read;m:aud_succ;w:dacl\" ",
+       "ACE: audit \"A\" succeeding at read, in the DACL\r\n"
+       "Warning: The entry for \"A\" in the DACL has the mode \"aud_succ\": SetACL.exe refuses it there "
+       "(only set, grant, revoke and deny)."},
       {" -actn ace -ace \"n:everyone;p:write;m:deny;w:dacl\" ",
        "ACE: deny \"everyone\" write, in the DACL\r\nWarning: Deny for Everyone applies to every "
        "account, administrators and SYSTEM included."},

@@ -26,8 +26,8 @@ TEST(Scope, WhatACommandReachesIsReadFromItsArguments) {
       {kKey + " -actn rstchldrn -rst \"dacl\"", Scope{"HKLM\\SOFTWARE\\Acme", ObjectType::Registry, R::Subkeys}},
       {kFolder + " -rec obj -actn rstchldrn -rst \"dacl\"",
        Scope{"C:\\Data", ObjectType::File, R::ContainersAndObjects}},
-      // Filters a hand-edited list holds count as the tool reads them; the last -on wins.
-      {" -on \"C:\\x\"" + kFolder + " -rec cont -fltr \"tmp\"  -fltr \"a \\\"b\"",
+      // Filters a hand-edited list holds count as the tool reads them.
+      {kFolder + " -rec cont -fltr \"tmp\"  -fltr \"a \\\"b\"",
        Scope{"C:\\Data", ObjectType::File, R::Containers, {"tmp", "a \"b"}}},
       // A quote in a key's name is part of it, and no -rec follows from it.
       {" -on \"HKLM\\SOFTWARE\\Acme\\Sub\\\" -rec \\\"yes\" -ot reg",
