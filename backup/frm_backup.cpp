@@ -21,10 +21,10 @@ void FrmBackup::Open(const Command& command, std::function<void()> started) {
   showModal();
 }
 
-void FrmBackup::Form_Load() { cboFormat.setText("SDDL"); }
+void FrmBackup::Form_Load() { cboFormat.setListIndex(IndexOf(kListFormats, ListFormat::Sddl)); }
 
 void FrmBackup::cboFormat_Click() {
-  if (cboFormat.text() != "SDDL")
+  if (Picked(kListFormats, cboFormat.listIndex(), ListFormat::Tabular) != ListFormat::Sddl)
     services_.dialogs.tell("If the format is not in SDDL, then you cannot restore from this file",
                            "You won't be able to restore", forms::Icon::Critical);
 }

@@ -32,6 +32,7 @@ FrmRuns::FrmRuns(platform::Services& services, RunHistory& history)
   lvwRuns.onClick = [this] { lvwRuns_Click(); };
   cmdChanges.onClick = [this] { Hand(asked_.whatChanged); };
   cmdUndo.onClick = [this] { Hand(asked_.undo); };
+  cmdUseAgain.onClick = [this] { Hand(asked_.useAgain); };
   cmdCopy.onClick = [this] {
     if (const JournalRun* run = selected()) services_.clipboard.SetText(run->commandLine);
   };
@@ -91,6 +92,7 @@ void FrmRuns::lvwRuns_Click() {
   cmdUndo.setEnabled(snapshot);
   cmdCopy.setEnabled(run != nullptr);
   cmdFolder.setEnabled(run != nullptr);
+  cmdUseAgain.setEnabled(run != nullptr && run->undoOf.empty());
 }
 
 void FrmRuns::Hand(const std::function<void(const JournalRun&)>& to) {

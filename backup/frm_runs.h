@@ -19,6 +19,7 @@ class FrmRuns : public forms::Form {
   struct Asked {
     std::function<void(const JournalRun&)> whatChanged;
     std::function<void(const JournalRun&)> undo;
+    std::function<void(const JournalRun&)> useAgain;
   };
   // Reads the journal and shows its runs; the window closes before handing
   // a run on.
@@ -35,6 +36,9 @@ class FrmRuns : public forms::Form {
       {3000, 4440, 1695, 375}, "Copy Co&mmand", "This copies the selected run's command line.");
   forms::CommandButton& cmdFolder = add<forms::CommandButton>(nullptr, "cmdFolder",
       {4800, 4440, 1455, 375}, "Open &Folder", "This shows the selected run's snapshots in their folder.");
+  forms::CommandButton& cmdUseAgain = add<forms::CommandButton>(nullptr, "cmdUseAgain",
+      {6360, 4440, 2175, 375}, "Use this command &again",
+      "This fills the main window with the selected run's command.");
   forms::CommandButton& cmdClose =
       add<forms::CommandButton>(nullptr, "cmdClose", {10665, 4440, 1215, 375}, "Close");
 

@@ -44,7 +44,8 @@ target_link_libraries(vorlane PRIVATE vorlane_app vorlane_forms_win32)
 
 # The stand-in SetACL.exe: a console program placed beside vorlane.exe for
 # demos and tests, and never shipped.
-vorlane_layer(setacl_system USES setacl_reading vorlane_platform_win32 FILES
+vorlane_layer(setacl_system USES vorlane_setacl vorlane_platform_win32 FILES
+  tools/setacl/describe.h tools/setacl/describe.cpp
   tools/setacl/objects.h tools/setacl/objects.cpp tools/setacl/rights.h
   tools/setacl/listing.h tools/setacl/listing.cpp tools/setacl/apply.h tools/setacl/apply.cpp)
 add_executable(setacl tools/setacl/main.cpp)

@@ -98,8 +98,8 @@ void FrmAce::Ask(ObjectType type, std::function<void(AceEntry)> added) {
 
 void FrmAce::Form_Load() {
   setWindowHeight(kClosedHeight);
-  cboWhere.setText("Dacl");
-  cboModeDacl.setText("Set");
+  cboWhere.setListIndex(IndexOf(kAclLists, AclLists::Dacl));
+  ChooseMode(AceMode::Set);
   for (CheckBox* ticked : {&chkDirsRead, &chkDirsList_Folder, &chkDirsRead_Ex, &chkPrintersPrint,
                            &chkRegistryRead, &chkServiceFull, &chkShareFull})
     ticked->setValue(1);
@@ -146,8 +146,12 @@ void FrmAce::OfferModes(AclLists lists) {
 void FrmAce::cboModeDacl_Click() {
   int index = cboModeDacl.listIndex();
   if (index < 0 || modes_[index] != AceMode::Deny) return;
-  if (!dialogs_.confirm("Are you sure you want to deny permissions?", "Deny?"))
-    cboModeDacl.setText("Set");
+  if (!dialogs_.confirm("Are you sure you want to deny permissions?", "Deny?")) ChooseMode(AceMode::Set);
+}
+
+void FrmAce::ChooseMode(AceMode mode) {
+  if (auto at = std::ranges::find(modes_, mode); at != modes_.end())
+    cboModeDacl.setListIndex(static_cast<int>(at - modes_.begin()));
 }
 
 bool FrmAce::BuildAceEntry(AceEntry& entry) {

@@ -166,6 +166,8 @@ class FrmAce : public forms::Form {
   void cboModeDacl_Click();
   void cboWhere_Click();
   void OfferModes(AclLists lists);
+  // Selects the mode when the lists offer it.
+  void ChooseMode(AceMode mode);
   void cmdAdd_Click();
   // The entry the boxes make; false when no permission is chosen (the user
   // was told).

@@ -18,8 +18,8 @@ void FrmTrustee::Ask(std::function<void(TrusteeEntry)> saved) {
 }
 
 void FrmTrustee::Form_Load() {
-  cboTrusteeAction.setText("Remove ACEs");
-  cboWhere.setText("Dacl");
+  cboTrusteeAction.setListIndex(IndexOf(kTrusteeActions, TrusteeAction::Remove));
+  cboWhere.setListIndex(IndexOf(kAclLists, AclLists::Dacl));
 }
 
 // Nothing selected counts as the last action, as any other text would.

@@ -59,21 +59,8 @@ void FrmMain::cmdResetOptions_Click() {
   if (!services_.dialogs.confirm("Are you sure you want to remove all options?",
                                  "Remove All Options?"))
     return;
-  command_.aces = {};
-  command_.trustees = {};
-  txtOwner.setText("");
-  chkOwner.setValue(0);
-  cboInDacl.setText("No Change");
-  cboInSacl.setText("No Change");
-  cboRstchldrn.setText("None");
-  cboClr.setText("None");
-  cboRecursionFile.setText("No");
-  cboRecursionReg.setText("No");
-  txtLogFile.setText("");
-  optSilentNo.select();
-  chkIgnoreErr.setValue(0);
-  command_.filters = {};
-  txtGroup.setText("");
-  chkGroup.setValue(0);
-  BuildIt();
+  Command fresh;
+  fresh.object = command_.object;
+  fresh.type = command_.type;
+  ShowCommand(std::move(fresh));
 }

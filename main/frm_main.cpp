@@ -9,6 +9,7 @@
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
 #include "forms/dialogs.h"
+#include "setacl/call_reader.h"
 #include "setacl/call_string.h"
 #include "setacl/explain.h"
 #include "platform/folder_browser.h"
@@ -21,12 +22,9 @@
 
 namespace {
 
-// The clear and reset-children lists: nothing, or the lists of the table.
-const std::vector<std::string> kNoneDaclSaclBoth = {"None", "DACL", "SACL", "Both"};
-
+// Nothing selected counts as any text but the table's would: both lists.
 std::optional<AclLists> ListsChosen(const forms::ComboBox& box) {
-  if (box.listIndex() == 0) return std::nullopt;
-  return Picked(kAclLists, box.listIndex() - 1, AclLists::Both);
+  return Picked(kListsOrNone, box.listIndex(), std::optional<AclLists>(AclLists::Both));
 }
 
 Protection ProtectionChosen(const forms::ComboBox& box) {
@@ -49,8 +47,8 @@ FrmMain::FrmMain(platform::Services& services)
       runsWindow_([this] { return Attached(std::make_unique<FrmRuns>(services_, runner_.history())); }),
       runner_(services, View()) {
   CboObjType.setItems(Captions(kObjectTypes));
-  cboRstchldrn.setItems(kNoneDaclSaclBoth);
-  cboClr.setItems(kNoneDaclSaclBoth);
+  cboRstchldrn.setItems(Captions(kListsOrNone));
+  cboClr.setItems(Captions(kListsOrNone));
   cboInDacl.setItems(Captions(kProtections));
   cboInSacl.setItems(Captions(kProtections));
   cboRecursionFile.setItems(Captions(kFileRecursion));
@@ -183,30 +181,46 @@ void FrmMain::Form_Load() {
     unload();
     return;
   }
-  SelectStartingValues();
+  ShowCommand(Command{});
   startUp.MakeFolders();
 }
 
-// Each selected as the user would select it, so its handler runs.
-void FrmMain::SelectStartingValues() {
-  optSilentNo.select();
-  cboRecursionFile.setText("No");
-  cboRecursionReg.setText("No");
-  CboObjType.setText("Dir/File");
-  cboClr.setText("None");
-  cboRstchldrn.setText("None");
-  cboInDacl.setText("No Change");
-  cboInSacl.setText("No Change");
+// Each control set as the user would set it, so its handler runs and the
+// command follows; the entries last, since a new object type drops them.
+void FrmMain::ShowCommand(Command c) {
+  txtObjName.setText(c.object);
+  if (CboObjType.listIndex() != IndexOf(kObjectTypes, c.type))
+    CboObjType.setListIndex(IndexOf(kObjectTypes, c.type));
+  auto recursion = [&](forms::ComboBox& box, const auto& table, ObjectType type) {
+    box.setListIndex(c.type == type ? std::max(IndexOf(table, c.recursion), 0) : 0);
+  };
+  recursion(cboRecursionFile, kFileRecursion, ObjectType::File);
+  recursion(cboRecursionReg, kRegistryRecursion, ObjectType::Registry);
+  txtOwner.setText(c.owner.name);
+  chkOwner.setValue(c.owner.sid ? 1 : 0);
+  txtGroup.setText(c.group.name);
+  chkGroup.setValue(c.group.sid ? 1 : 0);
+  cboInDacl.setListIndex(IndexOf(kProtections, c.daclProtection));
+  cboInSacl.setListIndex(IndexOf(kProtections, c.saclProtection));
+  cboClr.setListIndex(IndexOf(kListsOrNone, c.clear));
+  cboRstchldrn.setListIndex(IndexOf(kListsOrNone, c.resetChildren));
+  txtLogFile.setText(c.logFile);
+  (c.silent ? optSilentYes : optSilentNo).select();
+  chkIgnoreErr.setValue(c.continueOnErrors ? 1 : 0);
+  command_.aces = std::move(c.aces);
+  command_.trustees = std::move(c.trustees);
+  command_.filters = std::move(c.filters);
+  BuildIt();
 }
 
 void FrmMain::ShowHideOptions() {
-  bool named = !txtObjName.text().empty() && !CboObjType.text().empty();
+  bool named = !txtObjName.text().empty() && CboObjType.listIndex() >= 0;
   fraOptions.setVisible(named);
   cmdSendIt.setVisible(named);
   cmdCurrent.setVisible(named);
   chkIgnoreErr.setVisible(named);
   fraBackupRestore.setVisible(named);
-  cmdBrowse.setVisible(CboObjType.text() == "Dir/File");
+  cmdBrowse.setVisible(Picked(kObjectTypes, CboObjType.listIndex(), ObjectType::Share) == ObjectType::File);
 }
 
 // Nothing selected counts as the last type, as any other text would.
@@ -317,11 +331,22 @@ void FrmMain::cmdRuns_Click() {
                                                 "What Changed", forms::Icon::Critical);
                        });
                      },
-                     .undo = [this](const JournalRun& run) { Undo(run); }});
+                     .undo = [this](const JournalRun& run) { Undo(run); },
+                     .useAgain = [this](const JournalRun& run) { UseAgain(run); }});
 }
 
 void FrmMain::ShowChanges(const JournalRun& run, const ListingChanges& changes) {
   changesWindow().Show(run, changes, [this](const JournalRun& chosen) { Undo(chosen); });
+}
+
+// A run's command back in the window as if typed, when the window can hold
+// it whole; else nothing is filled, and the part it cannot hold is named.
+void FrmMain::UseAgain(const JournalRun& run) {
+  CallReading reading = ReadCall(run.commandLine, services_.programFolder);
+  if (std::string unheld = reading.unheld(); !unheld.empty())
+    return services_.dialogs.tell("This command cannot be used again as it stands: " + unheld + ".",
+                                  "Use This Command Again", forms::Icon::Critical);
+  ShowCommand(std::move(reading.command));
 }
 
 void FrmMain::Undo(const JournalRun& run) {

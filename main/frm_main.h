@@ -185,7 +185,8 @@ class FrmMain : public forms::Form {
 
   void ShowExplanation();
   void Form_Load();
-  void SelectStartingValues();
+  // Shows the command in every control, as if the user had set them.
+  void ShowCommand(Command command);
   void ShowHideOptions();
   void SetObjType();
   Recursion ChosenRecursion() const;
@@ -212,6 +213,7 @@ class FrmMain : public forms::Form {
   RunView View();
   void LockWhileRunning(bool locked);
   void Undo(const JournalRun& run);
+  void UseAgain(const JournalRun& run);
   bool Form_QueryUnload();
   void txtOutputs_Change();
 

@@ -185,7 +185,7 @@ class Difference {
       PermissionRow row = RowOf(ace, type_, container_, accounts_(ace.sid));
       out = row.type + " " + row.account + ": " + row.access;
       if (!row.appliesTo.empty()) out += " (" + row.appliesTo + ")";
-      if (row.inherited == "Yes") out += ", inherited";
+      if (ace.flags & platform::kInherited) out += ", inherited";
       if (detail >= 1) out += " [" + EntrySddl(ace, security_) + "]";
     }
     if (detail >= 2) out += " [" + Hex(ace.bytes) + "]";

@@ -5,6 +5,7 @@
 
 #include "platform/error_text.h"
 #include "runner/folder_guard.h"
+#include "setacl/call_string.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ struct RunHistory::Shared {
 RunHistory::RunHistory(platform::FileSystem& files, platform::Workers& workers,
                        platform::Security& security, FromAnsi fromAnsi, std::string programFolder)
     : workers_(workers),
-      place_{files, security, std::move(fromAnsi), programFolder + "\\Backups\\Snapshots"},
+      place_{files, security, std::move(fromAnsi), BackupFolder(programFolder) + "\\Snapshots"},
       shared_(std::make_shared<Shared>()) {}
 
 RunHistory::~RunHistory() {

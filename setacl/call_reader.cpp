@@ -232,7 +232,7 @@ class Reader {
     const std::string part = "the list format " + Quoted(v);
     Fields f;
     if (!fields(v, {"f", "w", "i", "s"}, f, part)) return std::nullopt;
-    Listing read{.format = ListFormat::Csv, .dacl = true};
+    Listing read = kToolListing;
     if (f.contains("f")) {
       const auto* row = ByToken(kListFormats, f["f"]);
       if (!row) return unread("Invalid list format: " + f["f"], part), std::nullopt;
@@ -307,6 +307,23 @@ void Fold(CallReading& r, std::string_view programFolder) {
 
 bool CallReading::asked(std::string_view action) const {
   return std::ranges::find(actions, action) != actions.end();
+}
+
+std::string CallReading::unheld() const {
+  for (const CallProblem& problem : problems)
+    if (!problem.unread.empty()) return problem.unread;
+  std::set<std::string> seen;
+  for (const ReadOption& o : options) {
+    if (o.name == "-fltr" || o.name == "-ace" || o.name == "-trst" || o.name == "-actn" || o.name.empty()) continue;
+    if (!seen.insert(o.name).second) return o.given + " given twice";
+  }
+  if (!typeGiven) return "no object type (-ot)";
+  for (const char* action : {"list", "restore"})
+    if (asked(action)) return "the action " + Quoted(action) + ", which the main window does not run";
+  if (listing || !backupFile.empty()) return "a listing or backup file (-lst, -bckp)";
+  if (!logPath.empty() && command.logFile.empty())
+    return "the log file " + Quoted(logPath) + ", outside the program's LogFiles";
+  return {};
 }
 
 CallReading ReadCall(std::string_view commandLine, std::string_view programFolder) {

@@ -46,6 +46,9 @@ struct ReadOption {
       read;
 };
 
+// What -lst leaves unsaid, and what the tool lists without it: the DACL as CSV.
+inline constexpr Listing kToolListing{.format = ListFormat::Csv, .dacl = true};
+
 struct CallReading {
   std::vector<ReadOption> options;   // in the order given
   Command command;                   // what the main window can hold of it
@@ -58,6 +61,9 @@ struct CallReading {
   std::vector<CallProblem> problems;
   const CallProblem* refusal() const { return problems.empty() ? nullptr : &problems.front(); }
   bool asked(std::string_view action) const;
+  // The first part the main window cannot hold, in words; empty when the
+  // command holds the call whole.
+  std::string unheld() const;
 };
 
 // A whole command line, the program's path first. A log file in

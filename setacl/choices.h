@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,13 +47,20 @@ inline constexpr Choice<Recursion> kRegistryRecursion[] = {
     {Recursion::Subkeys, "Yes", "yes", "the key and every subkey below it"},
 };
 
-// The DACL, the SACL or both. The main window writes the first two in
-// capitals ("DACL", "SACL").
+// The DACL, the SACL or both.
 enum class AclLists { Dacl, Sacl, Both };
 inline constexpr Choice<AclLists> kAclLists[] = {
     {AclLists::Dacl, "Dacl", "dacl", "the DACL"},
     {AclLists::Sacl, "Sacl", "sacl", "the SACL"},
     {AclLists::Both, "Both", "dacl,sacl", "the DACL and the SACL"},
+};
+// What the main window clears or resets: nothing, or the lists, the first
+// two written in capitals there; kAclLists gives their tokens and words.
+inline constexpr Choice<std::optional<AclLists>> kListsOrNone[] = {
+    {std::nullopt, "None", "", ""},
+    {AclLists::Dacl, "DACL", "", ""},
+    {AclLists::Sacl, "SACL", "", ""},
+    {AclLists::Both, "Both", "", ""},
 };
 
 // What an ACE does with its trustee's entries; {who} and {what} stand for the
@@ -136,6 +144,14 @@ std::vector<std::string> Captions(const Choice<V> (&table)[N]) {
   std::vector<std::string> captions;
   for (const Choice<V>& row : table) captions.emplace_back(row.caption);
   return captions;
+}
+
+// The place of a value's row, for selecting it in a list of the table's captions.
+template <class V, std::size_t N>
+constexpr int IndexOf(const Choice<V> (&table)[N], V value) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (table[i].value == value) return static_cast<int>(i);
+  return -1;
 }
 
 // The value a list's selected item stands for: the row at that index, or

@@ -1,19 +1,19 @@
-// Every command Vorlane composes, read back as the real SetACL.exe reads its
-// arguments (the stand-in's reading): values arrive as typed; and the
-// stand-in's refusals and leniencies are the real tool's.
+// Every command Vorlane composes, read back as the stand-in reads it (the one
+// reader, ReadCall): values arrive as typed, the stand-in says what each
+// action would do, and its refusals and leniencies are the real tool's.
 
 #include <gtest/gtest.h>
 
+#include "setacl/call_reader.h"
 #include "setacl/call_string.h"
-#include "setacl/arguments.h"
 #include "tests/native/fakes.h"
-#include "tools/setacl/command.h"
+#include "tools/setacl/describe.h"
 
 namespace {
 
 class StandIn : public ::testing::Test, public Headless {
  protected:
-  standin::Parsed run() { return standin::Parse("C:\\Tools\\" + main.txtCallString.text()); }
+  CallReading run() { return ReadCall("C:\\Tools\\" + main.txtCallString.text()); }
 };
 
 }  // namespace
@@ -43,13 +43,15 @@ TEST(StandInReading, EveryComposedCommandCarriesValuesAsTyped) {
                                     RestoreCommand(program, command, "set\\")};
     for (const std::string& line : commands) {
       EXPECT_NE(line.find(std::string(" ") + c.onOption + " -ot file"), std::string::npos) << line;
-      std::vector<std::string> args = SplitArguments(line);
-      EXPECT_EQ(args.at(2), c.name) << line;
+      EXPECT_EQ(ReadCall(line).command.object, c.name) << line;
     }
-    EXPECT_EQ(standin::Parse(commands[0]).command.log, "C:\\Program Files\\Perm\\LogFiles\\logs\\");
+    EXPECT_EQ(ReadCall(commands[0]).logPath, "C:\\Program Files\\Perm\\LogFiles\\logs\\");
     EXPECT_EQ(SplitArguments(commands[1]).at(0), "C:\\Program Files\\Perm\\SetACL.exe");
-    EXPECT_EQ(standin::Parse(commands[1]).command.backup, "C:\\Program Files\\Perm\\Backups\\set\\");
-    EXPECT_EQ(standin::Parse(commands[2]).command.backup, "C:\\Program Files\\Perm\\Backups\\set\\");
+    for (const std::string& line : {commands[1], commands[2]}) {
+      const CallReading reading = ReadCall(line);
+      EXPECT_EQ(reading.refusal(), nullptr) << line;
+      EXPECT_EQ(reading.backupFile, "C:\\Program Files\\Perm\\Backups\\set\\") << line;
+    }
   }
 }
 
@@ -72,25 +74,27 @@ TEST_F(StandIn, TakesWhatTheMainWindowAndEditorsComposeAndSaysWhatItWouldDo) {
   type(main.txtLogFile, "run1.log");
   main.chkIgnoreErr.userClick();
   main.optSilentYes.userClick();
-  standin::Parsed parsed = run();
-  ASSERT_EQ(parsed.error, "");
-  EXPECT_TRUE(parsed.command.silent);
-  EXPECT_TRUE(parsed.command.ignoreErrors);
-  EXPECT_EQ(parsed.command.log, "D:\\Tools\\LogFiles\\run1.log");
-  const std::string on = " on file \"C:\\Data\\My Projects\", recursion cont_obj, skipping "
-                         "\"Temp files\", going on after errors";
-  EXPECT_EQ(standin::Describe(parsed.command),
-            (std::vector<std::string>{
-                "ace: grant read,list_folder,read_ex for \"Everyone\" in dacl, inheritance so,sc" + on,
-                "ace: deny full,delete for \"S-1-5-32-545\" (SID) in dacl" + on,
-                "ace: aud_succ read for \"Bob\" in sacl, inheritance sc,so" + on,
-                "trustee: repltrst \"Users\" and \"Guests\" (SID) in dacl,sacl" + on,
-                "setowner: \"Administrators\"" + on,
-                "setgroup: \"S-1-5-32-544\" (SID)" + on,
-                "setprot: dacl p_c, sacl nc" + on,
-                "clear: dacl,sacl" + on,
-                "rstchldrn: dacl" + on,
-            }));
+  const CallReading reading = run();
+  ASSERT_EQ(reading.refusal(), nullptr) << reading.refusal()->toolMessage;
+  EXPECT_TRUE(reading.command.silent);
+  EXPECT_TRUE(reading.command.continueOnErrors);
+  EXPECT_EQ(reading.logPath, "D:\\Tools\\LogFiles\\run1.log");
+  const std::string on =
+      " on file \"C:\\Data\\My Projects\", recursion cont_obj, skipping "
+      "\"Temp files\", going on after errors";
+  EXPECT_EQ(
+      standin::Describe(reading),
+      (std::vector<std::string>{
+          "ace: grant read,list_folder,read_ex for \"Everyone\" in dacl, inheritance so,sc" + on,
+          "ace: deny full,delete for \"S-1-5-32-545\" (SID) in dacl" + on,
+          "ace: aud_succ read for \"Bob\" in sacl, inheritance so,sc" + on,
+          "trustee: repltrst \"Users\" and \"Guests\" (SID) in dacl,sacl" + on,
+          "setowner: \"Administrators\"" + on,
+          "setgroup: \"S-1-5-32-544\" (SID)" + on,
+          "setprot: dacl p_c, sacl nc" + on,
+          "clear: dacl,sacl" + on,
+          "rstchldrn: dacl" + on,
+      }));
 }
 
 // A key name may hold quotes: the tool reads one object, with no recursion
@@ -99,11 +103,11 @@ TEST_F(StandIn, ReadsAKeyNameWithQuotesAsOneObject) {
   main.CboObjType.setText("Reg Key");
   type(main.txtObjName, R"(HKLM\SOFTWARE\Acme\Sub" -rec "yes)");
   main.cboClr.userPick(1);
-  standin::Parsed parsed = run();
-  ASSERT_EQ(parsed.error, "") << main.txtCallString.text();
-  EXPECT_EQ(parsed.command.object, R"(HKLM\SOFTWARE\Acme\Sub" -rec "yes)");
-  EXPECT_EQ(parsed.command.recursion, "");
-  EXPECT_EQ(standin::Describe(parsed.command),
+  const CallReading reading = run();
+  ASSERT_EQ(reading.refusal(), nullptr) << main.txtCallString.text();
+  EXPECT_EQ(reading.command.object, R"(HKLM\SOFTWARE\Acme\Sub" -rec "yes)");
+  EXPECT_EQ(reading.command.recursion, Recursion::No);
+  EXPECT_EQ(standin::Describe(reading),
             std::vector<std::string>{R"(clear: dacl on reg "HKLM\SOFTWARE\Acme\Sub" -rec "yes")"});
 }
 
@@ -125,109 +129,114 @@ TEST_F(StandIn, TakesEveryTypeWithItsOwnPermissionsAndRecursion) {
     type(main.txtObjName, "object");
     if (c.recursionBox) static_cast<forms::ComboBox*>(main.find(c.recursionBox))->userPick(1);
     handEdit(main.cmdAceNum, std::string("-ace \"n:x;") + c.ace + ";m:set;w:dacl\" ");
-    EXPECT_EQ(run().error, "") << main.txtCallString.text();
+    const CallReading reading = run();
+    EXPECT_EQ(reading.refusal(), nullptr)
+        << main.txtCallString.text() << ": " << reading.refusal()->toolMessage;
   }
 }
 
-TEST(StandInParse, BackupRestoreAndListingToTheScreen) {
-  standin::Parsed list = standin::Parse(
+TEST(StandInReading, BackupRestoreAndListingToTheScreen) {
+  const CallReading list = ReadCall(
       "C:\\Tools\\Perm\\SetACL.exe -on \"D:\\Data\" -ot file -actn list -lst \"f:sddl;w:o,d\" "
       "-bckp \"C:\\Tools\\Perm\\Backups\\data.txt\"");
-  ASSERT_EQ(list.error, "");
-  EXPECT_EQ(standin::Describe(list.command),
-            std::vector<std::string>{"list: d,o as sddl into \"C:\\Tools\\Perm\\Backups\\data.txt\" "
-                                     "on file \"D:\\Data\""});
-  standin::Parsed restore = standin::Parse(
+  ASSERT_EQ(list.refusal(), nullptr);
+  EXPECT_FALSE(standin::ListsToScreen(list));
+  EXPECT_EQ(
+      standin::Describe(list),
+      std::vector<std::string>{"list: d,o as sddl into \"C:\\Tools\\Perm\\Backups\\data.txt\" "
+                               "on file \"D:\\Data\""});
+  const CallReading restore = ReadCall(
       "\"C:\\Program Files\\Perm\\SetACL.exe\" -on \"D:\\Data\" -ot file -actn restore -bckp "
-      "\"C:\\Program Files\\Perm\\Backups\\data.txt\"");
-  ASSERT_EQ(restore.error, "");
-  EXPECT_EQ(restore.command.backup, "C:\\Program Files\\Perm\\Backups\\data.txt");
-  restore.command.backedUpObjects = 2;
-  restore.command.filters = {"TEMP"};
-  EXPECT_EQ(standin::Describe(restore.command),
-            std::vector<std::string>{"restore: 2 objects from \"C:\\Program Files\\Perm\\Backups\\data.txt\" "
-                                     "(-on is not used) on file \"D:\\Data\", skipping \"TEMP\""});
+      "\"C:\\Program Files\\Perm\\Backups\\data.txt\" -fltr TEMP");
+  ASSERT_EQ(restore.refusal(), nullptr);
+  EXPECT_EQ(standin::Describe(restore, 2),
+            std::vector<std::string>{
+                "restore: 2 objects from \"C:\\Program Files\\Perm\\Backups\\data.txt\" "
+                "(-on is not used) on file \"D:\\Data\", skipping \"TEMP\""});
   EXPECT_TRUE(standin::Filtered(restore.command, "D:\\Data\\temp\\x"));
   EXPECT_FALSE(standin::Filtered(restore.command, "D:\\Data\\tmp"));
 
-  standin::Parsed screen =
-      standin::Parse("SetACL.exe -on \"C:\\\\\" -ot file -actn list -lst \"f:tab;w:g,o,s,d\"");
-  ASSERT_EQ(screen.error, "");
-  EXPECT_TRUE(standin::ListsToScreen(screen.command));
-  EXPECT_EQ(standin::Describe(screen.command),
+  const CallReading screen =
+      ReadCall("SetACL.exe -on \"C:\\\\\" -ot file -actn list -lst \"f:tab;w:g,o,s,d\"");
+  ASSERT_EQ(screen.refusal(), nullptr);
+  EXPECT_TRUE(standin::ListsToScreen(screen));
+  EXPECT_EQ(standin::Describe(screen),
             std::vector<std::string>{"list: d,s,o,g as tab into the screen on file \"C:\\\""});
+  // Without -lst the tool lists the DACL as CSV.
+  EXPECT_EQ(standin::Describe(ReadCall("SetACL.exe -on x -ot file -actn list")),
+            std::vector<std::string>{"list: d as csv into the screen on file \"x\""});
 }
 
-// Each refusal of the real tool with its message and exit code, and each form
-// it takes that a strict reading would refuse.
-TEST(StandInParse, RefusesAndTakesWhatTheRealToolDoes) {
+// What the stand-in says of a call: the real tool's refusal with its exit
+// code, or for a form a strict reading would refuse, what it would do. The
+// refusals ReadCall's own tests name are not repeated here.
+TEST(StandInReading, RefusesAndTakesWhatTheRealToolDoes) {
   struct Case {
     const char* arguments;
-    const char* error;  // empty: taken
-    standin::ExitCode code;
+    const char* said;  // the refusal's message, or the one line the call is described by
+    ToolExit exit;
   };
-  using standin::kInvalidParameters;
-  using standin::kOk;
+  constexpr ToolExit kRefused = ToolExit::InvalidParameters;
   const Case cases[] = {
-      {"", "No parameters given: see the usage.", standin::kUsage},
-      {"-on \"x\" -ot file", "No action specified (-actn).", kInvalidParameters},
-      {"-ot file -actn clear -clr \"dacl\"", "No object name specified (-on).", kInvalidParameters},
-      {"-on \"\" -ot file -actn clear -clr \"dacl\"", "No object name specified (-on).",
-       kInvalidParameters},
-      {"-on \"-x\" -ot file -actn clear -clr \"dacl\"", "No parameter found for option -on",
-       kInvalidParameters},
-      {"-on \"x\" -ot -actn clear", "No parameter found for option -ot", kInvalidParameters},
-      {"-on \"x\" -ot disk -actn clear -clr \"dacl\"", "Invalid object type: disk", kInvalidParameters},
-      {"-on \"x\" -ot file -actn clear -clr \"all\"", "Invalid ACL type: all", kInvalidParameters},
-      {"-on \"x\" -ot file -actn clear -clr \"dacl\" -force y", "Invalid option: -force",
-       kInvalidParameters},
-      {"-on \"x\" -ot file -actn clear", "Action clear is missing its parameters.", kInvalidParameters},
-      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;m:set;w:sacl,dacl\"",
-       "Invalid ACL type: sacl,dacl", kInvalidParameters},
-      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;m:grant;w:sacl\"",
-       "Invalid access mode for this ACL type: grant", kInvalidParameters},
+      {"-on \"x\" -ot -actn clear", "No parameter found for option -ot", kRefused},
+      {"-on \"x\" -ot file -actn clear -clr \"dacl\" -force y", "Invalid option: -force", kRefused},
+      {"-on \"x\" -ot file -actn clear", "Action clear is missing its parameters.", kRefused},
       {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;m:aud_fail;w:dacl\"",
-       "Invalid access mode for this ACL type: aud_fail", kInvalidParameters},
+       "Invalid access mode for this ACL type: aud_fail", kRefused},
       {"-on \"x\" -ot file -actn ace -ace \"n:a;p:start_stop\"", "Invalid permission: start_stop",
-       kInvalidParameters},
+       kRefused},
       {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;q:1\"", "Invalid parameter format: q:1",
-       kInvalidParameters},
+       kRefused},
       {"-on \"x\" -ot file -actn ace -ace \"n:a;N:b;p:read\"",
-       "Invalid parameter format: n: given twice in n:a;N:b;p:read", kInvalidParameters},
-      {"-on \"x\" -on \"y\" -ot file -actn clear -clr \"dacl\"",
-       "Option -on specified more than once.", kInvalidParameters},
+       "Invalid parameter format: n: given twice in n:a;N:b;p:read", kRefused},
       {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;i:so,xx\"", "Invalid inheritance flag: xx",
-       kInvalidParameters},
+       kRefused},
       {"-on \"x\" -ot reg -rec cont -actn clear -clr \"dacl\"",
-       "Invalid recursion for this object type: cont", kInvalidParameters},
-      {"-on \"x\" -ot file -actn trustee -trst \"n1:a;ta:cpytrst\"",
-       "Trustee action cpytrst needs a second trustee.", kInvalidParameters},
-      {"-on \"x\" -ot file -actn list -lst \"f:sddl;w:d,x\"", "Invalid list type: d,x",
-       kInvalidParameters},
-      {"-on \"x\" -ot file stray -actn clear -clr \"dacl\"", "Invalid parameter: stray",
-       kInvalidParameters},
+       "Invalid recursion for this object type: cont", kRefused},
+      {"-on \"x\" -ot file -actn list -lst \"f:sddl;w:d,x\"", "Invalid list type: d,x", kRefused},
       // Undoubled, the backslash escapes the quote: the rest is all object name.
       {"-on \"C:\\\" -ot file -actn clear -clr \"dacl\"", "No object type specified (-ot).",
-       kInvalidParameters},
-      {"-ON \"x\" -Ot FILE -ACTN Clear -clr \"SACL,DACL\" -ignoreerr", "", kOk},
-      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;i:sc,so;s:n;m:aud_succ;w:sacl\"", "", kOk},
-      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:full;m:aud_fail;w:SACL\" -silent", "", kOk},
-      {"-on \"x\" -ot file -actn setowner -ownr \"n:a;s:n;\"", "", kOk},
-      {"-on \"x\" -ot file -actn rstchldrn -rst \"sacl,dacl\"", "", kOk},
-      {"-on \"x\" -ot file -actn trustee -trst \"n1:a;ta:remtrst;w:sacl,dacl\"", "", kOk},
-      {"-on \"x\" -ot file -actn list -lst \"f:csv;w:g,d;i:y;s:n\"", "", kOk},
-      {"-on \"x\" -ot srv -rec cont -actn clear -clr \"dacl\"", "", kOk},
+       kRefused},
+      {"-ON \"x\" -Ot FILE -ACTN Clear -clr \"SACL,DACL\" -ignoreerr",
+       "clear: dacl,sacl on file \"x\", going on after errors", ToolExit::Ok},
+      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;i:sc,so;s:n;m:aud_succ;w:sacl\"",
+       "ace: aud_succ read for \"a\" in sacl, inheritance so,sc on file \"x\"", ToolExit::Ok},
+      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:full;m:aud_fail;w:SACL\" -silent",
+       "ace: aud_fail full for \"a\" in sacl on file \"x\"", ToolExit::Ok},
+      // An entry for each list, as the ACE editor writes a revoke of both.
+      {"-on \"x\" -ot file -actn ace -ace \"n:a;p:read;m:revoke;w:dacl\" "
+       "-ace \"n:a;p:read;m:revoke;w:sacl\"",
+       "ace: revoke read for \"a\" in dacl,sacl on file \"x\"", ToolExit::Ok},
+      {"-on \"x\" -ot file -actn setowner -ownr \"n:a;s:n;\"", "setowner: \"a\" on file \"x\"",
+       ToolExit::Ok},
+      {"-on \"x\" -ot file -actn rstchldrn -rst \"sacl,dacl\"",
+       "rstchldrn: dacl,sacl on file \"x\"", ToolExit::Ok},
+      {"-on \"x\" -ot file -actn trustee -trst \"n1:a;ta:remtrst;w:sacl,dacl\"",
+       "trustee: remtrst \"a\" in dacl,sacl on file \"x\"", ToolExit::Ok},
+      {"-on \"x\" -ot file -actn list -lst \"f:csv;w:g,d;i:y;s:n\"",
+       "list: d,g, inherited as csv into the screen on file \"x\"", ToolExit::Ok},
+      {"-on \"x\" -ot reg -rec YES -actn clear -clr \"dacl\"",
+       "clear: dacl on reg \"x\", recursion yes", ToolExit::Ok},
+      {"-on \"x\" -ot srv -rec cont -actn clear -clr \"dacl\"", "clear: dacl on srv \"x\"",
+       ToolExit::Ok},
   };
   for (const Case& c : cases) {
-    standin::Parsed parsed = standin::Parse(std::string("SetACL.exe ") + c.arguments);
-    EXPECT_EQ(parsed.error, c.error) << c.arguments;
-    EXPECT_EQ(parsed.exitCode, c.code) << c.arguments;
+    const CallReading reading = ReadCall(std::string("SetACL.exe ") + c.arguments);
+    const CallProblem* refusal = reading.refusal();
+    EXPECT_EQ(refusal ? refusal->exit : ToolExit::Ok, c.exit) << c.arguments;
+    EXPECT_EQ(refusal ? std::vector<std::string>{refusal->toolMessage} : standin::Describe(reading),
+              std::vector<std::string>{c.said})
+        << c.arguments;
   }
 }
 
-TEST(StandInParse, SplitsArgumentsAsTheCRuntimeDoes) {
-  EXPECT_EQ(SplitArguments(
-                "\"C:\\Program Files\\SetACL.exe\" -on \"C:\\\\\" a\\\\b \"q\\\"x\" \"\"\"\" e\"\" \"\""),
-            (std::vector<std::string>{"C:\\Program Files\\SetACL.exe", "-on", "C:\\", "a\\\\b",
-                                      "q\"x", "\"", "e", ""}));
+// The values the stand-in is handed, split by the C runtime's rules.
+TEST(StandInReading, SplitsArgumentsAsTheCRuntimeDoes) {
+  const CallReading reading = ReadCall(
+      "\"C:\\Program Files\\SetACL.exe\" -on \"C:\\\\\" -fltr a\\\\b -fltr \"q\\\"x\" "
+      "-fltr \"\"\"\" -fltr e\"\" -fltr \"\" -ot file -actn clear -clr dacl");
+  ASSERT_EQ(reading.refusal(), nullptr);
+  EXPECT_EQ(reading.command.object, "C:\\");
+  EXPECT_EQ(reading.command.filters.added,
+            (std::vector<std::string>{"a\\\\b", "q\"x", "\"", "e", ""}));
 }

@@ -8,6 +8,7 @@
 
 #include "backup/frm_changes.h"
 #include "backup/frm_runs.h"
+#include "setacl/call_string.h"
 #include "tests/native/fakes.h"
 
 namespace {
@@ -414,6 +415,53 @@ TEST_F(Snapshots, TheRunsWindowListsTheJournalNewestFirst) {
   runs.cmdUndo.userClick();
   EXPECT_FALSE(runs.visible());
   EXPECT_TRUE(processes.started.empty());
+}
+
+// A run's command fills the main window as if typed, or, when the window
+// cannot hold it whole, nothing, and the part it cannot hold is named.
+TEST_F(Snapshots, UseThisCommandAgainFillsTheWindowAsIfTyped) {
+  Command c;
+  c.object = "C:\\Data \"x\"\\";
+  c.type = ObjectType::File;
+  c.recursion = Recursion::ContainersAndObjects;
+  c.aces.add({{"Users"}, {"read_ex", "write"}, kSubObjects | kSubContainers, AceMode::Grant, AclLists::Dacl});
+  c.aces.add({{"S-1-1-0", true}, {"full"}, 0, AceMode::Revoke, AclLists::Both});
+  c.trustees.add({TrusteeAction::Replace, {"Old"}, {"New", true}, AclLists::Both});
+  c.owner = {"Bob", true};
+  c.group = {"Admins"};
+  c.daclProtection = Protection::ProtectedCopy;
+  c.clear = AclLists::Sacl;
+  c.filters.add("tmp");
+  c.logFile = "run.log";
+  c.continueOnErrors = c.silent = true;
+  const std::string folder = std::string("C:\\SetACL\\") + '\0';
+  JournalRun good{"1", "2026-12-01 09:00:00", "", kAcme, CommandRun::LineOf(folder, CallArguments(c, "D:\\Tools"))};
+  JournalRun odd{"2", "2026-12-02 09:00:00", "", kAcme,
+                 CommandRun::LineOf(folder, " -on \"C:\\D\" -ot file -actn ace -ace \"garbage\"")};
+  JournalRun undo{"3", "2026-12-03 09:00:00", "1", kAcme, "C:\\SetACL\\SetACL.exe -on x -ot file -actn restore"};
+  files.texts[kJournal] = StartedRecord(good) + StartedRecord(odd) + StartedRecord(undo);
+  FrmRuns& runs = main.runsWindow();
+  main.cmdRuns.userClick();
+  EXPECT_FALSE(runs.cmdUseAgain.enabled());  // an undo's restore is no command of the window's
+  runs.lvwRuns.userSelect(1);
+  const std::string before = main.txtCallString.text();
+  dialogs.expect({"This command cannot be used again as it stands: the entry \"garbage\".",
+                  "Use This Command Again", Buttons::Ok, Icon::Critical},
+                 Answer::Ok);
+  runs.cmdUseAgain.userClick();
+  EXPECT_TRUE(dialogs.allShown());
+  EXPECT_EQ(main.txtCallString.text(), before);
+  main.cmdRuns.userClick();
+  runs.lvwRuns.userSelect(2);
+  runs.cmdUseAgain.userClick();
+  EXPECT_EQ(main.command(), c);
+  EXPECT_EQ(main.txtCallString.text(), CallString(c, "D:\\Tools"));
+  EXPECT_EQ(main.cboRecursionFile.text(), "Dirs and Files");
+  EXPECT_EQ(main.cboInDacl.text(), "Prot/Copy Parent");
+  EXPECT_EQ(main.cboClr.text(), "SACL");
+  EXPECT_TRUE(main.chkOwner.ticked());
+  EXPECT_TRUE(main.optSilentYes.value());
+  EXPECT_EQ(main.cmdAceNum.text(), "2");
 }
 
 // The oldest runs go with their files once more are kept than the setting allows.

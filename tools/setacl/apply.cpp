@@ -4,15 +4,17 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/win32/local_memory.h"
 #include "platform/win32/wide.h"
 #include "setacl/listing.h"
+#include "tools/setacl/describe.h"
 #include "tools/setacl/objects.h"
 #include "tools/setacl/rights.h"
 
@@ -20,48 +22,53 @@ namespace standin {
 namespace {
 
 // What each permission token grants, by object type.
-ACCESS_MASK Mask(const std::string& type, const std::string& token) {
-  static const std::map<std::string, std::map<std::string, ACCESS_MASK>> kMasks = {
-      {"file", {{"read", 0x120089}, {"write", 0x120116}, {"list_folder", 0x1200A9},
-                {"read_ex", 0x1200A9}, {"change", 0x1301BF}, {"profile", 0x1701BF},
-                {"full", 0x1F01FF}, {"traverse", 0x20}, {"list_dir", 0x1}, {"read_attr", 0x80},
-                {"read_ea", 0x8}, {"add_file", 0x2}, {"add_subdir", 0x4}, {"write_attr", 0x100},
-                {"write_ea", 0x10}, {"del_child", 0x40}, {"delete", DELETE},
-                {"read_dacl", READ_CONTROL}, {"write_dacl", WRITE_DAC},
-                {"write_owner", WRITE_OWNER}}},
-      {"reg", {{"read", KEY_READ}, {"full", KEY_ALL_ACCESS}, {"query_val", KEY_QUERY_VALUE},
-               {"set_val", KEY_SET_VALUE}, {"create_subkey", KEY_CREATE_SUB_KEY},
-               {"enum_subkeys", KEY_ENUMERATE_SUB_KEYS}, {"notify", KEY_NOTIFY},
-               {"create_link", KEY_CREATE_LINK}, {"delete", DELETE}, {"write_dacl", WRITE_DAC},
-               {"write_owner", WRITE_OWNER}, {"read_access", READ_CONTROL}}},
-      {"srv", {{"read", 0x2008D}, {"start_stop", 0x20170}, {"full", 0xF01FF}}},
-      {"prn", {{"print", 0x20008}, {"man_printer", 0xF000C}, {"man_docs", 0xF0030},
-               {"full", 0xF000C}}},
-      {"shr", {{"read", 0x1200A9}, {"change", 0x1301BF}, {"full", 0x1F01FF}}}};
+ACCESS_MASK Mask(ObjectType type, const std::string& token) {
+  static const std::map<ObjectType, std::map<std::string, ACCESS_MASK>> kMasks = {
+      {ObjectType::File,
+       {{"read", 0x120089}, {"write", 0x120116}, {"list_folder", 0x1200A9},
+        {"read_ex", 0x1200A9}, {"change", 0x1301BF}, {"profile", 0x1701BF},
+        {"full", 0x1F01FF}, {"traverse", 0x20}, {"list_dir", 0x1}, {"read_attr", 0x80},
+        {"read_ea", 0x8}, {"add_file", 0x2}, {"add_subdir", 0x4}, {"write_attr", 0x100},
+        {"write_ea", 0x10}, {"del_child", 0x40}, {"delete", DELETE},
+        {"read_dacl", READ_CONTROL}, {"write_dacl", WRITE_DAC}, {"write_owner", WRITE_OWNER}}},
+      {ObjectType::Registry,
+       {{"read", KEY_READ}, {"full", KEY_ALL_ACCESS}, {"query_val", KEY_QUERY_VALUE},
+        {"set_val", KEY_SET_VALUE}, {"create_subkey", KEY_CREATE_SUB_KEY},
+        {"enum_subkeys", KEY_ENUMERATE_SUB_KEYS}, {"notify", KEY_NOTIFY},
+        {"create_link", KEY_CREATE_LINK}, {"delete", DELETE}, {"write_dacl", WRITE_DAC},
+        {"write_owner", WRITE_OWNER}, {"read_access", READ_CONTROL}}},
+      {ObjectType::Service, {{"read", 0x2008D}, {"start_stop", 0x20170}, {"full", 0xF01FF}}},
+      {ObjectType::Printer,
+       {{"print", 0x20008}, {"man_printer", 0xF000C}, {"man_docs", 0xF0030}, {"full", 0xF000C}}},
+      {ObjectType::Share, {{"read", 0x1200A9}, {"change", 0x1301BF}, {"full", 0x1F01FF}}}};
   auto type_ = kMasks.find(type);
   if (type_ == kMasks.end()) return 0;
   auto it = type_->second.find(token);
   return it == type_->second.end() ? 0 : it->second;
 }
 
-DWORD Inheritance(const std::vector<std::string>& flags) {
-  DWORD out = 0;
-  for (const std::string& flag : flags) {
-    if (flag == "so") out |= OBJECT_INHERIT_ACE;
-    if (flag == "sc") out |= CONTAINER_INHERIT_ACE;
-    if (flag == "np") out |= NO_PROPAGATE_INHERIT_ACE;
-    if (flag == "io") out |= INHERIT_ONLY_ACE;
-  }
-  return out;
+DWORD Inheritance(std::uint8_t flags) {
+  return (flags & kSubObjects ? OBJECT_INHERIT_ACE : 0) |
+         (flags & kSubContainers ? CONTAINER_INHERIT_ACE : 0) |
+         (flags & kNoPropagation ? NO_PROPAGATE_INHERIT_ACE : 0) |
+         (flags & kInheritOnly ? INHERIT_ONLY_ACE : 0);
 }
 
-ACCESS_MODE Mode(const std::string& mode) {
-  if (mode == "grant") return GRANT_ACCESS;
-  if (mode == "deny") return DENY_ACCESS;
-  if (mode == "revoke") return REVOKE_ACCESS;
-  if (mode == "aud_succ") return SET_AUDIT_SUCCESS;
-  if (mode == "aud_fail") return SET_AUDIT_FAILURE;
+ACCESS_MODE Mode(AceMode mode) {
+  switch (mode) {
+    case AceMode::Set: return SET_ACCESS;
+    case AceMode::Grant: return GRANT_ACCESS;
+    case AceMode::Revoke: return REVOKE_ACCESS;
+    case AceMode::Deny: return DENY_ACCESS;
+    case AceMode::AuditSuccess: return SET_AUDIT_SUCCESS;
+    case AceMode::AuditFailure: return SET_AUDIT_FAILURE;
+  }
   return SET_ACCESS;
+}
+
+// Whether lists given by the call take in one of them.
+bool Covers(std::optional<AclLists> lists, bool sacl) {
+  return lists == AclLists::Both || lists == (sacl ? AclLists::Sacl : AclLists::Dacl);
 }
 
 std::string ErrorWords(const std::string& what, const std::string& path, DWORD error) {
@@ -155,15 +162,16 @@ bool Inherited(const ACE_HEADER& ace) { return ace.AceFlags & INHERITED_ACE; }
 std::string Entries(const Command& c, const std::string& path, bool sacl) {
   std::vector<EXPLICIT_ACCESS_W> entries;
   std::vector<std::vector<BYTE>> sids;
-  for (const AceOrder& order : c.aceOrders) {
-    if (order.sacl != sacl) continue;
+  for (const AceEntry& ace : c.aces.added) {
+    if (!Covers(ace.where, sacl)) continue;
     EXPLICIT_ACCESS_W entry{};
-    for (const std::string& token : order.permissions) entry.grfAccessPermissions |= Mask(c.type, token);
-    entry.grfAccessMode = Mode(order.mode);
-    entry.grfInheritance = Inheritance(order.inheritance);
-    sids.push_back(Sid(order.trustee));
+    for (const std::string& token : ace.permissions)
+      entry.grfAccessPermissions |= Mask(c.type, token);
+    entry.grfAccessMode = Mode(ace.mode);
+    entry.grfInheritance = Inheritance(ace.inheritance);
+    sids.push_back(Sid(ace.trustee));
     if (sids.back().empty())
-      return "No account is named " + order.trustee.name + " (on " + path + ")";
+      return "No account is named " + ace.trustee.name + " (on " + path + ")";
     BuildTrusteeWithSidW(&entry.Trustee, sids.back().data());
     entries.push_back(entry);
   }
@@ -191,16 +199,18 @@ std::string SetAccount(const Command& c, const std::string& path, const Account&
 
 // np lets the list inherit; p_c protects it, its inherited entries kept as
 // its own; p_nc protects it, its inherited entries dropped.
-std::string Protect(const Command& c, const std::string& path, bool sacl, const std::string& how) {
-  if (how == "nc") return {};
+std::string Protect(const Command& c, const std::string& path, bool sacl, Protection how) {
+  if (how == Protection::NoChange) return {};
   ObjectAcl list(c, path, sacl);
   if (list.error()) return list.Failure("Reading the ACL", list.error());
-  std::vector<BYTE> copy = list.Copy([&](const ACE_HEADER& ace) { return how == "p_c" || !Inherited(ace); },
-                                     how == "p_c");
-  SECURITY_INFORMATION flag = how == "np" ? (sacl ? UNPROTECTED_SACL_SECURITY_INFORMATION
-                                                  : UNPROTECTED_DACL_SECURITY_INFORMATION)
-                                          : (sacl ? PROTECTED_SACL_SECURITY_INFORMATION
-                                                  : PROTECTED_DACL_SECURITY_INFORMATION);
+  const bool copied = how == Protection::ProtectedCopy;
+  std::vector<BYTE> copy =
+      list.Copy([&](const ACE_HEADER& ace) { return copied || !Inherited(ace); }, copied);
+  SECURITY_INFORMATION flag = how == Protection::InheritsParent
+                                  ? (sacl ? UNPROTECTED_SACL_SECURITY_INFORMATION
+                                          : UNPROTECTED_DACL_SECURITY_INFORMATION)
+                                  : (sacl ? PROTECTED_SACL_SECURITY_INFORMATION
+                                          : PROTECTED_DACL_SECURITY_INFORMATION);
   DWORD error = list.Write(reinterpret_cast<PACL>(copy.data()), flag);
   return error ? list.Failure("Setting the inheritance", error) : "";
 }
@@ -216,17 +226,16 @@ std::string Clear(const Command& c, const std::string& path, bool sacl, bool res
   return error ? list.Failure(reset ? "Resetting the ACL" : "Clearing the ACL", error) : "";
 }
 
-bool Has(const std::string& lists, const char* list) { return lists.find(list) != std::string::npos; }
-
-// Every changing action of the command on one object, in the command's order.
-std::string ApplyTo(const Command& c, const Reached& object) {
+// Every changing action of the call on one object, in the call's order.
+std::string ApplyTo(const CallReading& call, const Reached& object) {
+  const Command& c = call.command;
   std::string error;
-  for (const std::string& action : c.actions) {
+  for (const std::string& action : call.actions) {
     if (!error.empty()) break;
     if (action == "rstchldrn") {
       if (object.top) continue;
-      if (Has(c.resetChildren, "dacl")) error = Clear(c, object.path, false, true);
-      if (error.empty() && Has(c.resetChildren, "sacl")) error = Clear(c, object.path, true, true);
+      if (Covers(c.resetChildren, false)) error = Clear(c, object.path, false, true);
+      if (error.empty() && Covers(c.resetChildren, true)) error = Clear(c, object.path, true, true);
       continue;
     }
     if (!object.recursion) continue;  // reached for the reset alone
@@ -234,15 +243,15 @@ std::string ApplyTo(const Command& c, const Reached& object) {
       error = Entries(c, object.path, false);
       if (error.empty()) error = Entries(c, object.path, true);
     } else if (action == "setowner") {
-      error = SetAccount(c, object.path, c.ownerAccount, true);
+      error = SetAccount(c, object.path, c.owner, true);
     } else if (action == "setgroup") {
-      error = SetAccount(c, object.path, c.groupAccount, false);
+      error = SetAccount(c, object.path, c.group, false);
     } else if (action == "setprot") {
       error = Protect(c, object.path, false, c.daclProtection);
       if (error.empty()) error = Protect(c, object.path, true, c.saclProtection);
     } else if (action == "clear") {
-      if (Has(c.clear, "dacl")) error = Clear(c, object.path, false, false);
-      if (error.empty() && Has(c.clear, "sacl")) error = Clear(c, object.path, true, false);
+      if (Covers(c.clear, false)) error = Clear(c, object.path, false, false);
+      if (error.empty() && Covers(c.clear, true)) error = Clear(c, object.path, true, false);
     }
   }
   return error;
@@ -258,7 +267,7 @@ class Report {
       applied.out += done_ + path + "\r\n";
       return true;
     }
-    if (!c_.ignoreErrors) {
+    if (!c_.continueOnErrors) {
       applied.error = std::move(error);
       return false;
     }
@@ -285,12 +294,13 @@ bool Applying() {
   return GetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", value, 4) == 1 && value[0] == L'1';
 }
 
-Applied Apply(const Command& c) {
+Applied Apply(const CallReading& call) {
   TakeRights();
-  Report report(c, "changed: ");
-  bool reset = std::ranges::find(c.actions, "rstchldrn") != c.actions.end();
-  const bool walked = ForEachObject(
-      c, reset, [&](const Reached& object) { return report(object.path, ApplyTo(c, object)); });
+  Report report(call.command, "changed: ");
+  const bool walked =
+      ForEachObject(call.command, call.asked("rstchldrn"), [&](const Reached& object) {
+        return report(object.path, ApplyTo(call, object));
+      });
   if (!walked) report.applied.error = kReaderGone;
   return report.applied;
 }
@@ -332,7 +342,8 @@ Applied Restore(const Command& c, std::string_view listing) {
                                                                         : UNPROTECTED_SACL_SECURITY_INFORMATION);
     // The listing's type numbers are the system's own object types.
     auto type = static_cast<SE_OBJECT_TYPE>(object.type);
-    std::wstring name = SystemName(type == SE_REGISTRY_KEY ? "reg" : "file", object.path);
+    std::wstring name =
+        SystemName(type == SE_REGISTRY_KEY ? ObjectType::Registry : ObjectType::File, object.path);
     DWORD error = SetNamedSecurityInfoW(name.data(), type, parts,
                                         owner, group, dacl, sacl);
     if (!report(object.path, error ? ErrorWords("Restoring", object.path, error) : "")) break;

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/setacl/command.h"
+#include "setacl/call_reader.h"
 
 namespace standin {
 
@@ -19,7 +19,7 @@ struct Applied {
 // environment.
 bool Applying();
 
-Applied Apply(const Command& command);
+Applied Apply(const CallReading& call);
 // Sets each object of an SDDL listing back as the listing holds it, but
 // those the filters skip.
 Applied Restore(const Command& command, std::string_view listing);

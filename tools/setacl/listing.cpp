@@ -19,15 +19,11 @@ namespace {
 // objects carry, shown when the real one cannot be read.
 constexpr wchar_t kPlausible[] = L"O:BAG:SYD:(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
 
-SECURITY_INFORMATION Parts(const Command& c) {
-  SECURITY_INFORMATION parts = 0;
-  for (char letter : c.listParts) {
-    if (letter == 'd') parts |= DACL_SECURITY_INFORMATION;
-    if (letter == 's') parts |= SACL_SECURITY_INFORMATION;
-    if (letter == 'o') parts |= OWNER_SECURITY_INFORMATION;
-    if (letter == 'g') parts |= GROUP_SECURITY_INFORMATION;
-  }
-  return parts;
+SECURITY_INFORMATION Parts(const Listing& listing) {
+  return (listing.dacl ? DACL_SECURITY_INFORMATION : 0) |
+         (listing.sacl ? SACL_SECURITY_INFORMATION : 0) |
+         (listing.owner ? OWNER_SECURITY_INFORMATION : 0) |
+         (listing.group ? GROUP_SECURITY_INFORMATION : 0);
 }
 
 std::string Trustee(PSID sid, bool asSid) {
@@ -89,11 +85,11 @@ std::vector<std::array<std::string, 4>> Entries(PACL acl, bool asSid, bool withI
   return entries;
 }
 
-std::string Formatted(const Command& c, const std::string& path, PSECURITY_DESCRIPTOR sd,
-                      SECURITY_INFORMATION parts) {
-  if (c.listFormat == "sddl") {
+std::string Formatted(ObjectType type, const Listing& listing, const std::string& path,
+                      PSECURITY_DESCRIPTOR sd, SECURITY_INFORMATION parts) {
+  if (listing.format == ListFormat::Sddl) {
     LPWSTR text = nullptr;
-    ListedObject listed{path, ListedTypeNumber(ByToken(kObjectTypes, c.type)->value), {}};
+    ListedObject listed{path, ListedTypeNumber(type), {}};
     if (ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1, parts, &text,
                                                              nullptr)) {
       listed.sddl = win32::Utf8(text);
@@ -101,8 +97,9 @@ std::string Formatted(const Command& c, const std::string& path, PSECURITY_DESCR
     }
     return ListingLine(listed) + "\r\n";
   }
-  bool tab = c.listFormat == "tab";
-  std::string out = tab ? path + "\r\n" : "\"" + path + "\"," + c.type;
+  bool tab = listing.format == ListFormat::Tabular;
+  std::string out =
+      tab ? path + "\r\n" : "\"" + path + "\"," + std::string(Of(kObjectTypes, type).token);
   auto part = [&](const std::string& title, const std::vector<std::array<std::string, 4>>& rows) {
     if (tab) {
       out += "\r\n   " + title + ":\r\n";
@@ -123,16 +120,14 @@ std::string Formatted(const Command& c, const std::string& path, PSECURITY_DESCR
   PSID sid = nullptr;
   BOOL defaulted = FALSE, present = FALSE;
   PACL acl = nullptr;
-  for (char letter : c.listParts) {
-    if (letter == 'o' && GetSecurityDescriptorOwner(sd, &sid, &defaulted) && sid)
-      part("Owner", {{Trustee(sid, c.listSids), "", "", ""}});
-    if (letter == 'g' && GetSecurityDescriptorGroup(sd, &sid, &defaulted) && sid)
-      part("Group", {{Trustee(sid, c.listSids), "", "", ""}});
-    if (letter == 'd' && GetSecurityDescriptorDacl(sd, &present, &acl, &defaulted))
-      part("DACL", Entries(acl, c.listSids, c.listInherited));
-    if (letter == 's' && GetSecurityDescriptorSacl(sd, &present, &acl, &defaulted))
-      part("SACL", Entries(acl, c.listSids, c.listInherited));
-  }
+  if (listing.dacl && GetSecurityDescriptorDacl(sd, &present, &acl, &defaulted))
+    part("DACL", Entries(acl, listing.sids, listing.inherited));
+  if (listing.sacl && GetSecurityDescriptorSacl(sd, &present, &acl, &defaulted))
+    part("SACL", Entries(acl, listing.sids, listing.inherited));
+  if (listing.owner && GetSecurityDescriptorOwner(sd, &sid, &defaulted) && sid)
+    part("Owner", {{Trustee(sid, listing.sids), "", "", ""}});
+  if (listing.group && GetSecurityDescriptorGroup(sd, &sid, &defaulted) && sid)
+    part("Group", {{Trustee(sid, listing.sids), "", "", ""}});
   return out + "\r\n";
 }
 
@@ -155,9 +150,11 @@ void ReadInto(Read& read, const Command& c, const std::string& path, SECURITY_IN
 
 }  // namespace
 
-ListingResult Listing(const Command& c, bool toFile) {
+ListingResult List(const CallReading& call, bool toFile) {
+  const Command& c = call.command;
+  const Listing listing = call.listing.value_or(kToolListing);
   ListingResult result;
-  SECURITY_INFORMATION parts = Parts(c);
+  SECURITY_INFORMATION parts = Parts(listing);
   if (parts & SACL_SECURITY_INFORMATION) TakeAuditingRight();
   std::string header = "SetACL stand-in listing of \"" + c.object + "\": read from the system";
   std::string objects;
@@ -189,14 +186,14 @@ ListingResult Listing(const Command& c, bool toFile) {
     } else if (read.error != ERROR_SUCCESS) {
       std::string why = "Could not read the security of " + object.path + " (error " +
                         std::to_string(read.error) + ")";
-      if (!c.ignoreErrors) {
+      if (!c.continueOnErrors) {
         result.error = why;
         return false;
       }
       result.messages += why + "\r\n";
       return true;
     }
-    objects += Formatted(c, object.path, read.sd.get(), parts);
+    objects += Formatted(c.type, listing, object.path, read.sd.get(), parts);
     return true;
   });
   if (!walked) result.error = kReaderGone;

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "tools/setacl/command.h"
+#include "setacl/call_reader.h"
 
 namespace standin {
 
@@ -17,6 +17,6 @@ struct ListingResult {
   std::string error;     // empty when listed
 };
 
-ListingResult Listing(const Command& command, bool toFile);
+ListingResult List(const CallReading& call, bool toFile);
 
 }  // namespace standin

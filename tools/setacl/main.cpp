@@ -13,9 +13,10 @@
 #include <sstream>
 
 #include "platform/win32/wide.h"
+#include "setacl/call_reader.h"
 #include "setacl/listing.h"
 #include "tools/setacl/apply.h"
-#include "tools/setacl/command.h"
+#include "tools/setacl/describe.h"
 #include "tools/setacl/listing.h"
 
 namespace {
@@ -106,60 +107,56 @@ void HoldConsole() {
 struct Outcome {
   std::string out;
   std::string error;
-  standin::ExitCode code = standin::kOk;
+  ToolExit code = ToolExit::Ok;
   bool silent = false;
 };
 
 Outcome Run(const std::string& commandLine) {
-  standin::Parsed parsed = standin::Parse(commandLine);
-  if (!parsed.error.empty()) return {{}, parsed.error, parsed.exitCode};
-  standin::Command& command = parsed.command;
+  const CallReading call = ReadCall(commandLine);
+  if (const CallProblem* refusal = call.refusal()) return {{}, refusal->toolMessage, refusal->exit};
+  const Command& command = call.command;
   auto failed = [&](std::string message) {
-    return Outcome{{}, std::move(message), standin::kGeneralError, command.silent};
-  };
-  auto asked = [&](std::string_view action) {
-    return std::ranges::find(command.actions, action) != command.actions.end();
+    return Outcome{{}, std::move(message), ToolExit::GeneralError, command.silent};
   };
 
   std::string backup;
-  if (asked("restore")) {
-    std::ifstream file(std::filesystem::path(win32::Wide(command.backup)), std::ios::binary);
+  std::size_t backedUp = 0;
+  if (call.asked("restore")) {
+    std::ifstream file(std::filesystem::path(win32::Wide(call.backupFile)), std::ios::binary);
     std::stringstream text;
     text << file.rdbuf();
     backup = ListingText(text.str(), FromAnsi);
-    command.backedUpObjects = ReadListing(backup).size();
-    if (!file || command.backedUpObjects == 0)
-      return failed("Could not read the backup file " + command.backup);
+    backedUp = ReadListing(backup).size();
+    if (!file || backedUp == 0) return failed("Could not read the backup file " + call.backupFile);
   }
-  Outcome outcome{{}, {}, standin::kOk, command.silent};
-  if (asked("list") && !standin::ListsToScreen(command)) {
-    standin::ListingResult listing = standin::Listing(command, true);
+  Outcome outcome{{}, {}, ToolExit::Ok, command.silent};
+  if (call.asked("list") && !standin::ListsToScreen(call)) {
+    standin::ListingResult listing = standin::List(call, true);
     if (!listing.error.empty()) return failed(listing.error);
-    if (!Save(command.backup, ListingBytes(listing.text)))
-      return failed("Could not write the backup file " + command.backup);
+    if (!Save(call.backupFile, ListingBytes(listing.text)))
+      return failed("Could not write the backup file " + call.backupFile);
     outcome.out += listing.messages;
   }
 
-  for (const std::string& line : standin::Describe(command)) outcome.out += line + "\r\n";
+  for (const std::string& line : standin::Describe(call, backedUp)) outcome.out += line + "\r\n";
   if (standin::Applying()) {
-    const bool changes = std::ranges::any_of(command.actions, [](const std::string& action) {
+    const bool changes = std::ranges::any_of(call.actions, [](const std::string& action) {
       return action != "list" && action != "restore" && action != "trustee";
     });
     for (bool restore : {false, true}) {
-      if (restore ? !asked("restore") : !changes) continue;
-      standin::Applied applied =
-          restore ? standin::Restore(command, backup) : standin::Apply(command);
+      if (restore ? !call.asked("restore") : !changes) continue;
+      standin::Applied applied = restore ? standin::Restore(command, backup) : standin::Apply(call);
       if (!applied.error.empty()) return failed(applied.error);
       outcome.out += applied.out;
     }
   }
-  if (asked("list") && standin::ListsToScreen(command)) {
-    standin::ListingResult listing = standin::Listing(command, false);
+  if (call.asked("list") && standin::ListsToScreen(call)) {
+    standin::ListingResult listing = standin::List(call, false);
     if (!listing.error.empty()) return failed(listing.error);
     outcome.out += "\r\n" + listing.text + listing.messages;
   }
-  if (!command.log.empty() && !Save(command.log, outcome.out))
-    return failed("Could not open the log file " + command.log);
+  if (!call.logPath.empty() && !Save(call.logPath, outcome.out))
+    return failed("Could not open the log file " + call.logPath);
   return outcome;
 }
 
@@ -175,10 +172,10 @@ int wmain() {
   if (!outcome.error.empty())
     failure = "SetACL finished with error(s):\r\nSetACL error message: " + outcome.error + "\r\n";
   AddToJournal(commandLine, (failure.empty() ? outcome.out : failure) + "exit code " +
-                                std::to_string(outcome.code) + "\r\n");
+                                std::to_string(static_cast<int>(outcome.code)) + "\r\n");
   // Silent means silent: errors included, as the real tool keeps it.
   if (!outcome.silent) Write(failure.empty() ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE,
                              failure.empty() ? outcome.out : failure);
   if (ownConsole) HoldConsole();
-  return outcome.code;
+  return static_cast<int>(outcome.code);
 }

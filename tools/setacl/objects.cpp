@@ -5,20 +5,24 @@
 
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_object_tree.h"
+#include "tools/setacl/describe.h"
 
 namespace standin {
 
-SE_OBJECT_TYPE SystemType(const std::string& type) {
-  if (type == "reg") return SE_REGISTRY_KEY;
-  if (type == "srv") return SE_SERVICE;
-  if (type == "prn") return SE_PRINTER;
-  if (type == "shr") return SE_LMSHARE;
+SE_OBJECT_TYPE SystemType(ObjectType type) {
+  switch (type) {
+    case ObjectType::File: return SE_FILE_OBJECT;
+    case ObjectType::Registry: return SE_REGISTRY_KEY;
+    case ObjectType::Service: return SE_SERVICE;
+    case ObjectType::Printer: return SE_PRINTER;
+    case ObjectType::Share: return SE_LMSHARE;
+  }
   return SE_FILE_OBJECT;
 }
 
-std::wstring SystemName(const std::string& type, const std::string& path) {
+std::wstring SystemName(ObjectType type, const std::string& path) {
   std::wstring name = win32::Wide(path);
-  if (type != "reg") return name;
+  if (type != ObjectType::Registry) return name;
   // The listing's own lower-case roots too: the system takes them in capitals.
   static const std::array<std::pair<const wchar_t*, const wchar_t*>, 12> roots = {{
       {L"HKEY_LOCAL_MACHINE", L"MACHINE"}, {L"HKLM", L"MACHINE"}, {L"MACHINE", L"MACHINE"},
@@ -42,7 +46,7 @@ constexpr ULONGLONG kReaderCheckMs = 250;
 // A path as the tool lists it: registry roots named as the security
 // functions name them, in lower case ("machine\SOFTWARE\Acme").
 std::string ListedPath(const Command& c) {
-  if (c.type != "reg") return c.object;
+  if (c.type != ObjectType::Registry) return c.object;
   std::wstring name = SystemName(c.type, c.object);
   std::size_t root = std::min(name.find(L'\\'), name.size());
   CharLowerBuffW(name.data(), static_cast<DWORD>(root));
@@ -52,15 +56,17 @@ std::string ListedPath(const Command& c) {
 class Walk {
  public:
   Walk(const Command& c, bool everything, const std::function<bool(const Reached&)>& visit)
-      : c_(c), registry_(c.type == "reg"), everything_(everything), visit_(visit) {
-    containers_ = registry_ ? c.recursion == "yes" || c.recursion == "cont"
-                            : c.recursion == "cont" || c.recursion == "cont_obj";
-    objects_ = !registry_ && (c.recursion == "obj" || c.recursion == "cont_obj");
+      : c_(c), registry_(c.type == ObjectType::Registry), everything_(everything), visit_(visit) {
+    // The reading holds a recursion for files and keys alone.
+    containers_ = c.recursion == Recursion::Containers || c.recursion == Recursion::Subkeys ||
+                  c.recursion == Recursion::ContainersAndObjects;
+    objects_ = c.recursion == Recursion::Objects || c.recursion == Recursion::ContainersAndObjects;
   }
 
   void from(const std::string& path) {
     if (Filtered(c_, path) || gone() || !visit_({path, true, true})) return;
-    if ((c_.type == "file" || registry_) && (containers_ || objects_ || everything_)) below(path);
+    if ((c_.type == ObjectType::File || registry_) && (containers_ || objects_ || everything_))
+      below(path);
   }
 
   bool readerGone() const { return readerGone_; }

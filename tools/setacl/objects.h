@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "tools/setacl/command.h"
+#include "setacl/command.h"
 
 namespace standin {
 
@@ -20,10 +20,10 @@ struct Reached {
   bool recursion = false;  // taken in by the command's recursion (the top always is)
 };
 
-SE_OBJECT_TYPE SystemType(const std::string& type);
+SE_OBJECT_TYPE SystemType(ObjectType type);
 // A path as the security functions name it: registry roots as MACHINE,
 // CURRENT_USER and so on.
-std::wstring SystemName(const std::string& type, const std::string& path);
+std::wstring SystemName(ObjectType type, const std::string& path);
 
 // Calls `visit` for each object reached, the top first, until it returns
 // false; `everything`: every object below the top as well, whatever the
