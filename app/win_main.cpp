@@ -5,7 +5,7 @@
 
 #include "app/app.h"
 #include "forms/win32/win32_backend.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_files.h"

@@ -18,7 +18,7 @@
 #include <new>
 #include <string>
 
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_security.h"
 #include "setacl/listing.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "runner/reach.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 #include "platform/win32/win32_object_tree.h"
 #include "tests/win/child_program.h"
 

@@ -9,12 +9,28 @@ add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0A00 WINVER=0x0A00 NOMIN
 add_link_options(-static -static-libgcc -static-libstdc++)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 
-# The system services on Windows.
-vorlane_layer(vorlane_platform_win32 USES vorlane_platform FILES
-  platform/win32/wide.h platform/win32/error_text.cpp platform/win32/local_memory.h
-  platform/win32/mailbox.h
+# The renderer of the forms layer, and UTF-16 at the Windows boundary.
+vorlane_layer(vorlane_forms_win32 USES vorlane_forms FILES
+  forms/win32/wide.h
+  forms/win32/accessible_name.h forms/win32/accessible_name.cpp
+  forms/win32/control_windows.h forms/win32/control_windows.cpp
+  forms/win32/font_scale.h forms/win32/font_scale.cpp
+  forms/win32/form_layout.h forms/win32/form_layout.cpp
+  forms/win32/form_window.h forms/win32/form_window.cpp
+  forms/win32/text_view.h forms/win32/text_view.cpp
+  forms/win32/win32_backend.h forms/win32/win32_backend.cpp)
+# uuid before oleacc, or IID_IAccessible resolves to the wrong interface ID.
+target_link_libraries(vorlane_forms_win32 PUBLIC comctl32 shell32 uuid oleacc ole32 oleaut32
+                      user32 gdi32)
+
+# The system services on Windows; the dialogs and the folder browser show
+# themselves through the renderer.
+vorlane_layer(vorlane_platform_win32 USES vorlane_platform vorlane_forms_win32 FILES
+  platform/win32/error_text.cpp platform/win32/local_memory.h platform/win32/mailbox.h
   platform/win32/win32_clipboard.h platform/win32/win32_clipboard.cpp
+  platform/win32/win32_dialogs.h platform/win32/win32_dialogs.cpp
   platform/win32/win32_files.h platform/win32/win32_files.cpp
+  platform/win32/win32_folder_browser.h platform/win32/win32_folder_browser.cpp
   platform/win32/win32_object_tree.h platform/win32/win32_object_tree.cpp
   platform/win32/win32_processes.h platform/win32/win32_processes.cpp
   platform/win32/win32_registry.h platform/win32/win32_registry.cpp
@@ -23,24 +39,9 @@ vorlane_layer(vorlane_platform_win32 USES vorlane_platform FILES
   platform/win32/win32_workers.h platform/win32/win32_workers.cpp)
 target_link_libraries(vorlane_platform_win32 PUBLIC shell32 advapi32 user32)
 
-# The renderer of the forms layer, and the services that show windows.
-vorlane_layer(vorlane_forms_win32 USES vorlane_forms vorlane_platform vorlane_platform_win32 FILES
-  forms/win32/accessible_name.h forms/win32/accessible_name.cpp
-  forms/win32/control_windows.h forms/win32/control_windows.cpp
-  forms/win32/font_scale.h forms/win32/font_scale.cpp
-  forms/win32/form_layout.h forms/win32/form_layout.cpp
-  forms/win32/form_window.h forms/win32/form_window.cpp
-  forms/win32/text_view.h forms/win32/text_view.cpp
-  forms/win32/win32_backend.h forms/win32/win32_backend.cpp
-  platform/win32/win32_dialogs.h platform/win32/win32_dialogs.cpp
-  platform/win32/win32_folder_browser.h platform/win32/win32_folder_browser.cpp)
-# uuid before oleacc, or IID_IAccessible resolves to the wrong interface ID.
-target_link_libraries(vorlane_forms_win32 PUBLIC comctl32 shell32 uuid oleacc ole32 oleaut32
-                      user32 gdi32)
-
 add_executable(vorlane WIN32 app/win_main.cpp app/vorlane.rc)
 target_link_options(vorlane PRIVATE -municode)
-target_link_libraries(vorlane PRIVATE vorlane_app vorlane_forms_win32)
+target_link_libraries(vorlane PRIVATE vorlane_app vorlane_platform_win32)
 
 # The stand-in SetACL.exe: a console program placed beside vorlane.exe for
 # demos and tests, and never shipped.
@@ -57,7 +58,7 @@ target_link_options(setacl PRIVATE -municode)
 function(vorlane_win_program name)
   add_executable(${name} ${ARGN})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(${name} PRIVATE vorlane_app vorlane_forms_win32)
+  target_link_libraries(${name} PRIVATE vorlane_app vorlane_platform_win32)
 endfunction()
 set(fakes tests/native/fakes.cpp tests/native/fake_platform.cpp tests/native/fake_security.cpp)
 
@@ -105,3 +106,7 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME "vorlane-${PROJECT_VERSION}-win64")
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)
+
+# The platform's one free function, the system's words for an error code,
+# is Windows' own here: whatever uses the platform links it after itself.
+target_link_libraries(vorlane_platform INTERFACE $<LINK_ONLY:vorlane_platform_win32>)

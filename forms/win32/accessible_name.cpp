@@ -4,7 +4,7 @@
 
 #include "forms/controls.h"
 #include "forms/win32/text_view.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "forms/win32/accessible_name.h"
 #include "forms/win32/text_view.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 namespace {

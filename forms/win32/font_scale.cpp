@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 namespace {

@@ -1,6 +1,6 @@
 #include "forms/win32/form_window.h"
 
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 namespace {

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "forms/win32/text_view.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 namespace {

@@ -1,6 +1,6 @@
 #include "platform/error_text.h"
 
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace platform {
 

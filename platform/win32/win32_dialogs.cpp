@@ -1,7 +1,7 @@
 #include "platform/win32/win32_dialogs.h"
 
 #include "forms/input_box.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "platform/win32/local_memory.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 

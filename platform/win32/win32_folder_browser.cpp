@@ -2,7 +2,7 @@
 
 #include <shlobj.h>
 
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 

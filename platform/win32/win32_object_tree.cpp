@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/win32/mailbox.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 

@@ -1,6 +1,6 @@
 #include "platform/win32/win32_registry.h"
 
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/win32/local_memory.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace win32 {
 namespace {

@@ -15,7 +15,7 @@
 #include "backup/frm_changes.h"
 #include "editors/frm_change.h"
 #include "forms/win32/win32_backend.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_security.h"

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace native {
 

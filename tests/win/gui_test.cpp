@@ -19,7 +19,7 @@
 #include "forms/win32/text_view.h"
 #include "forms/win32/win32_backend.h"
 #include "tests/native/fakes.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 #include "tests/win/dialog_checks.h"
 #include "tests/win/native_window.h"
 

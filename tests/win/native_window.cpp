@@ -1,6 +1,6 @@
 #include "tests/win/native_window.h"
 
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 
 namespace native {
 

@@ -13,7 +13,7 @@
 #include <fstream>
 
 #include "forms/win32/win32_backend.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_security.h"
 #include "platform/win32/win32_workers.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "platform/error_text.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 #include "runner/reach.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_object_tree.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/win32/local_memory.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 #include "setacl/listing.h"
 #include "tools/setacl/describe.h"
 #include "tools/setacl/objects.h"

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "platform/win32/local_memory.h"
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 #include "setacl/listing.h"
 #include "tools/setacl/objects.h"
 #include "tools/setacl/rights.h"

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 #include "setacl/call_reader.h"
 #include "setacl/listing.h"
 #include "tools/setacl/apply.h"

@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "platform/win32/wide.h"
+#include "forms/win32/wide.h"
 #include "platform/win32/win32_object_tree.h"
 #include "tools/setacl/describe.h"
 
