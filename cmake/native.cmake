@@ -28,6 +28,7 @@ add_executable(native_tests
   tests/native/reach_test.cpp
   tests/native/run_test.cpp
   tests/native/standin_test.cpp
+  tests/native/text_rows_test.cpp
   tests/native/undo_test.cpp
   # The stand-in's words for a call, which standin_test checks.
   tools/setacl/describe.cpp

@@ -4,46 +4,34 @@
 
 namespace forms {
 
-size_t Utf16Length(std::string_view utf8) {
-  size_t units = 0;
-  for (unsigned char c : utf8) {
-    if ((c & 0xC0) != 0x80) ++units;
-    if (c >= 0xF0) ++units;
-  }
-  return units;
-}
-
 void CommandButton::userClick() {
   if (enabled()) raiseClick(Cause::User);
 }
 
 void TextBox::setText(std::string text) {
-  if (text == text_) return;
-  text_ = std::move(text);
-  length_ = Utf16Length(text_);
-  selStart_ = std::min(selStart_, length_);
+  if (text == rows_.text()) return;
+  rows_.set(std::move(text));
+  selStart_ = std::min(selStart_, length());
   notify(Prop::Text);
   changed();
 }
 
 void TextBox::append(std::string_view piece) {
   if (piece.empty()) return;
-  text_.append(piece);
-  length_ += Utf16Length(piece);
+  rows_.append(piece);
   notify(Prop::Appended);
   changed();
 }
 
 void TextBox::setSelStart(size_t pos) {
-  selStart_ = std::min(pos, length_);
+  selStart_ = std::min(pos, length());
   notify(Prop::Caret);
 }
 
 void TextBox::userEdit(std::string text) {
-  if (text == text_) return;
-  text_ = std::move(text);
-  length_ = Utf16Length(text_);
-  selStart_ = std::min(selStart_, length_);
+  if (text == rows_.text()) return;
+  rows_.set(std::move(text));
+  selStart_ = std::min(selStart_, length());
   changed();
 }
 

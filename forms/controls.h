@@ -6,12 +6,9 @@
 #include <vector>
 
 #include "forms/control.h"
+#include "forms/text_rows.h"
 
 namespace forms {
-
-// UTF-16 units of a UTF-8 text, as Windows counts its length: one per
-// sequence, two for four-byte ones.
-size_t Utf16Length(std::string_view utf8);
 
 class Frame : public Control {
  public:
@@ -44,11 +41,14 @@ class TextBox : public Control {
   bool streaming() const { return streaming_; }
   void setStreaming(bool on) { streaming_ = on; }
 
+  const std::string& text() const override { return rows_.text(); }
   void setText(std::string text) override;
   // Adds a piece at the end; costs the piece, not the whole text.
   void append(std::string_view piece);
   // Length in characters (UTF-16 units, as the native box counts them).
-  size_t length() const { return length_; }
+  size_t length() const { return rows_.utf16Length(); }
+  // The text in rows, for a renderer that draws them.
+  TextRows& rows() { return rows_; }
 
   // The caret position in characters; the renderer scrolls it into view.
   size_t selStart() const { return selStart_; }
@@ -68,7 +68,7 @@ class TextBox : public Control {
   bool multiLine_ = false;
   bool readOnly_ = false;
   bool streaming_ = false;
-  size_t length_ = 0;
+  TextRows rows_;
   size_t selStart_ = 0;
 };
 

@@ -30,6 +30,14 @@ bool LooksLikeUtf16(std::string_view bytes) {
   return pairs > 0;
 }
 
+// Text that reads the same in every ANSI code page and holds no NUL.
+bool PlainAscii(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return byte != 0 && byte < 0x80;
+  });
+}
+
 std::string ShowNuls(std::string text) {
   for (std::size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at))
     text.replace(at, 1, OutputDecoder::kNulPlaceholder);
@@ -41,6 +49,8 @@ constexpr std::size_t kEnoughToTell = 4;
 }  // namespace
 
 std::string OutputDecoder::decode(std::string_view bytes) {
+  // Most console output: as it is, without a round through UTF-16.
+  if (encoding_ == Encoding::Ansi && pending_.empty() && PlainAscii(bytes)) return std::string(bytes);
   pending_ += bytes;
   if (encoding_ == Encoding::Unknown) {
     if (pending_.starts_with("\xFF\xFE")) {

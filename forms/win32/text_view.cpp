@@ -3,8 +3,11 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <climits>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "forms/win32/wide.h"
@@ -12,128 +15,59 @@
 namespace win32 {
 namespace {
 
-constexpr int kTabWidth = 8;
 constexpr int kWheelLines = 3;
 constexpr UINT kCopyCommand = 1, kSelectAllCommand = 2;
 
-bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// The columns a character takes at `column`: a tab to the next stop, a
-// carriage return none, anything else one.
-int Width(char c, size_t column) {
-  if (c == '\t') return kTabWidth - static_cast<int>(column % kTabWidth);
-  return c == '\r' ? 0 : 1;
-}
+// The widths of characters in the view's font, shared with the measure the
+// box's rows hold, which may outlive the view: then every character takes
+// one column.
+struct Measuring {
+  HDC dc = nullptr;  // holds the font
+  int charWidth = 8;
+  // Whole cells of the width of a digit, at least one for anything that shows.
+  size_t columns(char32_t c) const {
+    if (!dc) return 1;
+    wchar_t units[2];
+    int n = 1;
+    if (c < 0x10000) {
+      units[0] = static_cast<wchar_t>(c);
+    } else {
+      units[0] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+      units[1] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+      n = 2;
+    }
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, units, n, &extent);
+    if (extent.cx <= 0) return 0;
+    return std::max<size_t>(1, static_cast<size_t>((extent.cx + charWidth / 2) / charWidth));
+  }
+};
 
 struct View {
-  static constexpr size_t kNone = static_cast<size_t>(-1);
-
   forms::TextBox* box = nullptr;
   bool wraps = false;             // words wrap at the view's width; else columns are kept
-  size_t columns = kNone;         // the width rows wrap at
-  std::vector<size_t> starts{0};  // where each row starts, in bytes
-  size_t indexed = 0;             // bytes of the text the index covers
-  size_t lastColumns = 0;         // columns of the last row so far
-  size_t lastBreak = kNone;       // where the last row may wrap: just after its last blank
-  size_t widest = 0;              // columns of the widest row
   size_t anchor = 0, caret = 0;   // the selection, in bytes
   size_t top = 0, left = 0;       // first row and first column in view
   HFONT font = nullptr;
+  std::shared_ptr<Measuring> measuring = std::make_shared<Measuring>();
   int charWidth = 8, lineHeight = 16;
   bool focused = false;
-  bool invalid = false;   // a paint is on its way
+  bool invalid = false;       // a paint is on its way
   bool scrollsStale = false;  // the scroll bars wait for the next paint
   bool showsEnd = false;      // scrolled to show the last row
+  bool toEnd = false;         // the caret went to the end: shown at the next paint
   struct Bar {
     int max = -1, page = 0, pos = 0;
     bool operator==(const Bar&) const = default;
   };
   Bar vertical, horizontal;  // as last set
 
-  std::string_view text() const { return box->text(); }
-  size_t lines() const { return starts.size(); }
-  // The row's bytes, its line break not included.
-  std::string_view line(size_t i) const {
-    size_t end = i + 1 < starts.size() ? starts[i + 1] : text().size();
-    if (end > starts[i] && text()[end - 1] == '\n') --end;
-    return text().substr(starts[i], end - starts[i]);
-  }
-  size_t lineOf(size_t offset) const {
-    return static_cast<size_t>(std::upper_bound(starts.begin(), starts.end(), offset) - starts.begin()) - 1;
-  }
-  size_t columnOf(size_t offset) const {
-    size_t i = lineOf(offset), column = 0;
-    std::string_view l = line(i);
-    for (size_t at = 0; at < l.size() && starts[i] + at < offset; ++at)
-      if (!IsContinuation(l[at])) column += Width(l[at], column);
-    return column;
-  }
-  // The offset of the character at or just before `column` of row i.
-  size_t offsetAt(size_t i, size_t column) const {
-    std::string_view l = line(i);
-    size_t at = 0, col = 0;
-    while (at < l.size()) {
-      size_t next = at + 1;
-      while (next < l.size() && IsContinuation(l[next])) ++next;
-      int w = Width(l[at], col);
-      if (col + w > column && w > 0) {
-        if (column - col >= static_cast<size_t>(w + 1) / 2) at = next;  // nearer its end
-        break;
-      }
-      col += w;
-      at = next;
-    }
-    return starts[i] + at;
-  }
-
-  // Indexes the text from where the index ends: a line break starts a row,
-  // and so does a character that would pass the width while wrapping, at
-  // the blank before it when the row has one.
-  void index() {
-    std::string_view t = text();
-    for (size_t at = indexed; at < t.size(); ++at) {
-      char c = t[at];
-      if (c == '\n') {
-        widest = std::max(widest, lastColumns);
-        starts.push_back(at + 1);
-        lastColumns = 0;
-        lastBreak = kNone;
-        continue;
-      }
-      if (IsContinuation(c)) continue;
-      if (wraps && c != ' ' && lastColumns > 0 && lastColumns + Width(c, lastColumns) > columns) {
-        size_t from = lastBreak != kNone ? lastBreak : at;
-        starts.push_back(from);
-        lastColumns = 0;
-        lastBreak = kNone;
-        for (size_t k = from; k < at; ++k)
-          if (!IsContinuation(t[k])) lastColumns += Width(t[k], lastColumns);
-      }
-      lastColumns += Width(c, lastColumns);
-      if (c == ' ') lastBreak = at + 1;
-    }
-    indexed = t.size();
-    widest = std::max(widest, lastColumns);
-  }
-  // Nothing indexed yet.
-  void reset() {
-    starts.assign(1, 0);
-    indexed = lastColumns = widest = 0;
-    lastBreak = kNone;
-  }
-  // The whole text indexed anew, the selection kept.
-  void reindex() {
-    reset();
-    index();
-    anchor = std::min(anchor, text().size());
-    caret = std::min(caret, text().size());
-    top = std::min(top, lines() - 1);
-  }
-  // For a new text: nothing indexed, nothing selected, its start in view.
+  forms::TextRows& rows() const { return box->rows(); }
+  const std::string& text() const { return box->text(); }
+  // For a new text: nothing selected, its start in view.
   void clear() {
-    reset();
     anchor = caret = top = left = 0;
-    showsEnd = false;
+    showsEnd = toEnd = false;
   }
 };
 
@@ -169,16 +103,16 @@ void UpdateScrollBars(HWND hwnd, View& v) {
   SIZE cells = Cells(hwnd, v);
   v.scrollsStale = false;
   SetScrollBar(hwnd, SB_VERT, v.vertical,
-               {static_cast<int>(v.lines()) - 1, static_cast<int>(cells.cy), static_cast<int>(v.top)});
+               {static_cast<int>(v.rows().rows()) - 1, static_cast<int>(cells.cy), static_cast<int>(v.top)});
   if (!v.wraps)
     SetScrollBar(hwnd, SB_HORZ, v.horizontal,
-                 {static_cast<int>(v.widest), static_cast<int>(cells.cx), static_cast<int>(v.left)});
+                 {static_cast<int>(v.rows().widest()), static_cast<int>(cells.cx), static_cast<int>(v.left)});
 }
 
 void ScrollTo(HWND hwnd, View& v, long long top, long long left) {
   SIZE cells = Cells(hwnd, v);
-  long long lastTop = std::max<long long>(0, static_cast<long long>(v.lines()) - cells.cy);
-  long long lastLeft = std::max<long long>(0, static_cast<long long>(v.widest) + 1 - cells.cx);
+  long long lastTop = std::max<long long>(0, static_cast<long long>(v.rows().rows()) - cells.cy);
+  long long lastLeft = std::max<long long>(0, static_cast<long long>(v.rows().widest()) + 1 - cells.cx);
   v.top = static_cast<size_t>(std::clamp(top, 0LL, lastTop));
   v.left = static_cast<size_t>(std::clamp(left, 0LL, lastLeft));
   v.showsEnd = static_cast<long long>(v.top) == lastTop;
@@ -188,27 +122,34 @@ void ScrollTo(HWND hwnd, View& v, long long top, long long left) {
 
 void PlaceCaret(const View& v) {
   if (!v.focused) return;
-  bool atEnd = v.caret == v.text().size();
-  long long line = static_cast<long long>(v.lineOf(v.caret)) - static_cast<long long>(v.top);
-  long long column = static_cast<long long>(atEnd ? v.lastColumns : v.columnOf(v.caret)) -
-                     static_cast<long long>(v.left);
-  SetCaretPos(static_cast<int>(column * v.charWidth), static_cast<int>(line * v.lineHeight));
+  long long row = static_cast<long long>(v.rows().rowOf(v.caret)) - static_cast<long long>(v.top);
+  long long column = static_cast<long long>(v.rows().columnOf(v.caret)) - static_cast<long long>(v.left);
+  SetCaretPos(static_cast<int>(column * v.charWidth), static_cast<int>(row * v.lineHeight));
+}
+
+// The caret put at the end by pieces of output is followed once, when the
+// view next looks, however many pieces came meanwhile.
+void Settle(HWND hwnd, View& v) {
+  if (!std::exchange(v.toEnd, false)) return;
+  ScrollTo(hwnd, v, static_cast<long long>(v.rows().rows()) - Cells(hwnd, v).cy, static_cast<long long>(v.left));
+  PlaceCaret(v);
 }
 
 // Brings the caret into view.
 void ShowCaretLine(HWND hwnd, View& v) {
   SIZE cells = Cells(hwnd, v);
-  long long line = static_cast<long long>(v.lineOf(v.caret));
-  long long column = static_cast<long long>(v.columnOf(v.caret));
+  long long row = static_cast<long long>(v.rows().rowOf(v.caret));
+  long long column = static_cast<long long>(v.rows().columnOf(v.caret));
   long long top = static_cast<long long>(v.top), left = static_cast<long long>(v.left);
-  if (line < top) top = line;
-  if (line >= top + cells.cy) top = line - cells.cy + 1;
+  if (row < top) top = row;
+  if (row >= top + cells.cy) top = row - cells.cy + 1;
   if (column < left) left = column;
   if (column >= left + cells.cx) left = column - cells.cx + 1;
   ScrollTo(hwnd, v, top, left);
 }
 
 void Select(HWND hwnd, View& v, size_t caret, bool extend) {
+  v.toEnd = false;
   v.caret = std::min(caret, v.text().size());
   if (!extend) v.anchor = v.caret;
   ShowCaretLine(hwnd, v);
@@ -216,24 +157,10 @@ void Select(HWND hwnd, View& v, size_t caret, bool extend) {
   Invalidate(hwnd, v);
 }
 
-size_t Utf16Index(const View& v, size_t offset) { return forms::Utf16Length(v.text().substr(0, offset)); }
-
-size_t OffsetOfUtf16(const View& v, size_t units) {
-  std::string_view t = v.text();
-  size_t at = 0, counted = 0;
-  while (at < t.size() && counted < units) {
-    unsigned char c = static_cast<unsigned char>(t[at]);
-    counted += c >= 0xF0 ? 2 : 1;
-    ++at;
-    while (at < t.size() && IsContinuation(t[at])) ++at;
-  }
-  return at;
-}
-
 void Copy(HWND hwnd, const View& v) {
   size_t from = std::min(v.anchor, v.caret), to = std::max(v.anchor, v.caret);
   if (from == to || !OpenClipboard(hwnd)) return;
-  std::wstring wide = Wide(v.text().substr(from, to - from));
+  std::wstring wide = Wide(std::string_view(v.text()).substr(from, to - from));
   EmptyClipboard();
   if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t))) {
     std::copy_n(wide.c_str(), wide.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
@@ -243,7 +170,65 @@ void Copy(HWND hwnd, const View& v) {
   CloseClipboard();
 }
 
+// The text straight into the caller's buffer, as much as fits: no copy of
+// the whole text on the way, however long it is.
+LRESULT GetText(const View& v, WPARAM room, wchar_t* out) {
+  if (room == 0) return 0;
+  const int most = static_cast<int>(std::min<WPARAM>(room - 1, INT_MAX));
+  size_t units = std::min<size_t>(v.box->length(), static_cast<size_t>(most));
+  std::string_view text = v.text();
+  if (units < v.box->length()) text = text.substr(0, v.rows().offsetOfUtf16(units));
+  int n = text.empty() ? 0 : MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out, most);
+  if (n == 0 && !text.empty()) {  // bytes that are not UTF-8 widen to more units than counted
+    std::wstring wide = Wide(text);
+    n = static_cast<int>(std::min<size_t>(wide.size(), static_cast<size_t>(most)));
+    std::copy_n(wide.c_str(), n, out);
+  }
+  out[n] = L'\0';
+  return n;
+}
+
+// What a row draws from column `left` on, as wide as the view: its UTF-16
+// units, the advance of each, and the byte offset each stands for.
+struct Drawn {
+  std::wstring chars;
+  std::vector<INT> dx;
+  std::vector<size_t> offsets;
+  void add(wchar_t c, int advance, size_t offset) {
+    chars += c;
+    dx.push_back(advance);
+    offsets.push_back(offset);
+  }
+};
+
+void DrawnRow(const View& v, size_t i, size_t columns, Drawn& d) {
+  const forms::TextRows& rows = v.rows();
+  const size_t end = rows.rowStart(i) + rows.row(i).size();
+  size_t at = rows.rowStart(i), column = 0;
+  // Past the columns left of the view...
+  while (at < end && column < v.left) {
+    forms::TextRows::Character c = rows.character(at, column);
+    column += c.columns;
+    at += c.bytes;
+  }
+  for (size_t pad = column; pad > v.left; --pad) d.add(L' ', v.charWidth, at);  // a tab cut by the edge
+  // ...then only as many characters as the view is wide.
+  while (at < end && column < v.left + columns + 1) {
+    forms::TextRows::Character c = rows.character(at, column);
+    if (v.text()[at] == '\t') {
+      for (size_t k = 0; k < c.columns; ++k) d.add(L' ', v.charWidth, at);
+    } else if (v.text()[at] != '\r') {
+      wchar_t units[2];
+      int n = MultiByteToWideChar(CP_UTF8, 0, v.text().data() + at, static_cast<int>(c.bytes), units, 2);
+      for (int k = 0; k < n; ++k) d.add(units[k], k == 0 ? static_cast<int>(c.columns) * v.charWidth : 0, at);
+    }
+    column += c.columns;
+    at += c.bytes;
+  }
+}
+
 void Paint(HWND hwnd, View& v) {
+  Settle(hwnd, v);
   if (v.scrollsStale) UpdateScrollBars(hwnd, v);
   v.invalid = false;
   PAINTSTRUCT ps;
@@ -255,64 +240,31 @@ void Paint(HWND hwnd, View& v) {
   const COLORREF selText = GetSysColor(COLOR_HIGHLIGHTTEXT), selBack = GetSysColor(COLOR_HIGHLIGHT);
   const size_t selFrom = std::min(v.anchor, v.caret), selTo = std::max(v.anchor, v.caret);
   SIZE cells = Cells(hwnd, v);
-  std::wstring chars;
-  std::vector<INT> dx;
-  std::vector<size_t> offsets;  // the byte offset of each UTF-16 unit drawn
+  const size_t rows = v.rows().rows();
+  Drawn d;
   for (LONG row = 0; row <= cells.cy; ++row) {
     RECT band{0, row * v.lineHeight, client.right, (row + 1) * v.lineHeight};
     size_t i = v.top + static_cast<size_t>(row);
-    chars.clear();
-    dx.clear();
-    offsets.clear();
-    if (i < v.lines()) {
-      std::string_view l = v.line(i);
-      size_t at = 0, column = 0;
-      // Past the columns left of the view...
-      while (at < l.size() && column < v.left) {
-        if (!IsContinuation(l[at])) column += Width(l[at], column);
-        ++at;
-      }
-      while (at < l.size() && IsContinuation(l[at])) ++at;
-      for (size_t pad = column; pad > v.left; --pad) {  // a tab cut by the edge
-        chars += L' ';
-        dx.push_back(v.charWidth);
-        offsets.push_back(v.starts[i] + at);
-      }
-      // ...then only as many characters as the view is wide.
-      while (at < l.size() && column < v.left + static_cast<size_t>(cells.cx) + 1) {
-        size_t next = at + 1;
-        while (next < l.size() && IsContinuation(l[next])) ++next;
-        int w = Width(l[at], column);
-        std::wstring unit = l[at] == '\t' ? std::wstring(static_cast<size_t>(w), L' ')
-                                          : w == 0 ? std::wstring() : Wide(l.substr(at, next - at));
-        for (size_t k = 0; k < unit.size(); ++k) {
-          chars += unit[k];
-          bool pairStart = unit.size() == 2 && k == 0 && l[at] != '\t';
-          dx.push_back(l[at] == '\t' || unit.size() == 1 || pairStart ? v.charWidth : 0);
-          offsets.push_back(v.starts[i] + at);
-        }
-        column += w;
-        at = next;
-      }
-    }
+    d = {};
+    if (i < rows) DrawnRow(v, i, static_cast<size_t>(cells.cx), d);
     SetTextColor(dc, text);
     SetBkColor(dc, back);
-    ExtTextOutW(dc, 0, band.top, ETO_OPAQUE | ETO_CLIPPED, &band, chars.c_str(),
-                static_cast<UINT>(chars.size()), dx.data());
+    ExtTextOutW(dc, 0, band.top, ETO_OPAQUE | ETO_CLIPPED, &band, d.chars.c_str(),
+                static_cast<UINT>(d.chars.size()), d.dx.data());
     // The selected part drawn again over it, in the selection's colours.
-    size_t first = chars.size(), last = 0;
-    for (size_t k = 0; k < offsets.size(); ++k)
-      if (offsets[k] >= selFrom && offsets[k] < selTo) first = std::min(first, k), last = k + 1;
+    size_t first = d.chars.size(), last = 0;
+    for (size_t k = 0; k < d.offsets.size(); ++k)
+      if (d.offsets[k] >= selFrom && d.offsets[k] < selTo) first = std::min(first, k), last = k + 1;
     if (first < last) {
       int x0 = 0;
-      for (size_t k = 0; k < first; ++k) x0 += dx[k];
+      for (size_t k = 0; k < first; ++k) x0 += d.dx[k];
       int x1 = x0;
-      for (size_t k = first; k < last; ++k) x1 += dx[k];
+      for (size_t k = first; k < last; ++k) x1 += d.dx[k];
       RECT sel{x0, band.top, x1, band.bottom};
       SetTextColor(dc, selText);
       SetBkColor(dc, selBack);
-      ExtTextOutW(dc, x0, band.top, ETO_OPAQUE | ETO_CLIPPED, &sel, chars.c_str() + first,
-                  static_cast<UINT>(last - first), dx.data() + first);
+      ExtTextOutW(dc, x0, band.top, ETO_OPAQUE | ETO_CLIPPED, &sel, d.chars.c_str() + first,
+                  static_cast<UINT>(last - first), d.dx.data() + first);
     }
   }
   SelectObject(dc, oldFont);
@@ -321,12 +273,12 @@ void Paint(HWND hwnd, View& v) {
 
 // The offset under a point of the client area.
 size_t HitTest(const View& v, int x, int y) {
-  long long line = static_cast<long long>(v.top) + (y < 0 ? -1 : y / v.lineHeight);
-  if (line < 0) return 0;
-  if (line >= static_cast<long long>(v.lines())) return v.text().size();
+  long long row = static_cast<long long>(v.top) + (y < 0 ? -1 : y / v.lineHeight);
+  if (row < 0) return 0;
+  if (row >= static_cast<long long>(v.rows().rows())) return v.text().size();
   long long column = static_cast<long long>(v.left) * v.charWidth + std::max(0, x);
-  return v.offsetAt(static_cast<size_t>(line), static_cast<size_t>(column / v.charWidth) +
-                                                   (column % v.charWidth * 2 >= v.charWidth ? 1 : 0));
+  return v.rows().offsetAt(static_cast<size_t>(row), static_cast<size_t>(column / v.charWidth) +
+                                                        (column % v.charWidth * 2 >= v.charWidth ? 1 : 0));
 }
 
 void OnKey(HWND hwnd, View& v, WPARAM key) {
@@ -336,34 +288,23 @@ void OnKey(HWND hwnd, View& v, WPARAM key) {
     return Select(hwnd, v, v.text().size(), true);
   }
   if (ctrl && (key == 'C' || key == VK_INSERT)) return Copy(hwnd, v);
+  const forms::TextRows& rows = v.rows();
   SIZE cells = Cells(hwnd, v);
-  size_t line = v.lineOf(v.caret), column = v.columnOf(v.caret);
-  auto toLine = [&](long long target) {
-    target = std::clamp(target, 0LL, static_cast<long long>(v.lines()) - 1);
-    Select(hwnd, v, v.offsetAt(static_cast<size_t>(target), column), shift);
+  size_t row = rows.rowOf(v.caret), column = rows.columnOf(v.caret);
+  auto toRow = [&](long long target) {
+    target = std::clamp(target, 0LL, static_cast<long long>(rows.rows()) - 1);
+    Select(hwnd, v, rows.offsetAt(static_cast<size_t>(target), column), shift);
   };
-  std::string_view t = v.text();
   switch (key) {
-    case VK_LEFT: {
-      size_t at = v.caret;
-      if (at > 0) --at;
-      while (at > 0 && IsContinuation(t[at])) --at;
-      if (at > 0 && t[at] == '\n' && t[at - 1] == '\r') --at;
-      return Select(hwnd, v, at, shift);
-    }
-    case VK_RIGHT: {
-      size_t at = v.caret;
-      if (at < t.size() && t[at] == '\r' && at + 1 < t.size() && t[at + 1] == '\n') ++at;
-      if (at < t.size()) ++at;
-      while (at < t.size() && IsContinuation(t[at])) ++at;
-      return Select(hwnd, v, at, shift);
-    }
-    case VK_UP: return toLine(static_cast<long long>(line) - 1);
-    case VK_DOWN: return toLine(static_cast<long long>(line) + 1);
-    case VK_PRIOR: return toLine(static_cast<long long>(line) - cells.cy);
-    case VK_NEXT: return toLine(static_cast<long long>(line) + cells.cy);
-    case VK_HOME: return Select(hwnd, v, ctrl ? 0 : v.starts[line], shift);
-    case VK_END: return Select(hwnd, v, ctrl ? t.size() : v.starts[line] + v.line(line).size(), shift);
+    case VK_LEFT: return Select(hwnd, v, rows.previous(v.caret), shift);
+    case VK_RIGHT: return Select(hwnd, v, rows.next(v.caret), shift);
+    case VK_UP: return toRow(static_cast<long long>(row) - 1);
+    case VK_DOWN: return toRow(static_cast<long long>(row) + 1);
+    case VK_PRIOR: return toRow(static_cast<long long>(row) - cells.cy);
+    case VK_NEXT: return toRow(static_cast<long long>(row) + cells.cy);
+    case VK_HOME: return Select(hwnd, v, ctrl ? 0 : rows.rowStart(row), shift);
+    case VK_END:
+      return Select(hwnd, v, ctrl ? v.text().size() : rows.rowStart(row) + rows.row(row).size(), shift);
     default: break;
   }
 }
@@ -393,10 +334,8 @@ void OnScroll(HWND hwnd, View& v, int bar, WORD request) {
 // The width rows wrap at: the columns the view shows.
 void Rewrap(HWND hwnd, View& v) {
   if (!v.wraps) return;
-  size_t columns = static_cast<size_t>(Cells(hwnd, v).cx);
-  if (columns == v.columns) return;
-  v.columns = columns;
-  v.reindex();
+  v.rows().wrapAt(static_cast<size_t>(Cells(hwnd, v).cx));
+  v.top = std::min(v.top, v.rows().rows() - 1);
   v.scrollsStale = true;
   Invalidate(hwnd, v);
 }
@@ -407,21 +346,30 @@ void SetFont(HWND hwnd, View& v, HFONT from) {
   // Console output lines up in columns: a fixed-pitch face of the same size.
   face.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
   lstrcpynW(face.lfFaceName, L"Courier New", LF_FACESIZE);
+  HFONT font = CreateFontIndirectW(&face);
+  Measuring& m = *v.measuring;
+  if (!m.dc) m.dc = CreateCompatibleDC(nullptr);
+  SelectObject(m.dc, font);
   if (v.font) DeleteObject(v.font);
-  v.font = CreateFontIndirectW(&face);
-  HDC dc = GetDC(hwnd);
-  HGDIOBJ old = SelectObject(dc, v.font);
+  v.font = font;
   TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
+  GetTextMetricsW(m.dc, &tm);
   SIZE zero{};
-  GetTextExtentPoint32W(dc, L"0", 1, &zero);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd, dc);
-  v.charWidth = std::max<LONG>(1, zero.cx);
+  GetTextExtentPoint32W(m.dc, L"0", 1, &zero);
+  v.charWidth = m.charWidth = std::max<LONG>(1, zero.cx);
   v.lineHeight = std::max<LONG>(1, tm.tmHeight);
+  v.rows().setMeasure([m = v.measuring](char32_t c) { return m->columns(c); });
   v.scrollsStale = true;
   Invalidate(hwnd, v);
   Rewrap(hwnd, v);
+}
+
+// The box may be gone already, or live on: it is not touched.
+void Destroy(HWND hwnd, View* v) {
+  if (v->measuring->dc) DeleteDC(std::exchange(v->measuring->dc, nullptr));
+  if (v->font) DeleteObject(v->font);
+  delete v;
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
 }
 
 LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -429,17 +377,17 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* v = new View;
     v->box = static_cast<forms::TextBox*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
     v->wraps = !v->box->streaming();
-    v->index();
+    if (!v->wraps) v->rows().wrapAt(0);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(v));
     return DefWindowProcW(hwnd, msg, wp, lp);
   }
   View* v = ViewOf(hwnd);
   if (!v) return DefWindowProcW(hwnd, msg, wp, lp);
+  // What the user or a program asks next sees the caret where the output put it.
+  if (msg != WM_PAINT && msg != WM_GETTEXTLENGTH && msg != WM_NCDESTROY) Settle(hwnd, *v);
   switch (msg) {
     case WM_NCDESTROY:
-      if (v->font) DeleteObject(v->font);
-      delete v;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      Destroy(hwnd, v);
       break;
     case WM_SETFONT:
       SetFont(hwnd, *v, reinterpret_cast<HFONT>(wp));
@@ -454,7 +402,7 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       Rewrap(hwnd, *v);
       // A view that showed its last row goes on showing it, larger or smaller.
-      ScrollTo(hwnd, *v, v->showsEnd ? static_cast<long long>(v->lines()) : static_cast<long long>(v->top),
+      ScrollTo(hwnd, *v, v->showsEnd ? static_cast<long long>(v->rows().rows()) : static_cast<long long>(v->top),
                static_cast<long long>(v->left));
       UpdateScrollBars(hwnd, *v);
       return 0;
@@ -515,26 +463,18 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_GETTEXTLENGTH:
       return static_cast<LRESULT>(v->box->length());
-    case WM_GETTEXT: {
-      if (wp == 0) return 0;
-      std::wstring wide = Wide(v->text());
-      size_t n = std::min<size_t>(wide.size(), wp - 1);
-      auto* out = reinterpret_cast<wchar_t*>(lp);
-      std::copy_n(wide.c_str(), n, out);
-      out[n] = L'\0';
-      return static_cast<LRESULT>(n);
-    }
+    case WM_GETTEXT:
+      return GetText(*v, wp, reinterpret_cast<wchar_t*>(lp));
     case WM_SETTEXT:
       // Text set from outside is the box's text, as with any text box.
       v->clear();
       v->box->userEdit(lp ? Utf8(reinterpret_cast<const wchar_t*>(lp)) : std::string());
-      v->index();
       v->scrollsStale = true;
       Invalidate(hwnd, *v);
       return TRUE;
     case EM_GETSEL: {
-      size_t from = Utf16Index(*v, std::min(v->anchor, v->caret));
-      size_t to = Utf16Index(*v, std::max(v->anchor, v->caret));
+      size_t from = v->rows().utf16Of(std::min(v->anchor, v->caret));
+      size_t to = v->rows().utf16Of(std::max(v->anchor, v->caret));
       if (wp) *reinterpret_cast<DWORD*>(wp) = static_cast<DWORD>(from);
       if (lp) *reinterpret_cast<DWORD*>(lp) = static_cast<DWORD>(to);
       return MAKELRESULT(std::min<size_t>(from, 0xFFFF), std::min<size_t>(to, 0xFFFF));
@@ -543,12 +483,12 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       auto end = static_cast<long long>(static_cast<LONG>(lp));
       auto start = static_cast<long long>(static_cast<LONG>(wp));
       size_t size = v->text().size();
-      v->anchor = start < 0 ? v->caret : OffsetOfUtf16(*v, static_cast<size_t>(start));
-      Select(hwnd, *v, end < 0 ? size : OffsetOfUtf16(*v, static_cast<size_t>(end)), true);
+      v->anchor = start < 0 ? v->caret : v->rows().offsetOfUtf16(static_cast<size_t>(start));
+      Select(hwnd, *v, end < 0 ? size : v->rows().offsetOfUtf16(static_cast<size_t>(end)), true);
       return 0;
     }
     case EM_GETLINECOUNT:
-      return static_cast<LRESULT>(v->lines());
+      return static_cast<LRESULT>(v->rows().rows());
     case EM_SCROLLCARET:
       ShowCaretLine(hwnd, *v);
       return TRUE;
@@ -584,22 +524,20 @@ HWND CreateTextView(HINSTANCE instance, HWND parent, int id, forms::TextBox& box
                          instance, &box);
 }
 
+// Costs nothing per piece of output: the rows are found, and the caret
+// followed, when the view is next painted.
 void TextChanged(HWND hwnd, forms::Prop prop) {
   View* v = ViewOf(hwnd);
   if (!v) return;
   if (prop == forms::Prop::Text) v->clear();
-  v->index();
   if (prop == forms::Prop::Caret) {
-    size_t size = v->text().size();
-    // The caret at the end, as each piece of output puts it, follows it
-    // without a look at the text; anywhere else is found by counting.
-    size_t at = v->box->selStart() >= v->box->length() ? size : OffsetOfUtf16(*v, v->box->selStart());
-    v->anchor = v->caret = at;
-    if (at == size) {
-      SIZE cells = Cells(hwnd, *v);
-      ScrollTo(hwnd, *v, static_cast<long long>(v->lines()) - cells.cy, static_cast<long long>(v->left));
-      PlaceCaret(*v);
+    forms::TextBox& box = *v->box;
+    if (box.selStart() >= box.length()) {
+      v->anchor = v->caret = v->text().size();
+      v->toEnd = true;
     } else {
+      v->toEnd = false;
+      v->anchor = v->caret = v->rows().offsetOfUtf16(box.selStart());
       ShowCaretLine(hwnd, *v);
     }
   }

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_processes.h"
 
 #include <condition_variable>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -15,6 +16,10 @@ namespace {
 
 constexpr wchar_t kMailboxClass[] = L"VorlaneOutputMailbox";
 constexpr UINT kOutputArrived = WM_APP + 1;
+// While output keeps coming, the interface thread takes it this often, all
+// that came meanwhile at once: what it costs that thread goes with the time,
+// not with the pieces. The first piece after a pause is taken at once.
+constexpr UINT kLookEveryMs = 50;
 // A reader this far ahead of the window waits for it, so the output is held
 // once, in the output box, and not a second time on its way there.
 constexpr std::size_t kMostQueued = 1 << 20;
@@ -35,7 +40,8 @@ struct Shared {
   std::condition_variable drained;
   std::string queued;                // bytes read, not yet handed on
   std::vector<std::uint16_t> sizes;  // the pieces they were read in
-  bool posted = false;               // a message is on its way to the mailbox
+  bool posted = false;  // a message is on its way, or the interface thread looks on its own
+  bool urged = false;   // a message is on its way for a queue half full
   bool ended = false;
   std::optional<std::uint32_t> exitCode;
   bool dropped = false;  // nobody listens any more
@@ -65,7 +71,10 @@ DWORD WINAPI ReadOutput(void* parameter) {
       if (s->dropped) break;
       s->queued.append(buffer, read);
       s->sizes.push_back(static_cast<std::uint16_t>(read));
-      post = !std::exchange(s->posted, true);
+      // Between looks, half the most the queue holds asks for one at once:
+      // the reader never waits for a look that comes anyway.
+      post = !std::exchange(s->posted, true) ||
+             (s->queued.size() >= kMostQueued / 2 && !std::exchange(s->urged, true));
     }
     if (post) Post(s);
   }
@@ -85,37 +94,68 @@ DWORD WINAPI ReadOutput(void* parameter) {
   return 0;
 }
 
-// On the interface thread: everything read since the last message, then
-// the end when it has come.
-void HandOn(Shared& s) {
+// On the interface thread: everything read since the last look, then the
+// end when it has come. True while more may come: the next look is the
+// interface thread's own. False once there was nothing, and the reader's
+// next piece posts again; or once the end is heard or nobody listens.
+bool HandOn(Shared& s) {
+  if (!s.listener) return false;
   std::string bytes;
   std::vector<std::uint16_t> sizes;
   bool ended = false;
   std::optional<std::uint32_t> exitCode;
   {
     std::lock_guard lock(s.mutex);
+    if (s.queued.empty() && !s.ended) {
+      s.posted = false;
+      return false;
+    }
     bytes.swap(s.queued);
     sizes.swap(s.sizes);
-    s.posted = false;
+    s.urged = false;
     ended = s.ended;
     exitCode = s.exitCode;
   }
   s.drained.notify_one();
   std::size_t at = 0;
   for (std::uint16_t size : sizes) {
-    if (!s.listener) return;
+    if (!s.listener) return false;
     s.listener->Piece(std::string_view(bytes).substr(at, size));
     at += size;
   }
   if (ended && s.listener) std::exchange(s.listener, nullptr)->Ended(exitCode);
+  return !ended && s.listener;
+}
+
+// The children the interface thread looks at on the mailbox's timer, under
+// their timers' ids; the mailbox holds them.
+using Looking = std::map<UINT_PTR, std::shared_ptr<Shared>>;
+
+Looking& LookingOf(HWND mailbox) {
+  return *reinterpret_cast<Looking*>(GetWindowLongPtrW(mailbox, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK MailboxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg != kOutputArrived) return DefWindowProcW(hwnd, msg, wp, lp);
-  // Held for the call: the listener may drop the child as it hears the end.
-  std::unique_ptr<std::shared_ptr<Shared>> held(reinterpret_cast<std::shared_ptr<Shared>*>(lp));
-  HandOn(**held);
-  return 0;
+  if (msg == kOutputArrived) {
+    // Held for the call: the listener may drop the child as it hears the end.
+    std::unique_ptr<std::shared_ptr<Shared>> held(reinterpret_cast<std::shared_ptr<Shared>*>(lp));
+    if (!HandOn(**held)) return 0;
+    auto id = reinterpret_cast<UINT_PTR>(held->get());
+    LookingOf(hwnd)[id] = *held;
+    SetTimer(hwnd, id, kLookEveryMs, nullptr);
+    return 0;
+  }
+  if (msg == WM_TIMER) {
+    Looking& looking = LookingOf(hwnd);
+    auto it = looking.find(wp);
+    if (it == looking.end()) return 0;
+    std::shared_ptr<Shared> held = it->second;
+    if (HandOn(*held)) return 0;
+    KillTimer(hwnd, wp);
+    looking.erase(wp);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 class Win32Child : public platform::Child {
@@ -152,6 +192,7 @@ class Win32Child : public platform::Child {
 
 Win32Processes::Win32Processes() {
   mailbox_ = MakeMailbox(kMailboxClass, MailboxProc);
+  SetWindowLongPtrW(mailbox_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new Looking));
   endsWithProgram_ = CreateJobObjectW(nullptr, nullptr);
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
@@ -164,6 +205,9 @@ Win32Processes::~Win32Processes() {
   MSG msg;
   while (PeekMessageW(&msg, mailbox_, kOutputArrived, kOutputArrived, PM_REMOVE))
     delete reinterpret_cast<std::shared_ptr<Shared>*>(msg.lParam);
+  auto* looking = &LookingOf(mailbox_);
+  for (const auto& [id, shared] : *looking) KillTimer(mailbox_, id);
+  delete looking;
   DestroyWindow(mailbox_);
   if (endsWithProgram_) CloseHandle(endsWithProgram_);
 }

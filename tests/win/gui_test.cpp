@@ -421,3 +421,24 @@ TEST_F(Gui, EntryListEditorSavesAnEditedList) {
   EXPECT_TRUE(drove);
   EXPECT_EQ(call(), "SetACL.exe -on \"C:\\Data\" -ot file -fltr \"new\"");
 }
+
+// The text views answer for their text in UTF-16, whole or as much as a
+// buffer holds without half a pair; the output keeps a long line one row,
+// the call string wraps at the box's width.
+TEST_F(Gui, TextViewsGiveTheirTextAndTheirRows) {
+  main.tabPages.userPick(1);
+  HWND box = at("txtOutputs");
+  main.txtOutputs.append("ab\xF0\x9F\x98\x80" "cd " + std::string(500, 'x'));
+  EXPECT_EQ(SendMessageW(box, WM_GETTEXTLENGTH, 0, 0), 507);
+  wchar_t four[4];
+  EXPECT_EQ(SendMessageW(box, WM_GETTEXT, 4, reinterpret_cast<LPARAM>(four)), 2);
+  EXPECT_EQ(std::wstring(four), L"ab");
+  wchar_t five[5];
+  EXPECT_EQ(SendMessageW(box, WM_GETTEXT, 5, reinterpret_cast<LPARAM>(five)), 4);
+  EXPECT_EQ(std::wstring(five), L"ab\xD83D\xDE00");
+  EXPECT_EQ(native::Text(box), "ab\xF0\x9F\x98\x80" "cd " + std::string(500, 'x'));
+  EXPECT_EQ(SendMessageW(box, EM_GETLINECOUNT, 0, 0), 1);
+
+  native::Type(at("txtObjName"), "C:\\" + std::string(300, 'd'));
+  EXPECT_GT(SendMessageW(at("txtCallString"), EM_GETLINECOUNT, 0, 0), 5);
+}
