@@ -12,6 +12,7 @@ add_executable(native_tests
   tests/native/call_it_test.cpp
   tests/native/list_editors_test.cpp
   tests/native/explain_test.cpp
+  tests/native/inheritance_test.cpp
   tests/native/forms_test.cpp
   tests/native/listing_changes_test.cpp
   tests/native/listing_test.cpp
@@ -29,10 +30,13 @@ add_executable(native_tests
   tests/native/run_test.cpp
   tests/native/standin_test.cpp
   tests/native/text_rows_test.cpp
+  tests/native/tree_analysis_test.cpp
   tests/native/undo_test.cpp
   # The stand-in's words for a call, which standin_test checks.
   tools/setacl/describe.cpp
 )
 target_include_directories(native_tests PRIVATE ${CMAKE_SOURCE_DIR})
+# The shared test data stands beside the project's folder.
+target_compile_definitions(native_tests PRIVATE VORLANE_TEST_DATA="${CMAKE_SOURCE_DIR}/../shared/data")
 target_link_libraries(native_tests PRIVATE vorlane_app GTest::gtest_main)
 gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60)

@@ -63,6 +63,8 @@ const Kind kKinds[] = {
     {"RA", 0x12, Ace::Type::Other, false, true},
     {"SP", 0x13, Ace::Type::Other, false, false}};
 
+constexpr std::size_t kHeader = 4;
+
 // An alias, or a SID in text ("S-1-" and numbers); none for anything else,
 // as the system refuses it.
 std::optional<std::string> Sid(std::string_view text) {
@@ -151,14 +153,15 @@ bool ReadAce(std::string_view text, Ace& ace) {
   auto sid = Sid(fields[5]);
   if (!sid) return false;
   ace.sid = *sid;
-  std::string written = std::string("(") + kind->code + ";";
-  for (auto [code, bit] : kFlags)
-    if (ace.flags & bit) written += code;
+  // The system's header (kind, flags, size), then the other parts.
   char mask[16];
-  std::snprintf(mask, sizeof mask, ";0x%x;", ace.mask);
-  written += mask + Lower(fields[3]) + ";" + Lower(fields[4]) + ";" + ace.sid;
-  if (fields.size() == 7) written += ";" + std::string(fields[6]);
-  ace.bytes = written + ")";
+  std::snprintf(mask, sizeof mask, "0x%x;", ace.mask);
+  std::string body = mask + Lower(fields[3]) + ";" + Lower(fields[4]) + ";" + ace.sid;
+  if (fields.size() == 7) body += ";" + std::string(fields[6]);
+  const std::size_t size = kHeader + body.size();
+  ace.bytes = {static_cast<char>(ace.kind), static_cast<char>(ace.flags), static_cast<char>(size & 0xFF),
+               static_cast<char>(size >> 8)};
+  ace.bytes += body;
   return true;
 }
 
@@ -239,6 +242,17 @@ std::optional<platform::SecurityDescriptor> FakeSecurity::Read(const std::string
     }
   }
   return sd;
+}
+
+std::string FakeSecurity::EntryText(const Ace& ace) {
+  if (ace.bytes.size() < kHeader) return {};
+  std::string text = "(";
+  for (const Kind& kind : kKinds)
+    if (kind.number == static_cast<std::uint8_t>(ace.bytes[0])) text += kind.code;
+  text += ";";
+  for (auto [code, bit] : kFlags)
+    if (static_cast<std::uint8_t>(ace.bytes[1]) & bit) text += code;
+  return text + ";" + ace.bytes.substr(kHeader) + ")";
 }
 
 std::optional<std::string> FakeSecurity::AccountName(const std::string& sid) {

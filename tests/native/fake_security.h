@@ -6,10 +6,11 @@
 // attributes RA and scoped policies SP, with the flags OI CI NP IO ID SA FA;
 // rights in hex or as two-letter codes; SIDs as the aliases that need no
 // domain or as strings. An unknown or repeated part, or a SID that is none,
-// is refused, as the system refuses it. An entry's bytes are its parts
-// written one way, so they differ whenever a part does (conditions and
-// attributes as written: where the system would write two spellings of one
-// alike, the fake says they differ); EntryText gives them back.
+// is refused, as the system refuses it. An entry's bytes are the system's
+// header (kind, flags, size) and then its other parts written one way, so
+// they differ whenever a part does (conditions and attributes as written:
+// where the system would write two spellings of one alike, the fake says
+// they differ); EntryText writes them back as SDDL.
 
 #include <map>
 #include <string>
@@ -25,7 +26,7 @@ class FakeSecurity : public platform::Security {
       {"S-1-5-11", "NT AUTHORITY\\Authenticated Users"}, {"S-1-3-0", "CREATOR OWNER"}};
 
   std::optional<platform::SecurityDescriptor> Read(const std::string& sddl) override;
-  std::string EntryText(const platform::Ace& ace) override { return ace.bytes; }
+  std::string EntryText(const platform::Ace& ace) override;
   std::optional<std::string> AccountName(const std::string& sid) override;
 };
 
