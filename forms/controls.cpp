@@ -91,6 +91,10 @@ void ListView::userSelect(int row) {
   if (row != selected_) select(row, Cause::User);
 }
 
+void ListView::userClickColumn(int column) {
+  if (enabled() && onColumnClick && column >= 0 && column < static_cast<int>(columns_.size())) onColumnClick(column);
+}
+
 void ListView::select(int row, Cause cause) {
   if (row < -1 || row >= static_cast<int>(rows_.size())) return;
   selected_ = row;

@@ -137,6 +137,9 @@ class ListView : public Control {
   // Selecting by code, as by the user, raises Click.
   void setSelectedRow(int row);
   void userSelect(int row);
+  // The user clicked a column's head: the owner may sort by it.
+  void userClickColumn(int column);
+  std::function<void(int column)> onColumnClick;
 
  private:
   void select(int row, Cause cause);

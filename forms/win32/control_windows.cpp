@@ -30,7 +30,7 @@ NativeKind KindOf(const forms::Control& control) {
     case Kind::Label:
       // A label one line high ends in an ellipsis rather than wrapping into
       // a line it has no room for.
-      return {L"STATIC", control.rect().height <= kOneLine ? SS_LEFT | SS_ENDELLIPSIS : SS_LEFT, 0};
+      return {L"STATIC", static_cast<DWORD>(control.rect().height <= kOneLine ? SS_LEFT | SS_ENDELLIPSIS : SS_LEFT), 0};
     case Kind::TextBox: {
       auto& box = static_cast<const forms::TextBox&>(control);
       DWORD style = WS_TABSTOP | (box.readOnly() ? ES_READONLY : 0);
@@ -50,7 +50,7 @@ NativeKind KindOf(const forms::Control& control) {
     case Kind::TabStrip:
       return {WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS, 0};
     case Kind::ListView:
-      return {WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP,
+      return {WC_LISTVIEWW, LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP,
               WS_EX_CLIENTEDGE};
     case Kind::Form:
       break;
@@ -65,9 +65,12 @@ bool TakesInput(const forms::Control& c) {
          c.kind() == forms::Kind::FileListBox || c.kind() == forms::Kind::ListView;
 }
 
-// The table's columns and rows anew, each column as wide as its widest text.
+// The table's columns anew and its row count: the rows stay in the model and
+// the list asks for the texts it shows, so a table of a million rows costs no
+// more to show than one of ten. Each column is as wide as its widest text
+// among the head and the first rows.
 void FillTable(HWND hwnd, const forms::ListView& table) {
-  SendMessageW(hwnd, LVM_DELETEALLITEMS, 0, 0);
+  SendMessageW(hwnd, LVM_SETITEMCOUNT, 0, 0);
   while (SendMessageW(hwnd, LVM_DELETECOLUMN, 0, 0)) {
   }
   for (std::size_t i = 0; i < table.columns().size(); ++i) {
@@ -78,17 +81,9 @@ void FillTable(HWND hwnd, const forms::ListView& table) {
     column.iSubItem = static_cast<int>(i);
     SendMessageW(hwnd, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
-  for (std::size_t r = 0; r < table.rows().size(); ++r)
-    for (std::size_t i = 0; i < table.rows()[r].size(); ++i) {
-      std::wstring text = Wide(table.rows()[r][i]);
-      LVITEMW item{};
-      item.mask = LVIF_TEXT;
-      item.iItem = static_cast<int>(r);
-      item.iSubItem = static_cast<int>(i);
-      item.pszText = text.data();
-      SendMessageW(hwnd, i == 0 ? LVM_INSERTITEMW : LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
+  SendMessageW(hwnd, LVM_SETITEMCOUNT, table.rows().size(), LVSICF_NOSCROLL);
   // Measured here: the system's own sizing leaves the last column out.
+  constexpr std::size_t kMeasuredRows = 500;
   const int padding = MulDiv(16, GetDpiForWindow(hwnd), 96);
   for (std::size_t i = 0; i < table.columns().size(); ++i) {
     auto width = [&](const std::string& text) {
@@ -97,10 +92,21 @@ void FillTable(HWND hwnd, const forms::ListView& table) {
                                            reinterpret_cast<LPARAM>(wide.c_str()))) + padding;
     };
     int widest = width(table.columns()[i]);
-    for (const auto& row : table.rows())
-      if (i < row.size()) widest = std::max(widest, width(row[i]));
+    for (std::size_t r = 0; r < std::min(table.rows().size(), kMeasuredRows); ++r)
+      if (i < table.rows()[r].size()) widest = std::max(widest, width(table.rows()[r][i]));
     SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, i, widest);
   }
+}
+
+// The text the list asks for, copied into the buffer it offers.
+void ShowCell(const forms::ListView& table, LVITEMW& item) {
+  if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+  std::wstring text;
+  const auto row = static_cast<std::size_t>(item.iItem), column = static_cast<std::size_t>(item.iSubItem);
+  if (row < table.rows().size() && column < table.rows()[row].size()) text = Wide(table.rows()[row][column]);
+  const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+  std::copy_n(text.data(), length, item.pszText);
+  item.pszText[length] = L'\0';
 }
 
 // The one row selected and in view; none for -1.
@@ -328,17 +334,23 @@ void ControlWindows::mirror(forms::Control& c, forms::Prop prop) {
   --mirroring_;
 }
 
-void ControlWindows::notify(const NMHDR& header) {
+void ControlWindows::notify(NMHDR& header) {
   std::size_t index = header.idFrom - kFirstId;
   const auto& all = form_.controls();
-  if (mirroring_ || index >= all.size() || windows_[index] != header.hwndFrom) return;
+  if (index >= all.size() || windows_[index] != header.hwndFrom) return;
+  // The list asks for its texts whenever it draws, mirroring or not.
+  if (all[index]->kind() == forms::Kind::ListView && header.code == LVN_GETDISPINFOW)
+    return ShowCell(static_cast<const forms::ListView&>(*all[index]), reinterpret_cast<NMLVDISPINFOW&>(header).item);
+  if (mirroring_) return;
   if (all[index]->kind() == forms::Kind::TabStrip && header.code == TCN_SELCHANGE)
     static_cast<forms::ListControl&>(*all[index])
         .userPick(static_cast<int>(SendMessageW(header.hwndFrom, TCM_GETCURSEL, 0, 0)));
-  if (all[index]->kind() == forms::Kind::ListView && header.code == LVN_ITEMCHANGED) {
+  if (all[index]->kind() != forms::Kind::ListView) return;
+  auto& table = static_cast<forms::ListView&>(*all[index]);
+  if (header.code == LVN_COLUMNCLICK) table.userClickColumn(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+  if (header.code == LVN_ITEMCHANGED) {
     const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-    if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED))
-      static_cast<forms::ListView&>(*all[index]).userSelect(change.iItem);
+    if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED)) table.userSelect(change.iItem);
   }
 }
 

@@ -31,7 +31,7 @@ class ControlWindows {
   // A control's notification (WM_COMMAND): the user's action, into the model.
   void command(WORD id, WORD code, HWND hwnd);
   // A control's notification (WM_NOTIFY): a tab picked, a row selected.
-  void notify(const NMHDR& header);
+  void notify(NMHDR& header);
   // Set while code writes into a native control, whose notifications then
   // are no user action.
   bool mirroring() const { return mirroring_ > 0; }

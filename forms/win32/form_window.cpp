@@ -65,7 +65,7 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       else if (LOWORD(wp) == IDCANCEL) form_.userCancel();  // Esc
       return 0;
     case WM_NOTIFY:
-      controls_->notify(*reinterpret_cast<const NMHDR*>(lp));
+      controls_->notify(*reinterpret_cast<NMHDR*>(lp));
       return 0;
     case WM_TIMER:
       if (wp != kFormTimer) break;
