@@ -31,6 +31,7 @@ add_executable(native_tests
   tests/native/standin_test.cpp
   tests/native/text_rows_test.cpp
   tests/native/tree_analysis_test.cpp
+  tests/native/tree_report_test.cpp
   tests/native/undo_test.cpp
   # The stand-in's words for a call, which standin_test checks.
   tools/setacl/describe.cpp

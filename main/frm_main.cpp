@@ -13,6 +13,7 @@
 #include "setacl/call_string.h"
 #include "setacl/explain.h"
 #include "platform/folder_browser.h"
+#include "report/frm_tree_report.h"
 #include "run/frm_permissions.h"
 #include "runner/run_status.h"
 #include "setup/about.h"
@@ -45,6 +46,7 @@ FrmMain::FrmMain(platform::Services& services)
       permissionsWindow_([this] { return Attached(std::make_unique<FrmPermissions>(services_)); }),
       changesWindow_([this] { return Attached(std::make_unique<FrmChanges>()); }),
       runsWindow_([this] { return Attached(std::make_unique<FrmRuns>(services_, runner_.history())); }),
+      treeReportWindow_([this] { return Attached(std::make_unique<FrmTreeReport>(services_)); }),
       runner_(services, View()) {
   CboObjType.setItems(Captions(kObjectTypes));
   cboRstchldrn.setItems(Captions(kListsOrNone));
@@ -68,6 +70,7 @@ FrmMain::FrmMain(platform::Services& services)
   tabPages.setStretch(true, true);
   lblStatus.setStretch(true, false);
   cmdCurrent.setVisible(false);
+  cmdTreeReport.setVisible(false);
   cmdStop.setVisible(false);
   setCancelButton(&cmdStop);
   fraOptions.setVisible(false);
@@ -118,6 +121,7 @@ FrmMain::FrmMain(platform::Services& services)
   cmdAbout.onClick = [this] { ShowAbout(services_.dialogs); };
   cmdSendIt.onClick = [this] { cmdSendIt_Click(); };
   cmdCurrent.onClick = [this] { cmdCurrent_Click(); };
+  cmdTreeReport.onClick = [this] { cmdTreeReport_Click(); };
   cmdStop.onClick = [this] { cmdStop_Click(); };
   cmdRuns.onClick = [this] { cmdRuns_Click(); };
   cmdWhatChanged.onClick = [this] {
@@ -144,6 +148,7 @@ FrmSettings& FrmMain::settingsWindow() { return settingsWindow_.get(); }
 FrmPermissions& FrmMain::permissionsWindow() { return permissionsWindow_.get(); }
 FrmChanges& FrmMain::changesWindow() { return changesWindow_.get(); }
 FrmRuns& FrmMain::runsWindow() { return runsWindow_.get(); }
+FrmTreeReport& FrmMain::treeReportWindow() { return treeReportWindow_.get(); }
 
 template <class F>
 std::unique_ptr<F> FrmMain::Attached(std::unique_ptr<F> form) {
@@ -218,6 +223,8 @@ void FrmMain::ShowHideOptions() {
   fraOptions.setVisible(named);
   cmdSendIt.setVisible(named);
   cmdCurrent.setVisible(named);
+  const ObjectType type = Picked(kObjectTypes, CboObjType.listIndex(), ObjectType::Share);
+  cmdTreeReport.setVisible(named && (type == ObjectType::File || type == ObjectType::Registry));
   chkIgnoreErr.setVisible(named);
   fraBackupRestore.setVisible(named);
   cmdBrowse.setVisible(Picked(kObjectTypes, CboObjType.listIndex(), ObjectType::Share) == ObjectType::File);
@@ -364,6 +371,13 @@ void FrmMain::cmdCurrent_Click() {
                  if (listing.outcome.kind != RunOutcome::Kind::Stopped)
                    permissionsWindow().ShowListing(object, type, listing);
                });
+}
+
+// The report lists the tree itself, in a window of its own; a finding's mend
+// comes back here, to be seen and sent like any command.
+void FrmMain::cmdTreeReport_Click() {
+  treeReportWindow().Open(setAclFolder_, command_.object, command_.type,
+                          [this](Command mend) { ShowCommand(std::move(mend)); });
 }
 
 void FrmMain::cmdStop_Click() { runner_.command().AskToStop(); }

@@ -20,6 +20,7 @@ class FrmChanges;
 class FrmPermissions;
 class FrmRuns;
 class FrmSettings;
+class FrmTreeReport;
 class FrmTrustee;
 
 class FrmMain : public forms::Form {
@@ -42,6 +43,7 @@ class FrmMain : public forms::Form {
   FrmPermissions& permissionsWindow();
   FrmChanges& changesWindow();
   FrmRuns& runsWindow();
+  FrmTreeReport& treeReportWindow();
   // The running of its commands, with their snapshots, history and undo.
   Runner& runner() { return runner_; }
 
@@ -70,7 +72,10 @@ class FrmMain : public forms::Form {
       "This allows you to browse to the specified folder.");
   // Shown with Send It: runs a listing of the object's security, changing nothing.
   Button& cmdCurrent = add<Button>(&FraObjName, "cmdCurrent", {1200, 600, 1815, 375},
-      "Current &Permissions", "This shows the object's permissions as they are now.");
+      "Current Permissions", "This shows the object's permissions as they are now.");
+  // Shown with it for a folder or key: where the tree below departs from what each parent gives.
+  Button& cmdTreeReport = add<Button>(&FraObjName, "cmdTreeReport", {3120, 600, 1335, 375},
+      "Tree Re&port", "This reports where the tree below the object departs from what each parent gives.");
   Frame& FraObjType = add<Frame>(&FraRequired, "FraObjType", {120, 1440, 4575, 735}, "Ob&ject Type");
   ComboBox& CboObjType = add<ComboBox>(&FraObjType, "CboObjType", {120, 240, 2295, 315}, "",
       "This changes the object type permissions.");
@@ -207,6 +212,7 @@ class FrmMain : public forms::Form {
   void cmdProgOptions_Click();
   void cmdSendIt_Click();
   void cmdCurrent_Click();
+  void cmdTreeReport_Click();
   void cmdStop_Click();
   void cmdRuns_Click();
   void ShowChanges(const JournalRun& run, const ListingChanges& changes);
@@ -226,6 +232,7 @@ class FrmMain : public forms::Form {
   forms::SingleInstance<FrmPermissions> permissionsWindow_;
   forms::SingleInstance<FrmChanges> changesWindow_;
   forms::SingleInstance<FrmRuns> runsWindow_;
+  forms::SingleInstance<FrmTreeReport> treeReportWindow_;
   std::vector<forms::Control*> disabled_;  // by the lock, to enable again
   bool sendShown_ = false;                 // Send It showed before the lock
   Runner runner_;

@@ -29,11 +29,12 @@ class FileSystem {
 
   // A file's bytes; false when it cannot be read.
   virtual bool ReadText(const std::string& path, std::string& text) = 0;
-  // A file's bytes in pieces, in order, however large it is: false when it
-  // cannot be opened or a read fails. `piece` answering false ends the
-  // reading early (and true).
+  // A file's bytes in pieces, in order, however large it is, from byte
+  // `from` on: false when it cannot be opened or a read fails. `piece`
+  // answering false ends the reading early (and true).
   virtual bool ReadPieces(const std::string& path,
-                          const std::function<bool(std::string_view)>& piece) = 0;
+                          const std::function<bool(std::string_view)>& piece,
+                          std::uint64_t from = 0) = 0;
   // Makes an empty file, only when none has the name: 0, kFileExists, or
   // the system's error code.
   virtual long CreateNew(const std::string& path) = 0;

@@ -205,6 +205,11 @@ std::string ListingToFile(std::string_view scope, std::string_view file, bool wi
   return std::string(scope) + " -actn list" + ListOption(WholeSecurity(withSacl)) + FileOption({}, file);
 }
 
+std::string TreeListingToFile(std::string_view scope, std::string_view file) {
+  const Listing dacls{.format = ListFormat::Sddl, .dacl = true, .owner = true};
+  return std::string(scope) + " -actn list" + ListOption(dacls) + FileOption({}, file);
+}
+
 std::string RestoreFromFile(std::string_view scope, std::string_view file) {
   return std::string(scope) + " -actn restore" + FileOption({}, file);
 }

@@ -39,6 +39,9 @@ bool ChangesSomething(const Command& command);
 std::string ListingToFile(std::string_view scope, std::string_view file, bool withSacl);
 // The arguments that set the objects of a scope back as a listing file holds them.
 std::string RestoreFromFile(std::string_view scope, std::string_view file);
+// The arguments that list a scope's DACLs and owners into a file in SDDL,
+// as a Tree Report reads them.
+std::string TreeListingToFile(std::string_view scope, std::string_view file);
 
 // SetACL.exe in the program folder on the command's object, with a file of
 // the program folder's Backups.

@@ -68,10 +68,13 @@ long Written(const std::wstring& path, const std::string& text, DWORD access, DW
 bool Win32Files::ReadText(const std::string& path, std::string& text) {
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(FileSize(path)));
-  if (!ReadPieces(path, [&](std::string_view piece) {
-        bytes += piece;
-        return true;
-      }))
+  if (!ReadPieces(
+          path,
+          [&](std::string_view piece) {
+            bytes += piece;
+            return true;
+          },
+          0))
     return false;
   text = std::move(bytes);
   return true;
@@ -79,12 +82,18 @@ bool Win32Files::ReadText(const std::string& path, std::string& text) {
 
 // Pieces of a mebibyte: one ReadFile reads at most 4 GiB, and a listing may be larger.
 bool Win32Files::ReadPieces(const std::string& path,
-                            const std::function<bool(std::string_view)>& piece) {
+                            const std::function<bool(std::string_view)>& piece, std::uint64_t from) {
   // A reader never keeps a writer from replacing or removing the file.
   HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER start{};
+  start.QuadPart = static_cast<LONGLONG>(from);
+  if (from && !SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
+    CloseHandle(file);
+    return false;
+  }
   std::string buffer(1 << 20, '\0');
   bool ok = true;
   for (DWORD read = 0;;) {

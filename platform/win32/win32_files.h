@@ -15,8 +15,8 @@ class Win32Files : public platform::FileSystem {
   long CreateFolderWith(const std::string& path, const std::string& sddl) override;
   std::string SecurityOf(const std::string& path) override;
   bool ReadText(const std::string& path, std::string& text) override;
-  bool ReadPieces(const std::string& path,
-                  const std::function<bool(std::string_view)>& piece) override;
+  bool ReadPieces(const std::string& path, const std::function<bool(std::string_view)>& piece,
+                  std::uint64_t from) override;
   long CreateNew(const std::string& path) override;
   long AppendText(const std::string& path, const std::string& text) override;
   long WriteText(const std::string& path, const std::string& text) override;

@@ -120,10 +120,11 @@ std::string FakeFiles::SecurityOf(const std::string& path) {
 }
 
 bool FakeFiles::ReadPieces(const std::string& path,
-                           const std::function<bool(std::string_view)>& piece) {
+                           const std::function<bool(std::string_view)>& piece, std::uint64_t from) {
   if (!FileExists(path) || unreadable.contains(path)) return false;
   auto it = texts.find(path);
   std::string_view text = it == texts.end() ? std::string_view() : std::string_view(it->second);
+  text.remove_prefix(std::min<std::size_t>(from, text.size()));
   for (std::size_t at = 0; at < text.size(); at += pieceSize)
     if (!piece(text.substr(at, pieceSize))) break;
   return true;

@@ -8,12 +8,14 @@
 #include <fstream>
 
 #include <aclapi.h>
+#include <commctrl.h>
 #include <sddl.h>
 
 #include "backup/frm_backup.h"
 #include "backup/frm_browse.h"
 #include "backup/frm_changes.h"
 #include "editors/frm_change.h"
+#include "report/frm_tree_report.h"
 #include "forms/win32/win32_backend.h"
 #include "forms/win32/wide.h"
 #include "platform/win32/win32_files.h"
@@ -270,4 +272,94 @@ TEST_F(BackupAndRestore, ARunOnAKeyIsComparedAndUndone) {
   }
   SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", nullptr);
   SetEnvironmentVariableW(L"VORLANE_STANDIN_UTF16", nullptr);
+}
+
+namespace {
+
+// Sets a key's DACL exactly, flags of its entries included.
+void SetKeyDacl(const wchar_t* key, const wchar_t* sddl) {
+  HKEY handle = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+            ERROR_SUCCESS);
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr));
+  EXPECT_EQ(RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
+  LocalFree(sd);
+  RegCloseKey(handle);
+}
+
+}  // namespace
+
+// The report on a tree of keys the stand-in lists: the one key that departs,
+// shown in the virtual list as the system asks for its texts; its mend sent
+// from the main window with its snapshot, and the report again.
+TEST_F(BackupAndRestore, ATreeReportFindsTheKeyThatDepartsAndItsMend) {
+  SetKeyDacl(L"SOFTWARE\\VorlaneTest\\Tree", L"D:PAI(A;CI;KA;;;BA)(A;CI;KR;;;WD)");
+  SetKeyDacl(L"SOFTWARE\\VorlaneTest\\Tree\\Good", L"D:AI(A;CIID;KA;;;BA)(A;CIID;KR;;;WD)");
+  SetKeyDacl(L"SOFTWARE\\VorlaneTest\\Tree\\Own", L"D:AI(A;;KR;;;BU)(A;CIID;KA;;;BA)(A;CIID;KR;;;WD)");
+  top = backend.window(&main);
+  native::Pick(at("CboObjType"), 1);
+  native::Type(at("txtObjName"), "HKLM\\SOFTWARE\\VorlaneTest\\Tree");
+  FrmTreeReport& report = main.treeReportWindow();
+  auto summary = [&] { return Text(Find(backend.window(&report), "lblSummary")); };
+  auto listed = [&] { return summary().find("depart") != std::string::npos; };
+  std::vector<std::string> row;
+  native::WhileModal([&] {
+    HWND window = backend.window(&report);
+    native::ExpectModalDialog(window, top);
+    EXPECT_EQ(Text(window), "Tree Report");
+    EXPECT_EQ(summary(), "1 of 2 objects depart from what their parents give");
+    HWND table = Find(window, "lvwDepartures");
+    ASSERT_EQ(ListView_GetItemCount(table), 1);
+    for (int column = 0; column < 3; ++column) {
+      wchar_t text[512] = L"";
+      ListView_GetItemText(table, 0, column, text, 512);
+      row.push_back(win32::Utf8(text));
+    }
+    ListView_SetItemState(table, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    native::Click(Find(window, "cmdMend"));
+  }, listed);
+  native::Click(at("cmdTreeReport"));
+  EXPECT_EQ(row, (std::vector<std::string>{"machine\\SOFTWARE\\VorlaneTest\\Tree\\Own", "Entries of its own",
+                                           "Allow BUILTIN\\Users: Read (This key only); Allow BUILTIN\\Administrators: "
+                                           "Full control (This key and subkeys), inherited; Allow Everyone: Read "
+                                           "(This key and subkeys), inherited"}));
+  EXPECT_FALSE(IsWindowVisible(backend.window(&report)));
+  EXPECT_EQ(Text(at("txtObjName")), "HKLM\\SOFTWARE\\VorlaneTest\\Tree\\Own");
+  EXPECT_NE(Text(at("txtCallString")).find(" -actn setprot -op \"dacl:np;sacl:nc\" -actn clear -clr \"dacl\""),
+            std::string::npos) << Text(at("txtCallString"));
+  const auto backupFiles = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(backups))
+      if (entry.is_regular_file()) names.push_back(Utf8(entry.path().filename()));
+    return names;
+  }();
+  ASSERT_EQ(backupFiles.size(), 1u);
+  EXPECT_TRUE(backupFiles[0].starts_with("Tree ")) << backupFiles[0];
+
+  SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", L"1");
+  dialogs.expect({"Are you sure you want to run this command?", "Run Command?", Buttons::YesNo}, Answer::Yes);
+  native::Click(at("cmdSendIt"));
+  ASSERT_TRUE(native::WaitFor([&] { return IsWindowEnabled(at("cmdSendIt")) &&
+                                           Text(at("lblStatus")).find("changed") != std::string::npos; },
+                              kRunMs))
+      << Text(at("lblStatus"));
+  SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", nullptr);
+  EXPECT_EQ(KeySecurity(L"SOFTWARE\\VorlaneTest\\Tree\\Own").find("(A;;KR;;;BU)"), std::string::npos)
+      << KeySecurity(L"SOFTWARE\\VorlaneTest\\Tree\\Own");
+
+  // Wine passes no inherited entries down when a DACL is let inherit (Windows
+  // does), so the key's DACL is left empty: the report says so and what it
+  // misses, its entry of its own gone.
+  native::Type(at("txtObjName"), "HKLM\\SOFTWARE\\VorlaneTest\\Tree");
+  std::string again;
+  native::WhileModal([&] {
+    again = summary() + "\n" + report.lvwDepartures.rows().at(0).at(0) + ": " + report.lvwDepartures.rows().at(0).at(1);
+    report.hide();
+  }, listed);
+  native::Click(at("cmdTreeReport"));
+  EXPECT_EQ(again, "1 of 2 objects depart from what their parents give\n"
+                   "machine\\SOFTWARE\\VorlaneTest\\Tree\\Own: Misses what its parent gives, Empty DACL: no one has access")
+      << KeySecurity(L"SOFTWARE\\VorlaneTest\\Tree\\Own");
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest");
 }
