@@ -16,7 +16,9 @@
 #include "editors/frm_ace.h"
 #include "editors/frm_change.h"
 #include "editors/frm_trustee.h"
+#include "report/frm_tree_report.h"
 #include "run/frm_permissions.h"
+#include "setacl/call_reader.h"
 #include "forms/win32/win32_backend.h"
 #include "setup/frm_settings.h"
 #include "tests/native/fakes.h"
@@ -227,5 +229,29 @@ int wmain(int argc, wchar_t** argv) {
   journal = StartedRecord(failed) + SnapshotRecord(failed) + FinishedRecord(failed) +
             StartedRecord(interrupted) + SnapshotRecord(interrupted) + journal;
   shootOpened(main.cmdRuns, [&]() -> forms::Form& { return main.runsWindow(); }, L"runs");
+
+  // The tree below the folder as the tool lists it: a folder blocked with an
+  // account gone, a file with an entry of its own, one missing what its
+  // folder gives, one holding what it no longer gives, an old folder.
+  const std::string given = "(A;OICIID;FA;;;BA)(A;OICIID;FA;;;SY)(A;OICIID;0x1200a9;;;BU)";
+  const std::string tree =
+      "\"C:\\Data\\Projects\",1,\"O:BAD:AI" + given + "\"\r\n"
+      "\"C:\\Data\\Projects\\Reports\",1,\"O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;S-1-5-21-1-2-3-1001)\"\r\n"
+      "\"C:\\Data\\Projects\\Reports\\2025.docx\",1,\"O:BAD:AI(A;ID;FA;;;BA)(A;ID;0x1301bf;;;S-1-5-21-1-2-3-1001)\"\r\n"
+      "\"C:\\Data\\Projects\\Reports\\2026.docx\",1,\"O:BAD:AI(A;;FA;;;WD)(A;ID;FA;;;BA)(A;ID;0x1301bf;;;S-1-5-21-1-2-3-1001)\"\r\n"
+      "\"C:\\Data\\Projects\\Plan.docx\",1,\"O:BAD:AI(A;ID;FA;;;BA)(A;ID;FA;;;SY)(A;ID;0x1200a9;;;BU)\"\r\n"
+      "\"C:\\Data\\Projects\\Budget.xlsx\",1,\"O:BAD:AI(A;ID;FA;;;BA)(A;ID;FA;;;SY)\"\r\n"
+      "\"C:\\Data\\Projects\\Archive\",1,\"O:BAD:AI" + given + "(A;OICIID;FA;;;AU)\"\r\n"
+      "\"C:\\Data\\Projects\\Temp\",1,\"O:BAD:(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)\"\r\n"
+      "\"C:\\Data\\Projects\\Temp\\draft.tmp\",1,\"O:BAD:(A;;FA;;;BA)(A;;FA;;;SY)(A;;0x1200a9;;;BU)\"\r\n";
+  FrmTreeReport& report = main.treeReportWindow();
+  native::WhileModal([&] {
+    program.files.texts[ReadCall(program.processes.started.back()).backupFile] = tree;
+    program.processes.finish();
+    report.lvwDepartures.setSelectedRow(0);
+    shoot(report, L"tree-report");
+    report.hide();
+  }, [&] { return report.visible(); });
+  main.cmdTreeReport.userClick();
   return 0;
 }
