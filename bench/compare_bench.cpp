@@ -10,46 +10,17 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
-#include <new>
 #include <string>
 
+#include "bench/heap_count.h"
 #include "forms/win32/wide.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_security.h"
 #include "setacl/listing.h"
 #include "runner/listing_changes.h"
-
-namespace {
-
-// Bytes the program holds on the heap, and the most it held since asked.
-std::atomic<std::size_t> held{0}, peak{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  // The size goes before the block, so the delete knows what it gives back.
-  auto* block = static_cast<std::size_t*>(std::malloc(size + sizeof(std::max_align_t)));
-  if (!block) throw std::bad_alloc();
-  *block = size;
-  std::size_t now = held += size;
-  for (std::size_t top = peak; now > top && !peak.compare_exchange_weak(top, now);) {
-  }
-  return reinterpret_cast<char*>(block) + sizeof(std::max_align_t);
-}
-
-void operator delete(void* p) noexcept {
-  if (!p) return;
-  auto* block = reinterpret_cast<std::size_t*>(static_cast<char*>(p) - sizeof(std::max_align_t));
-  held -= *block;
-  std::free(block);
-}
-
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -63,12 +34,12 @@ struct Measured {
 Measured Measure(int rounds, const std::function<std::size_t()>& round) {
   Measured out;
   for (int i = 0; i < rounds; ++i) {
-    std::size_t start = held;
-    peak = start;
+    std::size_t start = bench::StartHeapPeak();
     auto started = std::chrono::steady_clock::now();
     std::size_t kept = round();
     out.seconds = std::min(out.seconds, std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
-    out.beyond = std::max(out.beyond, peak - start - std::min(kept, peak - start));
+    std::size_t used = bench::HeapPeak() - start;
+    out.beyond = std::max(out.beyond, used - std::min(kept, used));
   }
   return out;
 }

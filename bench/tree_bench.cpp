@@ -9,45 +9,16 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cstddef>
 #include <cstdio>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
+#include "bench/heap_count.h"
 #include "platform/win32/win32_security.h"
 #include "runner/tree_analysis.h"
-
-namespace {
-
-// Bytes the program holds on the heap, and the most it held since asked.
-std::atomic<std::size_t> held{0}, peak{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  // The size goes before the block, so the delete knows what it gives back.
-  auto* block = static_cast<std::size_t*>(std::malloc(size + sizeof(std::max_align_t)));
-  if (!block) throw std::bad_alloc();
-  *block = size;
-  std::size_t now = held += size;
-  for (std::size_t top = peak; now > top && !peak.compare_exchange_weak(top, now);) {
-  }
-  return reinterpret_cast<char*>(block) + sizeof(std::max_align_t);
-}
-
-void operator delete(void* p) noexcept {
-  if (!p) return;
-  auto* block = reinterpret_cast<std::size_t*>(static_cast<char*>(p) - sizeof(std::max_align_t));
-  held -= *block;
-  std::free(block);
-}
-
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -174,8 +145,7 @@ struct Measured {
 Measured Run(std::uint64_t objects, platform::Security& security) {
   Listing listing(objects);
   Measured m;
-  const std::size_t start = held;
-  peak = start;
+  const std::size_t start = bench::StartHeapPeak();
   {
     TreeAnalysis analysis(security);
     for (const std::string* piece = &listing.next(); !piece->empty(); piece = &listing.next()) {
@@ -189,7 +159,7 @@ Measured Run(std::uint64_t objects, platform::Security& security) {
     m.report = analysis.finish();
     m.seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   }
-  m.beyond = peak - start;
+  m.beyond = bench::HeapPeak() - start;
   return m;
 }
 

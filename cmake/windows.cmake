@@ -91,8 +91,8 @@ add_dependencies(output_bench vorlane setacl console_child)
 vorlane_win_program(typing_bench bench/typing_bench.cpp tests/win/native_window.cpp ${fakes})
 target_link_libraries(typing_bench PRIVATE gtest)
 vorlane_win_program(reach_bench bench/reach_bench.cpp tests/win/child_program.cpp)
-vorlane_win_program(compare_bench bench/compare_bench.cpp)
-vorlane_win_program(tree_bench bench/tree_bench.cpp)
+vorlane_win_program(compare_bench bench/compare_bench.cpp bench/heap_count.cpp)
+vorlane_win_program(tree_bench bench/tree_bench.cpp bench/heap_count.cpp)
 
 # Pictures of every window as the current font and DPI draw them, taken by
 # scripts/screenshot.

@@ -2,25 +2,9 @@
 
 #include <algorithm>
 
-namespace {
+#include "setacl/utf8.h"
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
+namespace {
 
 // UTF-16 shows itself in ASCII text by a zero in every second byte.
 bool LooksLikeUtf16(std::string_view bytes) {
@@ -88,13 +72,13 @@ std::string OutputDecoder::fromUtf16(bool final) {
     if (u >= 0xD800 && u < 0xDC00) {
       if (at + 4 > pending_.size()) {
         if (!final) break;  // its second half comes with the next piece
-        AppendUtf8(out, 0xFFFD);
+        AppendUtf8(0xFFFD, out);
         at += 2;
         continue;
       }
       char16_t low = unit(at + 2);
       if (low >= 0xDC00 && low < 0xE000) {
-        AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        AppendUtf8(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00), out);
         at += 4;
         continue;
       }
@@ -102,10 +86,10 @@ std::string OutputDecoder::fromUtf16(bool final) {
     } else if (u >= 0xDC00 && u < 0xE000) {
       u = 0xFFFD;
     }
-    AppendUtf8(out, u);
+    AppendUtf8(u, out);
     at += 2;
   }
-  if (final && at < pending_.size()) AppendUtf8(out, 0xFFFD);  // half a unit
+  if (final && at < pending_.size()) AppendUtf8(0xFFFD, out);  // half a unit
   pending_.erase(0, final ? pending_.size() : at);
   return out;
 }
