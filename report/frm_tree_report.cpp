@@ -17,7 +17,7 @@
 namespace {
 
 constexpr const char* kEveryReason = "Every reason";
-constexpr int kLastReason = static_cast<int>(Departs::ParentNotListed);
+constexpr int kLastReason = static_cast<int>(Departs::ParentUnreadable);
 // Places of an account listed before the rest is only counted.
 constexpr std::size_t kPlacesShown = 1000;
 
@@ -106,7 +106,8 @@ RunView FrmTreeReport::View() {
 
 // The listing goes into a file of its own in Backups, beside earlier ones.
 void FrmTreeReport::Report() {
-  if (run_.running() || scan_.running()) return;
+  if (run_.running()) return;
+  scan_.Drop();  // an earlier tree's last read, or its comparison, is no news of this one
   report_.reset();
   rows_.clear();
   lvwDepartures.setTable({}, {});
@@ -192,8 +193,10 @@ void FrmTreeReport::lvwDepartures_ColumnClick(int column) {
 
 std::string FrmTreeReport::TypedPath(const std::string& listed) const {
   const std::string& root = report_ ? report_->rootPath : std::string();
-  if (!root.empty() && Lower(listed).starts_with(Lower(root))) return object_ + listed.substr(root.size());
-  return listed;
+  if (root.empty() || !Lower(listed).starts_with(Lower(root))) return listed;
+  std::string below = listed.substr(root.size());
+  if (below.starts_with('\\') && object_.ends_with('\\')) below.erase(0, 1);
+  return object_ + below;
 }
 
 void FrmTreeReport::cmdMend_Click() {
@@ -205,6 +208,10 @@ void FrmTreeReport::cmdMend_Click() {
   if (!d)
     return services_.dialogs.tell("Choose the reason \"" + DepartsWords(Departs::BeforeAutoInheritance) +
                                       "\" to list these objects, then one of them to mend.",
+                                  "Mend");
+  if (std::ranges::find(d->reasons, Departs::Unreadable) != d->reasons.end())
+    return services_.dialogs.tell("This object's security could not be read, so what would mend it is not "
+                                  "known.",
                                   "Mend");
   Command mend = MendOf(*d, TypedPath(d->path), type_);
   hide();

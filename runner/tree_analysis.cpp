@@ -29,6 +29,15 @@ bool SameName(std::string_view a, std::string_view b) {
                                             [](char x, char y) { return Folded(x) == Folded(y); });
 }
 
+// An account's words name it whole ("BUILTIN\Administrators") or, asked
+// for without a domain, by the name after it ("Administrators").
+bool Names(std::string_view words, std::string_view account) {
+  if (SameName(words, account)) return true;
+  const std::size_t slash = words.rfind('\\');
+  return account.find('\\') == std::string_view::npos && slash != std::string_view::npos &&
+         SameName(words.substr(slash + 1), account);
+}
+
 // Without the backslash a drive's root ends in, so "C:\" holds "C:\Windows".
 std::string_view Trimmed(std::string_view path) {
   if (path.size() > 1 && path.ends_with('\\')) path.remove_suffix(1);
@@ -145,9 +154,11 @@ std::string DepartsWords(Departs reason) {
     case Departs::Unreadable:
       return "Could not be read";
     case Departs::ParentNotListed:
+      return "Its parent is not listed";
+    case Departs::ParentUnreadable:
       break;
   }
-  return "Its parent is not listed";
+  return "Its parent could not be read";
 }
 
 class TreeAnalysis::State {
@@ -169,8 +180,9 @@ class TreeAnalysis::State {
     partial_ = text;
   }
 
-  TreeReport finish() {
-    if (!partial_.empty()) line(partial_);
+  TreeReport finish(bool listingEnded) {
+    // A line the tool was still writing when it was stopped is no object.
+    if (!partial_.empty() && (listingEnded || ReadListingView(partial_))) line(partial_);
     partial_.clear();
     while (!stack_.empty()) pop();
     for (std::size_t i = 0; i < unknownCounts_.size(); ++i)
@@ -282,6 +294,8 @@ class TreeAnalysis::State {
       departure.ownEntries = v.ownEntries;
     }
     if (!a.parentListed) departure.reasons.push_back(Departs::ParentNotListed);
+    else if (a.parent != kNone && !descriptors_[a.parent].sd)
+      departure.reasons.push_back(Departs::ParentUnreadable);
     if (departure.reasons.empty()) return;
     ++report_.departing;
     record(std::move(departure));
@@ -435,7 +449,7 @@ TreeAnalysis::TreeAnalysis(platform::Security& security)
     : state_(std::make_unique<State>(security)) {}
 TreeAnalysis::~TreeAnalysis() = default;
 void TreeAnalysis::feed(std::string_view text) { state_->feed(text); }
-TreeReport TreeAnalysis::finish() { return state_->finish(); }
+TreeReport TreeAnalysis::finish(bool listingEnded) { return state_->finish(listingEnded); }
 std::uint64_t TreeAnalysis::objectsSoFar() const { return state_->seen; }
 
 std::vector<std::string> WhereAccountAppears(std::string_view listingText,
@@ -447,7 +461,7 @@ std::vector<std::string> WhereAccountAppears(std::string_view listingText,
     std::optional<platform::SecurityDescriptor> sd = security.Read(std::string(sddl));
     return sd && std::ranges::any_of(sd->dacl.aces, [&](const Ace& ace) {
              return !ace.sid.empty() &&
-                    (SameName(ace.sid, account) || SameName(accounts(ace.sid), account));
+                    (SameName(ace.sid, account) || Names(accounts(ace.sid), account));
            });
   };
   std::vector<std::string> found;

@@ -27,7 +27,8 @@ enum class Departs {
   EmptyDacl,
   BeforeAutoInheritance,
   Unreadable,
-  ParentNotListed
+  ParentNotListed,
+  ParentUnreadable  // what it inherits cannot be judged
 };
 std::string DepartsWords(Departs reason);
 
@@ -60,8 +61,10 @@ class TreeAnalysis {
   // UTF-8 text of the listing, in pieces split anywhere (as ListingDecoder
   // gives it).
   void feed(std::string_view text);
-  // After the last piece.
-  TreeReport finish();
+  // After the last piece. `listingEnded`: the tool finished its listing;
+  // when it did not, a last line without its end that does not read as an
+  // object is a line it was still writing, not a damaged object.
+  TreeReport finish(bool listingEnded = true);
   // Lines read as objects, damaged ones too, for progress.
   std::uint64_t objectsSoFar() const;
 

@@ -46,6 +46,7 @@ std::string TreeSummary(const TreeReport& r) {
   std::string out = Grouped(r.departing) + " of " + Grouped(r.objects) +
                     (r.objects == 1 ? " object departs" : " objects depart") + " from what their parents give";
   if (r.unreadable) out += "; " + Grouped(r.unreadable) + " could not be read";
+  if (r.rootUnreadable) out += "; " + r.rootPath + " could not be read, so what it gives is not known";
   return out;
 }
 

@@ -8,7 +8,6 @@ struct TreeScan::State {
       : file(std::move(file)), decoder(std::move(fromAnsi)), analysis(security) {}
   const std::string file;
   std::uint64_t read = 0;
-  bool whole = true;  // every read of the file succeeded
   ListingDecoder decoder;
   TreeAnalysis analysis;
 };
@@ -41,6 +40,15 @@ void TreeScan::Look() {
   if (state_ && !reading_ && !listed_) Read(false);
 }
 
+void TreeScan::Drop() {
+  if (run_.running()) return;
+  reading_.reset();
+  asked_.reset();
+  state_.reset();
+  objects_ = nullptr;
+  done_ = nullptr;
+}
+
 void TreeScan::Ended(const RunResult& result) {
   listing_ = result;
   listed_ = true;
@@ -48,21 +56,24 @@ void TreeScan::Ended(const RunResult& result) {
 }
 
 // What the file holds past the last read, on a worker; the last read, once
-// the tool has ended, takes the rest and judges the tree.
+// the tool has ended, takes the rest and judges the tree. A file not there
+// yet while the tool runs is one it has not made yet; only the last read
+// must find it.
 void TreeScan::Read(bool last) {
-  auto work = [this, state = state_, last, &files = services_.files](platform::Workers::Context& context) {
+  const bool finished = last && listing_.outcome.succeeded();
+  auto work = [this, state = state_, last, finished,
+               &files = services_.files](platform::Workers::Context& context) {
     std::string text;
-    state->whole = files.ReadPieces(
-                       state->file,
-                       [&](std::string_view piece) {
-                         state->read += piece.size();
-                         state->decoder.feed(piece, text);
-                         state->analysis.feed(text);
-                         text.clear();
-                         return !context.stopped();
-                       },
-                       state->read) &&
-                   state->whole;
+    const bool read = files.ReadPieces(
+        state->file,
+        [&](std::string_view piece) {
+          state->read += piece.size();
+          state->decoder.feed(piece, text);
+          state->analysis.feed(text);
+          text.clear();
+          return !context.stopped();
+        },
+        state->read);
     if (context.stopped()) return;
     if (!last) return context.post([this, n = state->analysis.objectsSoFar()] {
       reading_.reset();
@@ -72,7 +83,7 @@ void TreeScan::Read(bool last) {
     state->decoder.finish(text);
     state->analysis.feed(text);
     std::optional<TreeReport> report;
-    if (state->whole) report = state->analysis.finish();
+    if (read) report = state->analysis.finish(finished);
     context.post([this, report = std::move(report)]() mutable {
       reading_.reset();
       const std::string file = state_->file;

@@ -39,6 +39,9 @@ class TreeScan {
   // Reads what the tool has written since the last look; the window calls
   // it on its timer while the tool runs.
   void Look();
+  // Forgets the listing read and what was asked of it, once the tool has
+  // ended: nothing more is heard of them.
+  void Drop();
   // What lies below an object for the tool: everything.
   static Scope Everything(const std::string& object, ObjectType type);
 

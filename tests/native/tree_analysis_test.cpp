@@ -9,6 +9,7 @@
 
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "runner/tree_export.h"
@@ -220,8 +221,8 @@ TEST(TreeAnalysis, EachReason) {
       {"old copies of generic rights, passed on as two", "O:BAG:SYD:PAI(A;CIIO;GA;;;BA)(A;;KA;;;BA)", "O:BAG:SYD:(A;;KA;;;BA)(A;CIIO;GA;;;BA)", {BeforeAutoInheritance}},
       {"old entries of its own", parent, "O:BAG:SYD:(A;CI;KA;;;BA)(A;CI;KA;;;WD)", {OwnEntries, Misses, BeforeAutoInheritance}},
       {"security the system cannot read", parent, "O:BAG:SYD:(A;;KA;;;NOSUCH)", {Unreadable}},
-      {"under a parent the system cannot read", "O:BAG:SYD:(A;;KA;;;NOSUCH)", "O:BAG:SYD:AI" + inherits, {}},
-      {"an old key under a parent the system cannot read", "O:BAG:SYD:(A;;KA;;;NOSUCH)", "O:BAG:SYD:(A;CI;KA;;;WD)", {BeforeAutoInheritance}},
+      {"under a parent the system cannot read", "O:BAG:SYD:(A;;KA;;;NOSUCH)", "O:BAG:SYD:AI" + inherits, {ParentUnreadable}},
+      {"an old key under a parent the system cannot read", "O:BAG:SYD:(A;;KA;;;NOSUCH)", "O:BAG:SYD:(A;CI;KA;;;WD)", {BeforeAutoInheritance, ParentUnreadable}},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -233,9 +234,13 @@ TEST(TreeAnalysis, EachReason) {
     std::map<std::string, Reasons> expected;
     if (!c.reasons.empty()) expected["machine\\SOFTWARE\\V\\K"] = c.reasons;
     EXPECT_EQ(ReasonsOf(report), expected) << c.name;
+    EXPECT_EQ(TreeSummary(report).ends_with("machine\\SOFTWARE\\V could not be read, so what it gives is not known"),
+              report.rootUnreadable) << c.name;
   }
-  for (int reason = 0; reason <= static_cast<int>(ParentNotListed); ++reason)
-    EXPECT_FALSE(DepartsWords(static_cast<Departs>(reason)).empty());
+  std::set<std::string> words;
+  for (int reason = 0; reason <= static_cast<int>(ParentUnreadable); ++reason)
+    words.insert(DepartsWords(static_cast<Departs>(reason)));
+  EXPECT_EQ(words.size(), static_cast<std::size_t>(ParentUnreadable) + 1);  // each its own
   EXPECT_EQ(DepartsWords(BeforeAutoInheritance), "Set before automatic inheritance");
 }
 
@@ -392,6 +397,8 @@ TEST(TreeAnalysis, WhereAnAccountAppears) {
   EXPECT_EQ(WhereAccountAppears(text, "S-1-5-32-545", security), users);
   EXPECT_EQ(WhereAccountAppears(text, "BUILTIN\\Users", security), users);
   EXPECT_EQ(WhereAccountAppears(text, "builtin\\users", security), users);
+  EXPECT_EQ(WhereAccountAppears(text, "Users", security), users);  // as people type it
+  EXPECT_EQ(WhereAccountAppears(text, "LTIN\\Users", security), Paths{});
   EXPECT_EQ(WhereAccountAppears(text, "S-1-5-32-544", security),
             (Paths{"machine\\S", "machine\\S\\A", "machine\\S\\B"}));
   EXPECT_EQ(WhereAccountAppears(text, "S-1-5-21-9-9-9-1001", security), Paths{"machine\\S\\C"});

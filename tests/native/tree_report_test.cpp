@@ -226,3 +226,49 @@ TEST_F(TreeReportWindow, AFailedListingSaysWhyAndCanBeRunAgain) {
   processes.finish();
   EXPECT_EQ(window.lblSummary.text(), "4 of 5 objects depart from what their parents give");
 }
+
+// The tool's file read before the tool has made it, a listing stopped in the
+// middle of a line, and a window opened for another object while the last
+// read of the one before was still under way: none shows what is not so.
+TEST_F(TreeReportWindow, ReadsOnlyWhatTheToolFinishedWriting) {
+  main.cmdTreeReport.userClick();
+  FrmTreeReport& window = main.treeReportWindow();
+  window.onTimer();  // nothing written yet: no file
+  files.texts[listingFile()] = kListing;
+  processes.finish();
+  EXPECT_EQ(window.lblSummary.text(), "4 of 5 objects depart from what their parents give");
+
+  window.cmdAgain.userClick();
+  const std::string listing = kListing;
+  files.texts[listingFile()] = listing.substr(0, listing.rfind("(A;ID;KR;;;BU)(A;CIIOID"));  // ended mid-line
+  processes.exitCode = 1;
+  processes.finish();
+  EXPECT_EQ(window.lblSummary.text(), "1 of 2 objects depart from what their parents give; the listing did not "
+                                      "finish (FAILED: exit code 1): what it reached only");
+  processes.exitCode = 0;
+
+  workers.atOnce = false;
+  window.cmdAgain.userClick();
+  files.texts[listingFile()] = kListing;
+  processes.finish();  // its last read not yet heard of
+  window.cmdClose.userClick();
+  type(main.txtObjName, "HKLM\\SOFTWARE\\Other\\");
+  main.cmdTreeReport.userClick();
+  EXPECT_NE(processes.started.back().find("-on \"HKLM\\SOFTWARE\\Other\\\\\""), std::string::npos)
+      << processes.started.back();
+  files.texts[listingFile()] = "\"machine\\SOFTWARE\\Other\",4,\"O:BAD:PAI(A;CI;KA;;;BA)\"\r\n"
+                               "\"machine\\SOFTWARE\\Other\\Own\",4,\"O:BAD:AI(A;;KR;;;BU)(A;CIID;KA;;;BA)\"\r\n"
+                               "\"machine\\SOFTWARE\\Other\\Cut\",4,\"O:BAD:AI(A;CIID;K\r\n";
+  processes.finish();
+  workers.deliver();
+  EXPECT_EQ(Paths(window), (std::vector<std::string>{"machine\\SOFTWARE\\Other\\Own",
+                                                     "\"machine\\SOFTWARE\\Other\\Cut\",4,\"O:BAD:AI(A;CIID;K"}));
+  window.lvwDepartures.userSelect(1);
+  dialogs.expect({"This object's security could not be read, so what would mend it is not known.", "Mend"},
+                 forms::Answer::Ok);
+  window.cmdMend.userClick();
+  EXPECT_TRUE(dialogs.allShown());
+  window.lvwDepartures.userSelect(0);
+  window.cmdMend.userClick();
+  EXPECT_EQ(main.txtObjName.text(), "HKLM\\SOFTWARE\\Other\\Own");
+}
