@@ -35,8 +35,12 @@ struct Ace {
   Type type = Type::Other;
   std::uint8_t kind = 0;  // the system's ACE type
   std::uint8_t flags = 0;
-  std::uint32_t mask = 0;  // allow, deny, audit: the rights; a label: its policy
-  std::string sid;         // allow, deny, audit: "S-1-5-32-544"; a label: its level
+  // Allow and deny entries of every kind, audit: the rights; a label: its policy.
+  std::uint32_t mask = 0;
+  std::string sid;  // allow, deny, audit: "S-1-5-32-544"; a label: its level
+  // Allow and deny entries of the other kinds: what they hold beside their
+  // rights and account (object types, a condition), as the system holds it.
+  std::string extra;
   // The entry whole as the system holds it: two entries are the same only
   // when these are, whatever their kind holds (object types, conditions,
   // attributes).

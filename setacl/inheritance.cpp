@@ -34,14 +34,16 @@ Generic GenericOf(ObjectType type) {
   return {0x1F01FF, 0x1200A9, 0x1301BF, 0x1200A9};
 }
 
-// Allow and deny entries the system gives in parts; the others only whole.
-bool Plain(const Ace& ace) { return ace.type == Ace::Type::Allow || ace.type == Ace::Type::Deny; }
+// Allow and deny entries of every kind are read by their parts (rights,
+// account, and object types or a condition beside them), and given in
+// parts; the others only whole.
+bool ByParts(const Ace& ace) { return (platform::Allows(ace) || platform::Denies(ace)) && !ace.sid.empty(); }
 
 // An effective copy: generic rights and the creator's accounts mapped.
 GivenEntry Effective(const Ace& ace, std::uint8_t flags, ObjectType type, const std::string& owner,
                      const std::string& group) {
   GivenEntry given{WithFlags(ace, flags)};
-  if (!Plain(ace)) return given;
+  if (!ByParts(ace)) return given;
   Ace& copy = given.ace;
   copy.mask = MapGenericRights(ace.mask, type);
   if (IsCreator(ace.sid)) {
@@ -51,7 +53,7 @@ GivenEntry Effective(const Ace& ace, std::uint8_t flags, ObjectType type, const 
     else
       copy.sid = account;
   }
-  // Its bytes would be written anew; plain entries are compared by their parts.
+  // Its bytes would be written anew; such entries are compared by their parts.
   if (copy.mask != ace.mask || copy.sid != ace.sid) copy.bytes.clear();
   return given;
 }
@@ -128,7 +130,7 @@ std::vector<GivenEntry> GivenEntries(const platform::SecurityDescriptor& parent,
 
 bool SameEntry(const Ace& a, const Ace& b) {
   if (a.kind != b.kind || a.flags != b.flags) return false;
-  if (Plain(a)) return a.mask == b.mask && a.sid == b.sid;
+  if (ByParts(a)) return ByParts(b) && a.mask == b.mask && a.sid == b.sid && a.extra == b.extra;
   auto rest = [](const Ace& ace) {
     return std::string_view(ace.bytes).substr(std::min(kHeader, ace.bytes.size()));
   };
@@ -158,7 +160,7 @@ InheritedDifference CompareInherited(const std::vector<GivenEntry>& given,
   for (const GivenEntry& entry : given)
     if (entry.anyAccount && !take([&](const Ace& ace) {
           return ace.kind == entry.ace.kind && ace.flags == entry.ace.flags &&
-                 ace.mask == entry.ace.mask;
+                 ace.mask == entry.ace.mask && ace.extra == entry.ace.extra;
         }))
       difference.missing.push_back(entry.ace);
   for (std::size_t i = 0; i < held.size(); ++i)

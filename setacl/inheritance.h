@@ -44,8 +44,9 @@ std::vector<GivenEntry> GivenEntries(const platform::SecurityDescriptor& parent,
 // The entry with other flags, in its bytes too.
 platform::Ace WithFlags(const platform::Ace& ace, std::uint8_t flags);
 
-// Two entries alike: plain allow and deny entries by kind, flags, rights
-// and account; the other kinds by kind, flags and the rest of their bytes.
+// Two entries alike: allow and deny entries by kind, flags, rights, account
+// and what they hold beside; the other kinds by kind, flags and the rest of
+// their bytes.
 bool SameEntry(const platform::Ace& a, const platform::Ace& b);
 
 // The inherited entries an object holds against those its parent gives, as

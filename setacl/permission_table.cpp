@@ -221,7 +221,10 @@ PermissionRow EntryRow(const Ace& ace, ObjectType type, bool container, AccountW
     case Ace::Type::Label:
       return {TypeWords(ace), IntegrityLevelWords(ace.sid), IntegrityPolicyWords(ace.mask),
               ace.flags & platform::kInherited ? "Yes" : "No", AppliesTo(ace.flags, type, container)};
-    case Ace::Type::Other: break;
+    case Ace::Type::Other:
+      // One given by its parts, its bytes not written: its account and rights.
+      if (ace.bytes.empty() && !ace.sid.empty()) return RowOf(ace, type, container, accounts(ace.sid));
+      break;
   }
   return {KindWords(ace.kind), "", EntrySddl(ace, security), ace.flags & platform::kInherited ? "Yes" : "No",
           AppliesTo(ace.flags, type, container)};

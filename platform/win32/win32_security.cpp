@@ -22,17 +22,36 @@ platform::Ace EntryOf(const ACE_HEADER* header) {
   ace.kind = header->AceType;
   ace.flags = header->AceFlags;
   ace.bytes.assign(reinterpret_cast<const char*>(header), header->AceSize);
+  // Every kind read here holds its rights after the header, then its SID:
+  // the object kinds with their flags and object types between.
+  std::size_t sidAt = sizeof(ACE_HEADER) + sizeof(ACCESS_MASK);
   switch (header->AceType) {
     case ACCESS_ALLOWED_ACE_TYPE: ace.type = platform::Ace::Type::Allow; break;
     case ACCESS_DENIED_ACE_TYPE: ace.type = platform::Ace::Type::Deny; break;
     case SYSTEM_AUDIT_ACE_TYPE: ace.type = platform::Ace::Type::Audit; break;
     case SYSTEM_MANDATORY_LABEL_ACE_TYPE: ace.type = platform::Ace::Type::Label; break;
+    case ACCESS_ALLOWED_CALLBACK_ACE_TYPE: case ACCESS_DENIED_CALLBACK_ACE_TYPE: break;
+    case ACCESS_ALLOWED_OBJECT_ACE_TYPE: case ACCESS_DENIED_OBJECT_ACE_TYPE:
+    case ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE: case ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE: {
+      if (header->AceSize < sidAt + sizeof(DWORD)) return ace;
+      const DWORD present = reinterpret_cast<const ACCESS_ALLOWED_OBJECT_ACE*>(header)->Flags;
+      sidAt += sizeof(DWORD) + (present & ACE_OBJECT_TYPE_PRESENT ? sizeof(GUID) : 0) +
+               (present & ACE_INHERITED_OBJECT_TYPE_PRESENT ? sizeof(GUID) : 0);
+      break;
+    }
     default: return ace;
   }
-  // The allowed, denied, audit and label entries share this layout.
-  auto* known = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header);
-  ace.mask = known->Mask;
-  ace.sid = SidText(const_cast<DWORD*>(&known->SidStart));
+  // The SID whole within the entry: its header, then its sub-authorities.
+  const auto* bytes = reinterpret_cast<const BYTE*>(header);
+  if (header->AceSize < sidAt + 8 || sidAt + 8 + 4u * bytes[sidAt + 1] > header->AceSize) return ace;
+  auto* sid = const_cast<BYTE*>(bytes + sidAt);
+  if (!IsValidSid(sid)) return ace;
+  ace.mask = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header)->Mask;
+  ace.sid = SidText(sid);
+  if (ace.type == platform::Ace::Type::Other) {
+    const std::size_t sidEnd = sidAt + GetLengthSid(sid), rightsEnd = sizeof(ACE_HEADER) + sizeof(ACCESS_MASK);
+    ace.extra = ace.bytes.substr(rightsEnd, sidAt - rightsEnd) + ace.bytes.substr(sidEnd);
+  }
   return ace;
 }
 

@@ -162,6 +162,15 @@ bool ReadAce(std::string_view text, Ace& ace) {
   ace.bytes = {static_cast<char>(ace.kind), static_cast<char>(ace.flags), static_cast<char>(size & 0xFF),
                static_cast<char>(size >> 8)};
   ace.bytes += body;
+  // As the system's entries read: the other kinds that allow or deny by
+  // their parts too, the rest by their bytes alone.
+  if (ace.type != Ace::Type::Other) return true;
+  if (platform::Allows(ace) || platform::Denies(ace)) {
+    ace.extra = Lower(fields[3]) + ";" + Lower(fields[4]) + (fields.size() == 7 ? ";" + std::string(fields[6]) : "");
+  } else {
+    ace.mask = 0;
+    ace.sid.clear();
+  }
   return true;
 }
 

@@ -20,19 +20,19 @@ constexpr const char* kGroup = "S-1-5-21-1-2-3-513";
 std::string Shown(const platform::Ace& ace, bool mayMerge, bool anyAccount,
                   FakeSecurity& security) {
   std::string text;
-  if (ace.type == platform::Ace::Type::Allow || ace.type == platform::Ace::Type::Deny) {
+  if ((platform::Allows(ace) || platform::Denies(ace)) && !ace.sid.empty()) {
     static const std::pair<const char*, std::uint8_t> kFlags[] = {
         {"OI", platform::kObjectInherit},
         {"CI", platform::kContainerInherit},
         {"NP", platform::kNoPropagate},
         {"IO", platform::kInheritOnly},
         {"ID", platform::kInherited}};
-    text = ace.type == platform::Ace::Type::Allow ? "(A;" : "(D;";
+    text = "(" + std::to_string(ace.kind) + ";";
     for (auto [code, bit] : kFlags)
       if (ace.flags & bit) text += code;
     char mask[16];
     std::snprintf(mask, sizeof mask, ";0x%x;;;", ace.mask);
-    text += mask + ace.sid + ")";
+    text += mask + ace.sid + (ace.extra.empty() ? "" : ";" + ace.extra) + ")";
   } else {
     text = security.EntryText(ace);
   }
@@ -103,6 +103,8 @@ TEST(Inheritance, EachParentEntryGivesWhatTheRulesSay) {
       {"CREATOR GROUP of a group not known: any account", "(A;OICI;FR;;;CG)", true, kFiles, "", {"(A;ID;FR;;;CG) any account", "(A;OICIIOID;FR;;;CG)"}},
       {"CREATOR OWNER alike another entry: the system may keep one", std::string("(A;OICI;FA;;;") + kOwner + ")(A;OICIIO;FA;;;CO)", false, kFiles, "", {std::string("(A;ID;FA;;;") + kOwner + ")", std::string("(A;ID;FA;;;") + kOwner + ") may merge"}},
       {"a conditional entry passes on whole", "(XA;OICI;FA;;;WD;(Member_of {SID(BA)}))", false, kFiles, "", {"(XA;ID;0x1f01ff;;;S-1-1-0;(Member_of {SID(BA)}))"}},
+      {"a conditional entry's generic rights to a folder: mapped, and passed on as they stand", "(XA;OICI;GA;;;AU;(Member_of {SID(BA)}))", true, kFiles, "", {"(XA;ID;FA;;;AU;(Member_of {SID(BA)}))", "(XA;OICIIOID;GA;;;AU;(Member_of {SID(BA)}))"}},
+      {"CREATOR OWNER of a conditional entry to a file", "(XA;OICIIO;FA;;;CO;(Member_of {SID(BA)}))", false, kFiles, "", {std::string("(XA;ID;FA;;;") + kOwner + ";(Member_of {SID(BA)}))"}},
       {"entries in turn", "(A;OICI;FA;;;SY)(D;CI;FW;;;WD)(A;OI;FR;;;BU)", true, kFiles, "", {"(A;OICIID;FA;;;SY)", "(D;CIID;FW;;;WD)", "(A;OIIOID;FR;;;BU)"}},
   };
   // clang-format on

@@ -281,9 +281,15 @@ TEST(RealSecurity, ReadsTheLabelTheFlagsAndEveryEntryWhole) {
   EXPECT_EQ(read.dacl.aces[0].kind, platform::kAllowedObjectAce);
   EXPECT_EQ(read.dacl.aces[0].bytes, objectEntry(0x9b));
   EXPECT_NE(read.dacl.aces[0].bytes, read.dacl.aces[1].bytes);
+  // Read by their parts too: rights, account, and the object type beside them.
+  EXPECT_EQ(read.dacl.aces[0].mask, 0x100u);
+  EXPECT_EQ(read.dacl.aces[0].sid, "S-1-1-0");
+  EXPECT_EQ(read.dacl.aces[0].extra, objectEntry(0x9b).substr(8, 20));  // its flags and object type
+  EXPECT_NE(read.dacl.aces[0].extra, read.dacl.aces[1].extra);
   ASSERT_EQ(read.sacl.aces.size(), 1u);
   EXPECT_EQ(read.sacl.aces[0].type, platform::Ace::Type::Other);
   EXPECT_EQ(read.sacl.aces[0].bytes, attribute);
+  EXPECT_TRUE(read.sacl.aces[0].sid.empty());  // an attribute by its bytes alone
 
   // An entry written back in SDDL by the system.
   EXPECT_EQ(security.EntryText(sd->dacl.aces[0]), "(A;OICI;FA;;;BA)");
