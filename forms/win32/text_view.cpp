@@ -114,7 +114,7 @@ void ScrollTo(HWND hwnd, View& v, long long top, long long left) {
   long long lastTop = std::max<long long>(0, static_cast<long long>(v.rows().rows()) - cells.cy);
   long long lastLeft = std::max<long long>(0, static_cast<long long>(v.rows().widest()) + 1 - cells.cx);
   v.top = static_cast<size_t>(std::clamp(top, 0LL, lastTop));
-  v.left = static_cast<size_t>(std::clamp(left, 0LL, lastLeft));
+  v.left = v.wraps ? 0 : static_cast<size_t>(std::clamp(left, 0LL, lastLeft));  // wrapped rows fit
   v.showsEnd = static_cast<long long>(v.top) == lastTop;
   v.scrollsStale = true;
   Invalidate(hwnd, v);
@@ -271,14 +271,27 @@ void Paint(HWND hwnd, View& v) {
   EndPaint(hwnd, &ps);
 }
 
+// Where the caret ends a row: at its line break, or on a row that wraps
+// before its last character, as the offset after it begins the next row.
+size_t RowEnd(const forms::TextRows& rows, size_t row) {
+  const size_t start = rows.rowStart(row), end = start + rows.row(row).size();
+  const bool wraps = row + 1 < rows.rows() && end == rows.rowStart(row + 1);
+  return wraps && end > start ? rows.previous(end) : end;
+}
+
+// The character boundary of a row nearest a column, on the row.
+size_t OnRow(const forms::TextRows& rows, size_t row, size_t column) {
+  return std::min(rows.offsetAt(row, column), RowEnd(rows, row));
+}
+
 // The offset under a point of the client area.
 size_t HitTest(const View& v, int x, int y) {
   long long row = static_cast<long long>(v.top) + (y < 0 ? -1 : y / v.lineHeight);
   if (row < 0) return 0;
   if (row >= static_cast<long long>(v.rows().rows())) return v.text().size();
   long long column = static_cast<long long>(v.left) * v.charWidth + std::max(0, x);
-  return v.rows().offsetAt(static_cast<size_t>(row), static_cast<size_t>(column / v.charWidth) +
-                                                        (column % v.charWidth * 2 >= v.charWidth ? 1 : 0));
+  return OnRow(v.rows(), static_cast<size_t>(row),
+               static_cast<size_t>(column / v.charWidth) + (column % v.charWidth * 2 >= v.charWidth ? 1 : 0));
 }
 
 void OnKey(HWND hwnd, View& v, WPARAM key) {
@@ -293,7 +306,7 @@ void OnKey(HWND hwnd, View& v, WPARAM key) {
   size_t row = rows.rowOf(v.caret), column = rows.columnOf(v.caret);
   auto toRow = [&](long long target) {
     target = std::clamp(target, 0LL, static_cast<long long>(rows.rows()) - 1);
-    Select(hwnd, v, rows.offsetAt(static_cast<size_t>(target), column), shift);
+    Select(hwnd, v, OnRow(rows, static_cast<size_t>(target), column), shift);
   };
   switch (key) {
     case VK_LEFT: return Select(hwnd, v, rows.previous(v.caret), shift);
@@ -304,7 +317,7 @@ void OnKey(HWND hwnd, View& v, WPARAM key) {
     case VK_NEXT: return toRow(static_cast<long long>(row) + cells.cy);
     case VK_HOME: return Select(hwnd, v, ctrl ? 0 : rows.rowStart(row), shift);
     case VK_END:
-      return Select(hwnd, v, ctrl ? v.text().size() : rows.rowStart(row) + rows.row(row).size(), shift);
+      return Select(hwnd, v, ctrl ? v.text().size() : RowEnd(rows, row), shift);
     default: break;
   }
 }

@@ -442,3 +442,38 @@ TEST_F(Gui, TextViewsGiveTheirTextAndTheirRows) {
   native::Type(at("txtObjName"), "C:\\" + std::string(300, 'd'));
   EXPECT_GT(SendMessageW(at("txtCallString"), EM_GETLINECOUNT, 0, 0), 5);
 }
+
+// In a view that wraps, End keeps the caret on its row however often it is
+// pressed, and a row as wide as the view never scrolls it sideways.
+TEST_F(Gui, EndStaysOnAWrappedRowAndTheViewNeverScrollsSideways) {
+  HWND box = at("txtCallString");
+  HDC dc = GetDC(box);
+  HGDIOBJ was = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+  SIZE digit{};
+  GetTextExtentPoint32W(dc, L"0", 1, &digit);
+  SelectObject(dc, was);
+  ReleaseDC(box, dc);
+  RECT client;
+  GetClientRect(box, &client);
+  const int columns = client.right / digit.cx;
+  auto press = [&](std::initializer_list<WPARAM> keys) {
+    for (WPARAM key : keys) SendMessageW(box, WM_KEYDOWN, key, 0);
+    DWORD from = 0, to = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    POINT caret{};
+    GetCaretPos(&caret);
+    return std::pair{to, caret};
+  };
+  std::string words;
+  while (static_cast<int>(words.size()) < 4 * columns) words += "word ";
+  main.txtCallString.setText(words);
+  SetFocus(box);
+  auto [end, caret] = press({VK_HOME, VK_END});
+  EXPECT_GT(end, 0u);
+  EXPECT_EQ(caret.y, 0);
+  EXPECT_EQ(press({VK_END, VK_END}).first, end);
+
+  main.txtCallString.setText(std::string(columns, 'x') + "\r\ny");
+  SetFocus(box);
+  EXPECT_EQ(press({VK_HOME, VK_END, VK_DOWN}).second.x, digit.cx);  // just after the y, its column in view
+}
