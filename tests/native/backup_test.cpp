@@ -146,16 +146,6 @@ TEST_F(Backup, CancelKeepsTheChoicesAndTheCloseBoxForgetsThem) {
   EXPECT_EQ(backup->txtFileName.text(), "");
 }
 
-TEST_F(Backup, TheObjectTypeIsTheOneOnTheMainWindowNow) {
-  main.CboObjType.userPick(1);
-  type(main.txtObjName, "HKLM\\Software\\Test");
-  confirmRestore("r.txt");
-  main.txtRestore.userEdit("r.txt");
-  main.cmdRestore.userClick();
-  EXPECT_EQ(started(), "C:\\Tools\\Perm\\SetACL.exe -on \"HKLM\\Software\\Test\" -ot reg -actn "
-                       "restore -bckp \"C:\\Tools\\Perm\\Backups\\r.txt\"");
-}
-
 TEST_F(Backup, RestoreTheWorkedExampleByEnterOrButton) {
   main.txtRestore.userEdit("data.txt");
   main.txtRestore.userKeyPress('a');  // only Enter restores
@@ -166,11 +156,15 @@ TEST_F(Backup, RestoreTheWorkedExampleByEnterOrButton) {
   EXPECT_EQ(started(), example);
   EXPECT_EQ(shell.opened.at(0).windowStyle, 4);
 
-  // The name stays, so the same file can be restored again at once.
+  // The name stays, so the same file can be restored again at once; the
+  // object type is the one on the main window now.
   shell.opened.clear();
+  main.CboObjType.userPick(1);
+  type(main.txtObjName, "HKLM\\Software\\Test");
   confirmRestore("data.txt");
   main.cmdRestore.userClick();
-  EXPECT_EQ(started(), example);
+  EXPECT_EQ(started(), "C:\\Tools\\Perm\\SetACL.exe -on \"HKLM\\Software\\Test\" -ot reg -actn restore -bckp "
+                       "\"C:\\Tools\\Perm\\Backups\\data.txt\"");
 }
 
 TEST_F(Backup, RestoreNeedsANameAndAYes) {

@@ -9,11 +9,11 @@ using forms::Buttons;
 
 namespace {
 
-// Every list, the owner and the group filled, one entry each.
+// Every list, the owner and the group filled, one entry each (the ACEs counted two).
 struct Filled : Headless {
   Filled() {
     type(main.txtObjName, "C:\\D");
-    handEdit(main.cmdAceNum, "-ace \"n:a;p:read;m:set;w:dacl\" ", 1);
+    handEdit(main.cmdAceNum, "-ace \"n:a;p:read;m:set;w:dacl\" ", 2);  // adjusted by hand
     handEdit(main.cmdTrstNum, " -trst \"n1:a;ta:remtrst;w:dacl\"", 1);
     addFilter("tmp");
     main.chkOwner.setValue(1);
@@ -26,11 +26,14 @@ struct Filled : Headless {
 
 class Clearing : public ::testing::Test, public Filled {};
 
+const forms::Message kReset{"Are you sure you want to remove all options?", "Remove All Options?", Buttons::YesNo};
+
 struct ClearCase {
   int index;
   const char* prompt;
   const char* title;
   const char* after;  // the call string after Yes
+  const char* left;   // then the ACE, trustee and filter counts and the owner's and group's SID boxes
 };
 
 const char* const kFull =
@@ -41,21 +44,21 @@ const char* const kFull =
 const ClearCase kClearCases[] = {
     {0, "Are you sure you want to clear the ACEs?", "Clear ACEs?",
      "SetACL.exe -on \"C:\\D\" -ot file -actn trustee -trst \"n1:a;ta:remtrst;w:dacl\" -actn "
-     "setowner -ownr \"n:Bob;s:y\" -fltr \"tmp\"  -actn setgroup -grp \"n:Staff;s:y\""},
+     "setowner -ownr \"n:Bob;s:y\" -fltr \"tmp\"  -actn setgroup -grp \"n:Staff;s:y\"", "01111"},
     {1, "Are you sure you want to clear the Trustees?", "Clear Trustees?",
      "SetACL.exe -on \"C:\\D\" -ot file -actn ace -ace \"n:a;p:read;m:set;w:dacl\"  -actn "
-     "setowner -ownr \"n:Bob;s:y\" -fltr \"tmp\"  -actn setgroup -grp \"n:Staff;s:y\""},
+     "setowner -ownr \"n:Bob;s:y\" -fltr \"tmp\"  -actn setgroup -grp \"n:Staff;s:y\"", "20111"},
     {2, "Are you sure you want to clear the Owners?", "Clear Owners?",
      "SetACL.exe -on \"C:\\D\" -ot file -actn ace -ace \"n:a;p:read;m:set;w:dacl\"  -actn "
      "trustee -trst \"n1:a;ta:remtrst;w:dacl\" -fltr \"tmp\"  -actn setgroup -grp "
-     "\"n:Staff;s:y\""},
+     "\"n:Staff;s:y\"", "21101"},
     {3, "Are you sure you want to clear the Group?", "Clear Group?",
      "SetACL.exe -on \"C:\\D\" -ot file -actn ace -ace \"n:a;p:read;m:set;w:dacl\"  -actn "
-     "trustee -trst \"n1:a;ta:remtrst;w:dacl\" -actn setowner -ownr \"n:Bob;s:y\" -fltr \"tmp\" "},
+     "trustee -trst \"n1:a;ta:remtrst;w:dacl\" -actn setowner -ownr \"n:Bob;s:y\" -fltr \"tmp\" ", "21110"},
     {4, "Are you sure you want to clear the Filters?", "Clear Filters?",
      "SetACL.exe -on \"C:\\D\" -ot file -actn ace -ace \"n:a;p:read;m:set;w:dacl\"  -actn "
      "trustee -trst \"n1:a;ta:remtrst;w:dacl\" -actn setowner -ownr \"n:Bob;s:y\" -actn setgroup "
-     "-grp \"n:Staff;s:y\""},
+     "-grp \"n:Staff;s:y\"", "21011"},
 };
 
 }  // namespace
@@ -71,26 +74,10 @@ TEST(Clear, EachClearAsksAndOnlyYesActs) {
     f.dialogs.expect({c.prompt, c.title, Buttons::YesNo}, Answer::Yes);
     f.main.cmdClear[c.index].userClick();
     EXPECT_EQ(f.call(), c.after);
+    EXPECT_EQ(f.main.cmdAceNum.text() + f.main.cmdTrstNum.text() + f.main.cmdFilterNum.text() +
+                  std::to_string(f.main.chkOwner.value()) + std::to_string(f.main.chkGroup.value()),
+              c.left);
   }
-}
-
-TEST_F(Clearing, ClearsResetTheCountsAndSidFlags) {
-  handEdit(main.cmdAceNum, "-ace \"n:a;p:read;m:set;w:dacl\" ", 4);  // adjusted by hand
-  EXPECT_EQ(main.cmdAceNum.text(), "5");
-  dialogs.expect({"Are you sure you want to clear the ACEs?", "Clear ACEs?", Buttons::YesNo},
-                 Answer::Yes);
-  main.cmdClear[0].userClick();
-  EXPECT_EQ(main.cmdAceNum.text(), "0");
-  dialogs.expect({"Are you sure you want to clear the Owners?", "Clear Owners?", Buttons::YesNo},
-                 Answer::Yes);
-  main.cmdClear[2].userClick();
-  EXPECT_EQ(main.chkOwner.value(), 0);
-  EXPECT_EQ(main.txtOwner.text(), "");
-  dialogs.expect({"Are you sure you want to clear the Filters?", "Clear Filters?", Buttons::YesNo},
-                 Answer::Yes);
-  main.cmdClear[4].userClick();
-  EXPECT_EQ(main.cmdFilterNum.text(), "0");
-  EXPECT_EQ(main.cmdTrstNum.text(), "1");
 }
 
 TEST(Filter, PhrasesAreAddedAsTyped) {
@@ -113,16 +100,7 @@ TEST(Filter, PhrasesAreAddedAsTyped) {
   }
 }
 
-TEST_F(Clearing, ResetAnsweredNoChangesNothing) {
-  main.cboClr.setText("SACL");
-  std::string before = call();
-  dialogs.expect({"Are you sure you want to remove all options?", "Remove All Options?",
-                  Buttons::YesNo},
-                 Answer::No);
-  main.cmdResetOptions.userClick();
-  EXPECT_EQ(call(), before);
-}
-
+// The reset asks; No changes nothing, Yes resets all but the name, the type and the restore file.
 TEST_F(Clearing, ResetKeepsNameTypeAndRestoreFile) {
   for (const char* objType : {"Reg Key", "Dir/File"}) {
     main.CboObjType.setText(objType);
@@ -137,9 +115,11 @@ TEST_F(Clearing, ResetKeepsNameTypeAndRestoreFile) {
     main.chkIgnoreErr.setValue(1);
     type(main.txtLogFile, "a.log");
     main.txtRestore.setText("saved.txt");
-    dialogs.expect({"Are you sure you want to remove all options?", "Remove All Options?",
-                    Buttons::YesNo},
-                   Answer::Yes);
+    const std::string before = call();
+    dialogs.expect(kReset, Answer::No);
+    main.cmdResetOptions.userClick();
+    EXPECT_EQ(call(), before);
+    dialogs.expect(kReset, Answer::Yes);
     main.cmdResetOptions.userClick();
     EXPECT_EQ(call(), std::string("SetACL.exe -on \"C:\\D\" -ot ") +
                           (std::string(objType) == "Reg Key" ? "reg" : "file"));

@@ -12,6 +12,7 @@ constexpr long kAccessDenied = 5;
 constexpr long kInvalidHandle = 6;
 constexpr long kMoreData = 234;
 constexpr long kAlreadyExists = 183;
+constexpr long kSharingViolation = 32;
 
 std::string WithoutLastBackslash(std::string path) {
   if (path.ends_with('\\')) path.pop_back();
@@ -146,12 +147,6 @@ bool FakeFiles::ReadText(const std::string& path, std::string& text) {
   return true;
 }
 
-namespace {
-
-constexpr long kSharingViolation = 32;
-
-}  // namespace
-
 long FakeFiles::AppendText(const std::string& path, const std::string& text) {
   if (writeError) return writeError;
   if (pinned.contains(path)) return kSharingViolation;
@@ -240,11 +235,7 @@ bool ScriptedProcesses::deliver(std::size_t n) {
 }
 
 void ScriptedProcesses::finish() {
-  if (!deliver()) return;
-  std::optional<std::uint32_t> code;
-  if (!terminated) code = exitCode;
-  else code = 1;
-  std::exchange(listener_, nullptr)->Ended(code);
+  if (deliver()) std::exchange(listener_, nullptr)->Ended(terminated ? 1u : exitCode);
 }
 
 std::size_t ScriptedProcesses::WholeCharacters(std::string_view ansi) {

@@ -78,11 +78,14 @@ std::string FakeFolderBrowser::BrowseForFolder(const forms::Form* owner, const s
   return result;
 }
 
+void Program::send(forms::Answer answer) {
+  dialogs.expect(kRunQuestion, answer);
+  main.cmdSendIt.userClick();
+}
+
 std::string Program::sent() {
   main.txtObjName.userEdit("x");
-  dialogs.expect({"Are you sure you want to run this command?", "Run Command?", forms::Buttons::YesNo},
-                 forms::Answer::Yes);
-  main.cmdSendIt.userClick();
+  send();
   processes.finish();
   return processes.started.empty() ? "" : processes.started.back();
 }

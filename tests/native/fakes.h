@@ -50,6 +50,10 @@ class FakeFolderBrowser : public platform::FolderBrowser {
   std::vector<const forms::Form*> owners;
 };
 
+// The question "Send It" asks before it runs anything.
+inline const forms::Message kRunQuestion = {"Are you sure you want to run this command?", "Run Command?",
+                                            forms::Buttons::YesNo};
+
 // The program with a fake for every service; nothing shown yet. Real
 // children, and the system's reading of security, when they are given.
 struct Program {
@@ -73,6 +77,8 @@ struct Program {
   App app;
   FrmMain& main = app.frmMain();
 
+  // "Send It" clicked, its question answered.
+  void send(forms::Answer answer = forms::Answer::Yes);
   // What "Send It" starts for the object "x", run to its end: SetACL.exe from
   // the folder the program holds now.
   std::string sent();

@@ -11,8 +11,6 @@ namespace {
 
 const forms::Message kCannotStart = {"Click the Settings button and point\r\nto SetAcl.exe's location.",
                                      "", forms::Buttons::Ok, forms::Icon::Critical};
-const forms::Message kRunQuestion = {"Are you sure you want to run this command?", "Run Command?",
-                                     forms::Buttons::YesNo, forms::Icon::None};
 const forms::Message kStopQuestion = {"Stop the running command?", "Stop Command?",
                                       forms::Buttons::YesNo};
 
@@ -41,9 +39,13 @@ class ConsoleRunner : public ::testing::Test {
 
 }  // namespace
 
+// An argument replaces the stored command line.
 TEST_F(ConsoleRunner, ACommandThatWritesNothingGivesOneEmptyChunkAndItsExitCode) {
   processes.exitCode = 3;
-  EXPECT_EQ(run({}), "");
+  runner.CommandLine("old.exe");
+  EXPECT_EQ(run({}, "new.exe -x"), "");
+  EXPECT_EQ(runner.CommandLine(), "new.exe -x");
+  EXPECT_EQ(processes.started, std::vector<std::string>{"new.exe -x"});
   EXPECT_EQ(chunks, std::vector<std::string>{""});
   EXPECT_TRUE(result.exited && !result.stopped);
   EXPECT_EQ(result.exitCode, 3u);
@@ -76,13 +78,6 @@ TEST_F(ConsoleRunner, TextArrivesWholeWhateverThePieces) {
   }
 }
 
-TEST_F(ConsoleRunner, AnArgumentReplacesTheStoredCommandLine) {
-  runner.CommandLine("old.exe");
-  run({}, "new.exe -x");
-  EXPECT_EQ(runner.CommandLine(), "new.exe -x");
-  EXPECT_EQ(processes.started, std::vector<std::string>{"new.exe -x"});
-}
-
 TEST_F(ConsoleRunner, FailuresShowTheirMessageAndStartNothing) {
   dialogs.expect({"Command Line empty", "", forms::Buttons::Ok, forms::Icon::Critical},
                  forms::Answer::Ok);
@@ -108,10 +103,6 @@ namespace {
 class SendIt : public ::testing::Test, public Headless {
  protected:
   SendIt() { type(main.txtObjName, "C:\\Data"); }
-  void send(forms::Answer answer = forms::Answer::Yes) {
-    dialogs.expect(kRunQuestion, answer);
-    main.cmdSendIt.userClick();
-  }
   void setFolder(const std::string& folder) {
     main.cmdProgOptions.userClick();
     main.settingsWindow().txtLocation.userEdit(folder);
@@ -181,8 +172,8 @@ TEST_F(SendIt, AProgramThatCannotStartLeavesTheBoxEmptyAndTheWindowAsBefore) {
   EXPECT_TRUE(main.cmdSendIt.visible() && main.cmdSendIt.enabled() && main.cmdAbout.enabled());
 }
 
-// While a command runs only Stop (or Esc) acts; the status line follows the
-// run; on Stop the command ends with what it wrote kept.
+// While a command runs only Stop, Esc or the close box acts; the status line
+// follows the run; on Stop the command ends with what it wrote kept.
 TEST_F(SendIt, WhileItRunsOnlyStopActsAndTheStatusLineFollows) {
   processes.output = {"one\r\n", "two\r\n"};
   send();
@@ -214,23 +205,18 @@ TEST_F(SendIt, WhileItRunsOnlyStopActsAndTheStatusLineFollows) {
   EXPECT_FALSE(main.cmdStop.visible());
   EXPECT_EQ(processes.started.size(), 2u);
 
-  processes.exitCode = 3;
   send();
   processes.finish();
   EXPECT_TRUE(status().starts_with("FAILED with exit code 3 after ")) << status();
-}
+  EXPECT_FALSE(main.queryUnload());  // nothing runs: the window closes unasked
 
-// The close box during a run asks; No keeps the window, Yes ends the
-// command and lets the window close.
-TEST_F(SendIt, TheCloseBoxDuringARunAsksFirst) {
+  // The close box during a run asks: No keeps the window, Yes ends the command and lets it close.
   send();
   dialogs.expect(kStopQuestion, forms::Answer::No);
   EXPECT_TRUE(main.queryUnload());
   dialogs.expect(kStopQuestion, forms::Answer::Yes);
   EXPECT_FALSE(main.queryUnload());
   EXPECT_TRUE(processes.terminated);
-  processes.finish();
-  EXPECT_FALSE(main.queryUnload());
 }
 
 TEST(RunStatus, Texts) {

@@ -40,39 +40,37 @@ TEST_F(Settings, SavedAnsweredYesStoresTheBoxAndABackslash) {
   EXPECT_EQ(sent(), "C:\\Tools\\\\SetACL.exe -on \"x\" -ot file");
 }
 
-TEST_F(Settings, AnsweredNoChangesNothing) {
-  const std::string before = location();
-  settings.txtLocation.userEdit("C:\\Elsewhere");
-  dialogs.expect(kSaveQuestion, forms::Answer::No);
-  settings.cmdSave.userClick();
-  EXPECT_EQ(location(), before);
-  EXPECT_EQ(sent(), "C:\\SetACL\\SetACL.exe -on \"x\" -ot file");
-}
-
+// A save answered No, a write the system refused, and one that reads back
+// otherwise are no success; "Send It" uses what the registry holds.
 TEST_F(Settings, ARefusedWriteIsNotReportedAsSuccess) {
-  registry.refuseWrites = true;
-  settings.txtLocation.userEdit("C:\\Tools");
-  dialogs.expect(kSaveQuestion, forms::Answer::Yes)
-      .expect({"The new location could not be saved in "
-               "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vorlane.\r\nsystem error 5",
-               "Location Not Saved", forms::Buttons::Ok, forms::Icon::Critical},
-              forms::Answer::Ok);
-  settings.cmdSave.userClick();
-  EXPECT_EQ(location(), std::string("C:\\SetACL\\") + '\0');
-}
-
-// A write the system took but that reads back otherwise is no success either.
-TEST_F(Settings, AValueThatReadsBackOtherwiseIsNotReportedAsSuccess) {
-  registry.readsBack = std::string("C:\\Elsewhere\\") + '\0';
-  settings.txtLocation.userEdit("C:\\Tools");
-  dialogs.expect(kSaveQuestion, forms::Answer::Yes)
-      .expect({"The new location could not be saved in HKEY_LOCAL_MACHINE\\SOFTWARE\\Vorlane.\r\n"
-               "The value read back is not the one written.",
-               "Location Not Saved", forms::Buttons::Ok, forms::Icon::Critical},
-              forms::Answer::Ok);
-  settings.cmdSave.userClick();
-  // What "Send It" uses is what the registry holds.
-  EXPECT_EQ(sent(), "C:\\Elsewhere\\SetACL.exe -on \"x\" -ot file");
+  const std::string notSaved = "The new location could not be saved in HKEY_LOCAL_MACHINE\\SOFTWARE\\Vorlane.\r\n";
+  struct Case {
+    forms::Answer answer;
+    bool refuse;
+    std::string readsBack, why, sent;
+  };
+  const Case cases[] = {
+      {forms::Answer::No, false, "", "", "C:\\SetACL\\"},
+      {forms::Answer::Yes, true, "", "system error 5", ""},
+      {forms::Answer::Yes, false, std::string("C:\\Elsewhere\\") + '\0', "The value read back is not the one written.",
+       "C:\\Elsewhere\\"},
+  };
+  for (const Case& c : cases) {
+    registry.refuseWrites = c.refuse;
+    registry.readsBack = c.readsBack;
+    settings.txtLocation.userEdit("C:\\Tools");
+    dialogs.expect(kSaveQuestion, c.answer);
+    if (!c.why.empty())
+      dialogs.expect({notSaved + c.why, "Location Not Saved", forms::Buttons::Ok, forms::Icon::Critical},
+                     forms::Answer::Ok);
+    settings.cmdSave.userClick();
+    if (c.refuse) {  // a refused write leaves the registry as it was
+      EXPECT_EQ(location(), std::string("C:\\SetACL\\") + '\0');
+      registry.refuseWrites = false;
+    } else {
+      EXPECT_EQ(sent(), c.sent + "SetACL.exe -on \"x\" -ot file") << c.why;
+    }
+  }
 }
 
 TEST_F(Settings, BrowseFillsTheBoxAndCancelEmptiesIt) {
@@ -85,17 +83,10 @@ TEST_F(Settings, BrowseFillsTheBoxAndCancelEmptiesIt) {
   EXPECT_EQ(browser.titles, (std::vector<std::string>{"Select Folder", "Select Folder"}));
 }
 
-TEST_F(Settings, TheCloseBoxDestroysTheWindow) {
-  settings.txtLocation.userEdit("C:\\Typed");
-  settings.userClose();
-  EXPECT_TRUE(settings.unloaded());
-  main.cmdProgOptions.userClick();
-  EXPECT_EQ(main.settingsWindow().txtLocation.text(), "");
-  EXPECT_TRUE(main.settingsWindow().visible());
-}
-
-// Snapshot settings are saved as they change, and what is no number is not.
+// Snapshot settings are saved as they change, and what is no number is not;
+// the close box destroys the window, and the location typed goes with it.
 TEST_F(Settings, SnapshotSettingsAreSavedAsChanged) {
+  settings.txtLocation.userEdit("C:\\Typed");
   auto value = [&](const char* name) { return registry.keys["SOFTWARE\\Vorlane"][name].text; };
   EXPECT_TRUE(settings.chkSnapshots.ticked());
   EXPECT_EQ(settings.txtKeepRuns.text(), "100");
@@ -108,7 +99,10 @@ TEST_F(Settings, SnapshotSettingsAreSavedAsChanged) {
   EXPECT_EQ(value("KeepRuns"), std::string("100") + '\0');
   // The next opening reads them back.
   settings.userClose();
+  EXPECT_TRUE(settings.unloaded());
   main.cmdProgOptions.userClick();
+  EXPECT_TRUE(main.settingsWindow().visible());
+  EXPECT_EQ(main.settingsWindow().txtLocation.text(), "");
   EXPECT_FALSE(main.settingsWindow().chkSnapshots.ticked());
   EXPECT_EQ(main.settingsWindow().txtKeepMegabytes.text(), "250");
 }

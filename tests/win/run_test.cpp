@@ -124,9 +124,7 @@ class SendItForReal : public ::testing::Test {
   }
   HWND at(const std::string& name) { return native::Find(backend.window(&program.main), name); }
   void expectRunQuestion() {
-    program.dialogs.expect({"Are you sure you want to run this command?", "Run Command?",
-                            forms::Buttons::YesNo, forms::Icon::None},
-                           forms::Answer::Yes);
+    program.dialogs.expect(kRunQuestion, forms::Answer::Yes);
   }
   void send() {
     expectRunQuestion();
@@ -146,17 +144,6 @@ class SendItForReal : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(SendItForReal, TheStandInsLinesFillTheOutputBox) {
-  send();
-  waitForEnd();
-  std::string expected = "clear: dacl on file \"C:\\Data\"\r\n";
-  EXPECT_EQ(output(), expected);
-  DWORD start = 0, end = 0;
-  SendMessageW(at("txtOutputs"), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-               reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(start, expected.size());
-}
-
 // A drive root as the folder browser returns it reaches the tool as typed.
 TEST_F(SendItForReal, ADriveRootReachesTheStandInAsTypedAndItsPermissionsList) {
   native::Type(at("txtObjName"), "C:\\");
@@ -172,11 +159,18 @@ TEST_F(SendItForReal, ADriveRootReachesTheStandInAsTypedAndItsPermissionsList) {
   EXPECT_NE(output().find("\"C:\\\",1,\""), std::string::npos) << output();
 }
 
+// The stand-in's lines fill the output box, its caret at their end; a
+// command too long for Windows then starts nothing and leaves them.
 TEST_F(SendItForReal, ACommandTooLongForWindowsStartsNothing) {
   fs::path journal = native::BuildFolder() / L"SetACL-journal.txt";
   auto journalSize = [&] { return fs::exists(journal) ? fs::file_size(journal) : 0; };
+  const std::string expected = "clear: dacl on file \"C:\\Data\"\r\n";
   send();
   waitForEnd();
+  EXPECT_EQ(output(), expected);
+  DWORD start = 0, end = 0;
+  SendMessageW(at("txtOutputs"), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, expected.size());
   const std::uintmax_t before = journalSize();
   SetWindowTextW(at("txtOwner"), std::wstring(33000, L'o').c_str());
   expectRunQuestion();
@@ -190,7 +184,7 @@ TEST_F(SendItForReal, ACommandTooLongForWindowsStartsNothing) {
   native::Click(at("cmdSendIt"));
   EXPECT_TRUE(program.dialogs.allShown());
   EXPECT_EQ(journalSize(), before);
-  EXPECT_EQ(output(), "clear: dacl on file \"C:\\Data\"\r\n");
+  EXPECT_EQ(output(), expected);
 }
 
 namespace {
@@ -315,51 +309,6 @@ TEST(SendItInVorlane, WhileACommandRunsOnlyStopActsAndTheCloseBoxEndsBoth) {
   }
   SetEnvironmentVariableW(L"CONSOLE_CHILD", nullptr);
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Vorlane");
-}
-
-// "Current Permissions" on a registry key made here: the rows are what the
-// system holds for it, in words.
-TEST_F(SendItForReal, CurrentPermissionsOfAKeyShowItsEntries) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest\\Perm", 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  PSECURITY_DESCRIPTOR sd = nullptr;
-  ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;CI;KA;;;BA)(A;;KR;;;BU)(D;;KW;;;WD)",
-                                                       SDDL_REVISION_1, &sd, nullptr);
-  BOOL present = FALSE, defaulted = FALSE;
-  PACL dacl = nullptr;
-  GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
-  EXPECT_EQ(SetSecurityInfo(key, SE_REGISTRY_KEY,
-                            DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                            nullptr, nullptr, dacl, nullptr),
-            ERROR_SUCCESS);
-  LocalFree(sd);
-  RegCloseKey(key);
-
-  native::Pick(at("CboObjType"), 1);
-  native::Type(at("txtObjName"), "HKEY_LOCAL_MACHINE\\SOFTWARE\\VorlaneTest\\Perm");
-  FrmPermissions& window = program.main.permissionsWindow();
-  std::vector<std::vector<std::string>> rows;
-  std::string object, notes;
-  native::WhileModal([&] {
-    rows = window.lvwEntries.rows();
-    object = native::Text(native::Find(backend.window(&window), "lblObject"));
-    notes = native::Text(native::Find(backend.window(&window), "txtNotes"));
-    EXPECT_EQ(ListView_GetItemCount(native::Find(backend.window(&window), "lvwEntries")), 3);
-    window.hide();
-  }, [&] { return window.visible(); });
-  native::Click(at("cmdCurrent"));
-  waitForEnd();
-  EXPECT_TRUE(native::WaitFor([&] { return !rows.empty(); }, kRunMs)) << output();
-  EXPECT_EQ(object, "Object: machine\\SOFTWARE\\VorlaneTest\\Perm");
-  EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{
-                      {"Allow", "BUILTIN\\Administrators", "Full control", "No", "This key and subkeys"},
-                      {"Allow", "BUILTIN\\Users", "Read", "No", "This key only"},
-                      {"Deny", "Everyone", "Write", "No", "This key only"}}));
-  EXPECT_EQ(notes, "Warning: Out of canonical order: the deny entry for Everyone stands after an allow "
-                   "entry, so an allowed right may pass it.\r\n");
-  RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest");
 }
 
 namespace {
@@ -580,6 +529,37 @@ void Save(const fs::path& path, const std::string& bytes) {
 }
 
 }  // namespace
+
+// "Current Permissions" on a registry key made here: the rows are what the
+// system holds for it, in words.
+TEST_F(SendItForReal, CurrentPermissionsOfAKeyShowItsEntries) {
+  TestKeys keys;
+  keys.make(L"Perm");
+  keys.setDacl(L"Perm", L"D:P(A;CI;KA;;;BA)(A;;KR;;;BU)(D;;KW;;;WD)");
+
+  native::Pick(at("CboObjType"), 1);
+  native::Type(at("txtObjName"), "HKEY_LOCAL_MACHINE\\SOFTWARE\\VorlaneStandInTest\\Perm");
+  FrmPermissions& window = program.main.permissionsWindow();
+  std::vector<std::vector<std::string>> rows;
+  std::string object, notes;
+  native::WhileModal([&] {
+    rows = window.lvwEntries.rows();
+    object = native::Text(native::Find(backend.window(&window), "lblObject"));
+    notes = native::Text(native::Find(backend.window(&window), "txtNotes"));
+    EXPECT_EQ(ListView_GetItemCount(native::Find(backend.window(&window), "lvwEntries")), 3);
+    window.hide();
+  }, [&] { return window.visible(); });
+  native::Click(at("cmdCurrent"));
+  waitForEnd();
+  EXPECT_TRUE(native::WaitFor([&] { return !rows.empty(); }, kRunMs)) << output();
+  EXPECT_EQ(object, "Object: machine\\SOFTWARE\\VorlaneStandInTest\\Perm");
+  EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{
+                      {"Allow", "BUILTIN\\Administrators", "Full control", "No", "This key and subkeys"},
+                      {"Allow", "BUILTIN\\Users", "Read", "No", "This key only"},
+                      {"Deny", "Everyone", "Write", "No", "This key only"}}));
+  EXPECT_EQ(notes, "Warning: Out of canonical order: the deny entry for Everyone stands after an allow "
+                   "entry, so an allowed right may pass it.\r\n");
+}
 
 // A listing file as the real tool may write it: UTF-16 with its mark when
 // VORLANE_STANDIN_UTF16=1 asks, else 8-bit; restored from either, and from

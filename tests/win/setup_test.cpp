@@ -30,11 +30,15 @@ class RealRegistry : public ::testing::Test {
  protected:
   void SetUp() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest"); }
   void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest"); }
-  bool keyExists(const wchar_t* path) {
+  // How many values the test's key holds, or -1 when it is not there.
+  long values() {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD values = 99;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest", 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                     nullptr);
     RegCloseKey(key);
-    return true;
+    return values;
   }
   win32::Win32Registry registry;
 };
@@ -54,16 +58,10 @@ TEST_F(RealRegistry, AStringReadsBackAsItsTextAndOneNul) {
 
 TEST_F(RealRegistry, AMissingValueReadsEmptyAndCreatesNothing) {
   EXPECT_EQ(ReadRegValue(registry, kRoot, kTestKey, "Location"), "");
-  EXPECT_FALSE(keyExists(L"SOFTWARE\\VorlaneTest"));
+  EXPECT_EQ(values(), -1);
   CreateRegKey(registry, kRoot, kTestKey);
   EXPECT_EQ(ReadRegValue(registry, kRoot, kTestKey, "Location"), "");
-  HKEY key = nullptr;
-  RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VorlaneTest", 0, KEY_READ, &key);
-  DWORD values = 99;
-  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
-                   nullptr, nullptr, nullptr);
-  RegCloseKey(key);
-  EXPECT_EQ(values, 0u);
+  EXPECT_EQ(values(), 0);
 }
 
 TEST(RealFiles, MakeFolderPathMakesNestedFoldersAndReportsAFailure) {
@@ -82,6 +80,9 @@ TEST(RealFiles, MakeFolderPathMakesNestedFoldersAndReportsAFailure) {
                    long code = std::stol(prompt);
                    EXPECT_NE(code, 0);
                    EXPECT_EQ(prompt, std::to_string(code) + ": " + platform::SystemErrorText(code));
+                   // The system's text, not empty and on one line.
+                   EXPECT_GT(platform::SystemErrorText(code).size(), 0u);
+                   EXPECT_EQ(prompt.find_first_of("\r\n"), std::string::npos);
                  });
   MakeFolderPath(files, dialogs, win32::Utf8((temp.path() / L"plain" / L"below").wstring()));
 }
@@ -112,13 +113,6 @@ TEST(RealFiles, OnlyOrdinaryFilesExist) {
   }
   EXPECT_FALSE(files.FileExists(win32::Utf8((temp.path() / L"missing").wstring())));
   EXPECT_TRUE(files.FolderExists(win32::Utf8((temp.path() / L"folder").wstring())));
-}
-
-TEST(SystemErrorText, IsTheSystemsOneLine) {
-  std::string text = platform::SystemErrorText(ERROR_ACCESS_DENIED);
-  EXPECT_FALSE(text.empty());
-  EXPECT_EQ(text.find('\n'), std::string::npos);
-  EXPECT_EQ(text.find('\r'), std::string::npos);
 }
 
 namespace {
