@@ -1,6 +1,4 @@
-// The one reader of the tool's command lines: what the composer writes reads
-// back as the model it came from, for every row of every choice table; and
-// what the tool refuses is named with the tool's own words.
+// The one reader of the tool's command lines.
 
 #include <gtest/gtest.h>
 
@@ -108,33 +106,28 @@ TEST(CallReader, WhatTheToolRefusesIsNamedInItsWords) {
   const struct {
     const char* line;
     const char* message;
-    ToolExit exit;
+    ToolExit exit = ToolExit::InvalidParameters;
   } cases[] = {
       {"SetACL.exe", "No parameters given: see the usage.", ToolExit::Usage},
-      {"SetACL.exe -on x -ot file junk -actn clear -clr dacl", "Invalid parameter: junk", ToolExit::InvalidParameters},
-      {"SetACL.exe -on x -ot file -actn clear -clr", "No parameter found for option -clr", ToolExit::InvalidParameters},
-      {"SetACL.exe -on -x -ot file -actn clear -clr dacl", "No parameter found for option -on", ToolExit::InvalidParameters},
-      {"SetACL.exe -on x -ot wmi -actn clear -clr dacl", "Invalid object type: wmi", ToolExit::InvalidParameters},
-      {"SetACL.exe -on x -on y -ot file -actn clear -clr dacl", "Option -on specified more than once.",
-       ToolExit::InvalidParameters},
-      {"SetACL.exe -on x -ot file -actn clear -clr dacl,xacl", "Invalid ACL type: dacl,xacl", ToolExit::InvalidParameters},
-      {"SetACL.exe -on x -ot file -actn ace -ace n:a;p:read;w:sacl,dacl", "Invalid ACL type: sacl,dacl",
-       ToolExit::InvalidParameters},
+      {"SetACL.exe -on x -ot file junk -actn clear -clr dacl", "Invalid parameter: junk"},
+      {"SetACL.exe -on x -ot file -actn clear -clr", "No parameter found for option -clr"},
+      {"SetACL.exe -on -x -ot file -actn clear -clr dacl", "No parameter found for option -on"},
+      {"SetACL.exe -on x -ot wmi -actn clear -clr dacl", "Invalid object type: wmi"},
+      {"SetACL.exe -on x -on y -ot file -actn clear -clr dacl", "Option -on specified more than once."},
+      {"SetACL.exe -on x -ot file -actn clear -clr dacl,xacl", "Invalid ACL type: dacl,xacl"},
+      {"SetACL.exe -on x -ot file -actn ace -ace n:a;p:read;w:sacl,dacl", "Invalid ACL type: sacl,dacl"},
       {"SetACL.exe -on x -ot file -actn ace -ace n:a;p:read;m:grant;w:sacl",
-       "Invalid access mode for this ACL type: grant", ToolExit::InvalidParameters},
-      {"SetACL.exe -on x -ot reg -actn ace -ace n:a;p:list_folder", "Invalid permission: list_folder",
-       ToolExit::InvalidParameters},
-      {"SetACL.exe -on x -ot file -rec yes -actn clear -clr dacl", "Invalid recursion for this object type: yes",
-       ToolExit::InvalidParameters},
-      {"SetACL.exe -on x -ot file -actn trustee -trst n1:a;ta:cpytrst", "Trustee action cpytrst needs a second trustee.",
-       ToolExit::InvalidParameters},
-      {"SetACL.exe -on x -ot file -actn setowner", "Action setowner is missing its parameters.",
-       ToolExit::InvalidParameters},
-      {"SetACL.exe -on x -ot file -actn clear -clr dacl -bckp f", "-bckp needs the action list or restore.",
-       ToolExit::InvalidParameters},
-      {"SetACL.exe -on \"\" -ot file -actn clear -clr dacl", "No object name specified (-on).", ToolExit::InvalidParameters},
-      {"SetACL.exe -ot file -actn clear -clr dacl", "No object name specified (-on).", ToolExit::InvalidParameters},
-      {"SetACL.exe -on x -ot file", "No action specified (-actn).", ToolExit::InvalidParameters},
+       "Invalid access mode for this ACL type: grant"},
+      {"SetACL.exe -on x -ot reg -actn ace -ace n:a;p:list_folder", "Invalid permission: list_folder"},
+      {"SetACL.exe -on x -ot file -rec yes -actn clear -clr dacl",
+       "Invalid recursion for this object type: yes"},
+      {"SetACL.exe -on x -ot file -actn trustee -trst n1:a;ta:cpytrst",
+       "Trustee action cpytrst needs a second trustee."},
+      {"SetACL.exe -on x -ot file -actn setowner", "Action setowner is missing its parameters."},
+      {"SetACL.exe -on x -ot file -actn clear -clr dacl -bckp f", "-bckp needs the action list or restore."},
+      {"SetACL.exe -on \"\" -ot file -actn clear -clr dacl", "No object name specified (-on)."},
+      {"SetACL.exe -ot file -actn clear -clr dacl", "No object name specified (-on)."},
+      {"SetACL.exe -on x -ot file", "No action specified (-actn)."},
   };
   for (const auto& c : cases) {
     CallReading r = ReadCall(c.line);

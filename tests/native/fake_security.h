@@ -1,19 +1,13 @@
 #pragma once
-// SDDL read by hand for the headless tests (the program has the system read
-// it): owner, group, DACL and SACL with the flags P, AI, AR and
-// NO_ACCESS_CONTROL; entries A, D, AU, AL, the object kinds OA OD OU OL
-// (with their GUIDs), the conditional XA XD XU ZA, the label ML, resource
-// attributes RA and scoped policies SP, with the flags OI CI NP IO ID SA FA;
-// rights in hex or as two-letter codes; SIDs as the aliases that need no
-// domain or as strings. An unknown or repeated part, or a SID that is none,
-// is refused, as the system refuses it. An entry's bytes are the system's
-// header (kind, flags, size) and then its other parts written one way, so
-// they differ whenever a part does (conditions and attributes as written:
-// where the system would write two spellings of one alike, the fake says
-// they differ); EntryText writes them back as SDDL.
+// SDDL read by hand for the headless tests, refused where the system refuses
+// it. An entry's bytes are the system's header (kind, flags, size), then its
+// other parts written one way, so they differ whenever a part does (two
+// spellings of one condition too); EntryText writes them back as SDDL.
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/clipboard.h"
 #include "platform/security.h"
@@ -29,6 +23,14 @@ class FakeSecurity : public platform::Security {
   std::string EntryText(const platform::Ace& ace) override;
   std::optional<std::string> AccountName(const std::string& sid) override;
 };
+
+// Objects a line as the tool lists them, among its messages.
+inline std::string Listing(const std::vector<std::pair<std::string, std::string>>& objects, int type = 4) {
+  std::string text = "SetACL is listing\r\n";
+  for (const auto& [path, sddl] : objects)
+    text += "\"" + path + "\"," + std::to_string(type) + ",\"" + sddl + "\"\r\n";
+  return text + "SetACL finished successfully.\r\n";
+}
 
 class FakeClipboard : public platform::Clipboard {
  public:

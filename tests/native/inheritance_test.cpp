@@ -1,6 +1,4 @@
-// The system's rules of ACE inheritance: what a parent's entries give a
-// child file, folder or key, and the inherited entries an object holds
-// against them.
+// The system's rules of ACE inheritance, and held entries against given ones.
 
 #include "setacl/inheritance.h"
 

@@ -1,7 +1,4 @@
-// The journal of runs and the folder that keeps it: records read back,
-// damage that costs only itself, ids that stay unique whatever the clock
-// does, names that cannot lead out of the folder, and pruning that keeps
-// what a run under way needs.
+// The journal of runs and the folder that keeps it.
 
 #include <gtest/gtest.h>
 
@@ -34,13 +31,14 @@ struct History {
   History(FakeFiles& files, FakeWorkers& workers)
       : history(files, workers, security, [](std::string_view ansi) { return std::string(ansi); },
                 "D:\\Tools") {}
-  std::string start(const std::string& id, bool snapshot = true) {
+  // The id given; the journal's error in `error`, else none expected.
+  std::string start(const std::string& id, bool snapshot = true, long* error = nullptr) {
     std::string given;
-    history.Start(JournalRun{id, id, "", kScope, "x"}, snapshot,
-                  [&](const RunHistory::Started& started) {
-                    EXPECT_EQ(started.journalError, 0);
-                    given = started.id;
-                  });
+    history.Start(JournalRun{id, id, "", kScope, "x"}, snapshot, [&](const RunHistory::Started& started) {
+      if (error) *error = started.journalError;
+      else EXPECT_EQ(started.journalError, 0);
+      given = started.id;
+    });
     return given;
   }
   FakeSecurity security;
@@ -90,9 +88,8 @@ TEST(Journal, RecordsReadBackAsTypedRunsAndADamagedOneCostsOnlyItself) {
   EXPECT_EQ(pruned.damaged, 2u);
 }
 
-// Whatever a journal says, only a plain name in the folder is ever deleted or restored from.
+// Nor another file of the folder: the journal, or another run's snapshot.
 TEST(Journal, AFileNameThatLeadsOutOfTheFolderIsRefused) {
-  // Nor another file of the folder: the journal, or another run's snapshot.
   for (const char* name : {"..\\x", "..", "a\\b", "a/b", "C:x", "\\\\server\\share\\x", "a\"b",
                            "", "a\tb", "journal.txt", "2 before.txt", "1 after.txt"}) {
     JournalRun run = Finished("1");
@@ -117,9 +114,7 @@ TEST(Journal, TheOldestRunsGoFirstAndTheNewestStays) {
   EXPECT_TRUE(RunsBeyond(journal, 4, 400, bytes).empty());
 }
 
-// The clock stepped back (the repeated hour), an id an earlier start used,
-// and a second Vorlane at once: every run gets an id of its own, and its
-// snapshot file is never one that was there.
+// The repeated hour, an id an earlier start used, a second Vorlane; no snapshot file reused.
 TEST_F(Journals, IdsStayUniqueWhateverTheClockDoes) {
   files.texts[kJournal] = Records(Finished("2026-10-25 02.30.00"));
   History one(files, workers), other(files, workers);
@@ -136,8 +131,7 @@ TEST_F(Journals, IdsStayUniqueWhateverTheClockDoes) {
   EXPECT_EQ(journal.runs[3].id, "2026-10-25 02.30.00 (5)");
 }
 
-// A record cut short by a crash costs only itself: the next one starts on a
-// line of its own.
+// The next record starts on a line of its own.
 TEST_F(Journals, ARecordCutShortCostsOnlyItself) {
   JournalRun crashed = Finished("1");
   std::string record = FinishedRecord(crashed);
@@ -155,36 +149,32 @@ TEST_F(Journals, ARecordCutShortCostsOnlyItself) {
   EXPECT_TRUE(journal.runs[1].finished);
 }
 
-// A journal that is there but cannot be read gives no id: it may hold any.
+// It may hold any id.
 TEST_F(Journals, AJournalThatCannotBeReadGivesNoRunAnId) {
   files.texts[kJournal] = Records(Finished("7"));
   files.unreadable.insert(kJournal);
   History history(files, workers);
   long error = 0;
-  history.history.Start(JournalRun{"7", "7", "", kScope, "x"}, false,
-                        [&](const RunHistory::Started& started) { error = started.journalError; });
+  history.start("7", false, &error);
   EXPECT_NE(error, 0);
   EXPECT_EQ(ReadJournal(files.texts[kJournal]).runs.size(), 1u);
 }
 
-// A journal another Vorlane holds too long is said so, and nothing is written.
+// Held too long by another Vorlane.
 TEST_F(Journals, AJournalThatCannotBeWrittenIsSaidSo) {
   files.heldElsewhere.insert(kFolder + "\\journal.lock");
   History history(files, workers);
   std::string failed;
   history.history.failed = [&](std::string why) { failed = std::move(why); };
   long error = 0;
-  history.history.Start(JournalRun{"1", "1", "", kScope, "x"}, true,
-                        [&](const RunHistory::Started& started) { error = started.journalError; });
+  history.start("1", true, &error);
   EXPECT_NE(error, 0);
   history.history.Write(FinishedRecord(Finished("1")));
   EXPECT_TRUE(failed.starts_with("The journal of runs could not be written: ")) << failed;
   EXPECT_FALSE(files.texts.contains(kJournal));
 }
 
-// Pruning, set off by an older run's comparison, leaves the snapshot an undo
-// is about to restore from (pinned by this Vorlane or another), and a file
-// named outside the folder.
+// Pruning keeps the snapshot an undo is about to restore from, and a file named outside the folder.
 TEST_F(Journals, PruningKeepsWhatARunUnderWayNeedsAndWhatItMayNotTouch) {
   std::string text;
   for (const char* id : {"1", "2", "3"}) {
@@ -213,20 +203,19 @@ TEST_F(Journals, PruningKeepsWhatARunUnderWayNeedsAndWhatItMayNotTouch) {
   EXPECT_EQ(files.texts[kFolder + "\\..\\secret.txt"], "not ours");
 }
 
-// Who besides Administrators and SYSTEM can change what the folder holds.
 TEST(FolderGuard, NamesEveryoneElseWhoCanChangeIt) {
   FakeSecurity security;
-  const std::pair<const char*, std::optional<std::vector<std::string>>> cases[] = {
-      {kGuardedFolder, std::vector<std::string>{}},
+  using Names = std::vector<std::string>;
+  const std::pair<const char*, std::optional<Names>> cases[] = {
+      {kGuardedFolder, Names{}},
       // Reading, denying, inheriting only and CREATOR OWNER change nothing here.
-      {"O:BAD:P(A;;FR;;;BU)(D;;FA;;;WD)(A;OICIIO;FA;;;BU)(A;;FA;;;CO)", std::vector<std::string>{}},
-      {"O:BUD:P(A;;FA;;;BA)", std::vector<std::string>{"BUILTIN\\Users"}},
-      {"O:BAD:P(A;;0x2;;;WD)(A;;FA;;;S-1-5-21-9)",
-       std::vector<std::string>{"Everyone", "S-1-5-21-9 (unknown account)"}},
-      {"O:S-1-5-21-9D:P(A;;WD;;;S-1-3-4)", std::vector<std::string>{"S-1-5-21-9 (unknown account)"}},
-      {"O:BAD:NO_ACCESS_CONTROL", std::vector<std::string>{"Everyone (it has no DACL)"}},
+      {"O:BAD:P(A;;FR;;;BU)(D;;FA;;;WD)(A;OICIIO;FA;;;BU)(A;;FA;;;CO)", Names{}},
+      {"O:BUD:P(A;;FA;;;BA)", Names{"BUILTIN\\Users"}},
+      {"O:BAD:P(A;;0x2;;;WD)(A;;FA;;;S-1-5-21-9)", Names{"Everyone", "S-1-5-21-9 (unknown account)"}},
+      {"O:S-1-5-21-9D:P(A;;WD;;;S-1-3-4)", Names{"S-1-5-21-9 (unknown account)"}},
+      {"O:BAD:NO_ACCESS_CONTROL", Names{"Everyone (it has no DACL)"}},
       {"O:BAD:P(XA;;FR;;;BU;(@User.Dept==\"x\"))",
-       std::vector<std::string>{"whoever the entry (XA;;0x120089;;;S-1-5-32-545;(@User.Dept==\"x\")) allows"}},
+       Names{"whoever the entry (XA;;0x120089;;;S-1-5-32-545;(@User.Dept==\"x\")) allows"}},
       {"", std::nullopt},
       {"not SDDL", std::nullopt},
   };

@@ -1,6 +1,4 @@
-// What a run changed, read from two listings: every difference of the
-// security as the system reads it, objects listed more than once, damaged
-// lines and SDDL the system cannot read.
+// What a run changed, read from two listings.
 
 #include <gtest/gtest.h>
 
@@ -8,14 +6,6 @@
 #include "tests/native/fake_security.h"
 
 namespace {
-
-// One object a line, as the tool lists them, among its messages.
-std::string Listing(std::initializer_list<std::pair<const char*, const char*>> objects, int type = 4) {
-  std::string text = "SetACL finished a listing\r\n";
-  for (auto [path, sddl] : objects)
-    text += std::string("\"") + path + "\"," + std::to_string(type) + ",\"" + sddl + "\"\r\n";
-  return text;
-}
 
 ListingChanges Compare(const std::string& before, const std::string& after) {
   FakeSecurity security;
@@ -37,6 +27,14 @@ std::string ChangeOf(int type, const char* before, const char* after) {
 }
 
 constexpr int kFile = 1, kKey = 4;
+
+// One object before and after, and what changed of it.
+struct Case {
+  int type;
+  const char* before;
+  const char* after;
+  const char* lines;
+};
 
 }  // namespace
 
@@ -79,14 +77,7 @@ TEST(WhatChanged, ObjectsAreMatchedByPathAndComparedAsTheSystemReadsThem) {
   EXPECT_TRUE(none.changes.empty());
 }
 
-// Every part of a descriptor counts, entries of every kind whole.
 TEST(WhatChanged, EveryDifferenceIsAChangeInWords) {
-  struct Case {
-    int type;
-    const char* before;
-    const char* after;
-    const char* lines;
-  };
   const Case cases[] = {
       // The integrity label: its level, policy and reach, added and removed.
       {kFile, "D:(A;;FA;;;BA)S:(ML;;NW;;;HI)", "D:(A;;FA;;;BA)S:(ML;;NW;;;LW)", "Integrity level: High → Low\n"},
@@ -135,39 +126,32 @@ TEST(WhatChanged, EveryDifferenceIsAChangeInWords) {
   for (const Case& c : cases) EXPECT_EQ(ChangeOf(c.type, c.before, c.after), c.lines) << c.before << " → " << c.after;
 }
 
-// A reorder counts where it may decide access otherwise: a deny and an
-// allow passing each other in the DACL.
+// A deny and an allow passing each other in the DACL.
 TEST(WhatChanged, AnOrderThatDecidesOtherwiseIsAChange) {
-  struct Case {
-    const char* before;
-    const char* after;
-    const char* lines;
-  };
   const Case cases[] = {
-      {"D:(A;;FR;;;BU)(D;;FW;;;WD)", "D:(D;;FW;;;WD)(A;;FR;;;BU)",
+      {kFile, "D:(A;;FR;;;BU)(D;;FW;;;WD)", "D:(D;;FW;;;WD)(A;;FR;;;BU)",
        "Order changed: Deny Everyone: Write now stands before Allow BUILTIN\\Users: Read\n"},
-      {"D:(D;;FW;;;WD)(A;;FA;;;BA)(A;;FR;;;BU)", "D:(A;;FA;;;BA)(D;;FW;;;WD)(A;;FR;;;BU)",
+      {kFile, "D:(D;;FW;;;WD)(A;;FA;;;BA)(A;;FR;;;BU)", "D:(A;;FA;;;BA)(D;;FW;;;WD)(A;;FR;;;BU)",
        "Order changed: Allow BUILTIN\\Administrators: Full control now stands before Deny Everyone: Write\n"},
-      {"D:(A;;FR;;;BU)(XD;;FW;;;WD;(Member_of {SID(BA)}))", "D:(XD;;FW;;;WD;(Member_of {SID(BA)}))(A;;FR;;;BU)",
+      {kFile, "D:(A;;FR;;;BU)(XD;;FW;;;WD;(Member_of {SID(BA)}))", "D:(XD;;FW;;;WD;(Member_of {SID(BA)}))(A;;FR;;;BU)",
        "Order changed: (XD;;0x120116;;;S-1-1-0;(Member_of {SID(BA)})) now stands before Allow BUILTIN\\Users: Read\n"},
       // Alongside an entry added, and one listed twice.
-      {"D:(A;;FR;;;BU)(D;;FW;;;WD)", "D:(D;;FW;;;WD)(A;;FA;;;BA)(A;;FR;;;BU)",
+      {kFile, "D:(A;;FR;;;BU)(D;;FW;;;WD)", "D:(D;;FW;;;WD)(A;;FA;;;BA)(A;;FR;;;BU)",
        "Added: Allow BUILTIN\\Administrators: Full control\n"
        "Order changed: Deny Everyone: Write now stands before Allow BUILTIN\\Users: Read\n"},
-      {"D:(A;;FR;;;BU)(D;;FW;;;WD)(A;;FR;;;BU)", "D:(D;;FW;;;WD)(A;;FR;;;BU)(A;;FR;;;BU)",
+      {kFile, "D:(A;;FR;;;BU)(D;;FW;;;WD)(A;;FR;;;BU)", "D:(D;;FW;;;WD)(A;;FR;;;BU)(A;;FR;;;BU)",
        "Order changed: Deny Everyone: Write now stands before Allow BUILTIN\\Users: Read\n"},
       // Allows among allows, denies among denies, and the SACL decide nothing otherwise.
-      {"D:(D;;FW;;;WD)(A;;FR;;;BU)(A;;FA;;;BA)", "D:(D;;FW;;;WD)(A;;FA;;;BA)(A;;FR;;;BU)", ""},
-      {"D:(D;;FW;;;WD)(D;;FA;;;BG)(A;;FR;;;BU)", "D:(D;;FA;;;BG)(D;;FW;;;WD)(A;;FR;;;BU)", ""},
-      {"S:(AU;SA;FA;;;WD)(AU;FA;FR;;;BU)", "S:(AU;FA;FR;;;BU)(AU;SA;FA;;;WD)", ""},
-      {"D:(A;;FR;;;BU)(D;;FW;;;WD)S:(ML;;NW;;;HI)(AU;SA;FA;;;WD)",
+      {kFile, "D:(D;;FW;;;WD)(A;;FR;;;BU)(A;;FA;;;BA)", "D:(D;;FW;;;WD)(A;;FA;;;BA)(A;;FR;;;BU)", ""},
+      {kFile, "D:(D;;FW;;;WD)(D;;FA;;;BG)(A;;FR;;;BU)", "D:(D;;FA;;;BG)(D;;FW;;;WD)(A;;FR;;;BU)", ""},
+      {kFile, "S:(AU;SA;FA;;;WD)(AU;FA;FR;;;BU)", "S:(AU;FA;FR;;;BU)(AU;SA;FA;;;WD)", ""},
+      {kFile, "D:(A;;FR;;;BU)(D;;FW;;;WD)S:(ML;;NW;;;HI)(AU;SA;FA;;;WD)",
        "D:(A;;FR;;;BU)(D;;FW;;;WD)S:(AU;SA;FA;;;WD)(ML;;NW;;;HI)", ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(ChangeOf(kFile, c.before, c.after), c.lines) << c.before << " → " << c.after;
+  for (const Case& c : cases) EXPECT_EQ(ChangeOf(c.type, c.before, c.after), c.lines) << c.before << " → " << c.after;
 }
 
-// An object listed more than once: alike SDDLs paired first, then the rest
-// in listing order, the extras listed only once.
+// Alike SDDLs paired first, then the rest in listing order, the extras listed only once.
 TEST(WhatChanged, AnObjectListedTwiceIsMatchedAsAMultiset) {
   ListingChanges changes = Compare(Listing({{"C:\\d", "D:(A;;FR;;;BU)"},
                                             {"C:\\e", "D:(A;;FA;;;BA)"},
@@ -203,8 +187,7 @@ TEST(WhatChanged, AnObjectListedTwiceIsMatchedAsAMultiset) {
   EXPECT_EQ(ChangesSummary(Compare(once, twice)), "0 of 2 objects changed; 1 could not be read");
 }
 
-// A line that begins as an object's but cannot be read is named, never
-// dropped; a listing that holds no object says so.
+// A line that begins as an object's but cannot be read is named, never dropped.
 TEST(WhatChanged, DamagedLinesAreNamedAsUnreadable) {
   std::string longLine = "\"C:\\", opening = longLine;
   for (int i = 0; i < 300; ++i) longLine += "é";

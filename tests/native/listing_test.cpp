@@ -1,6 +1,4 @@
-// Listing files read as the tool writes them: UTF-16 with its mark, or
-// 8-bit text a line at a time, in pieces split anywhere; and their lines
-// read into objects, the damaged ones apart.
+// Listing files read as the tool writes them, and their lines read into objects.
 
 #include <gtest/gtest.h>
 
@@ -69,26 +67,27 @@ TEST(ListingFile, StoppedOrMissingGivesNone) {
 // quotes too.
 TEST(ListingLines, ObjectsReadFromTheFrontAndDamagedLinesApart) {
   const std::string text =
-      "SetACL finished a listing of \"machine\\SOFTWARE\"\r\n"
+      "SetACL finished a listing of \"machine\\SOFTWARE\"\r\n\r\n"
       "\"machine\\SOFTWARE\\say \"hi\", 4,\"\",4,\"D:(A;;KA;;;BA)\"\r\n"
-      "\"C:\\x\",1,\"D:(XA;;FR;;;WD;(@User.Project Any_of {\"a\",1,\"b\"}))\"\n"
+      "\"C:\\x,\"y\",1,\"D:(XA;;FR;;;WD;(@User.Project Any_of {\"a\",1,\"b\"}))\"\n"
       // A key's name may hold `",1,"` itself: the type and an SDDL must follow.
       "\"machine\\SOFTWARE\\a\",1,\"b\",4,\"O:BAG:SYD:(A;;KA;;;BA)\"\r\n"
       "\"machine\\SOFTWARE\\c\",9,\"d\",4,\"\"\r\n"
       "\"C:\\cut\",1,\"D:(A;;FA\r\n"
       "\"broken\",x,\"D:\"\r\n"
       "not a listing line\r\n";
-  ListingLines lines = ReadListingLines(text);
-  ASSERT_EQ(lines.objects.size(), 4u);
-  EXPECT_EQ(lines.objects[0].path, "machine\\SOFTWARE\\say \"hi\", 4,\"");
-  EXPECT_EQ(lines.objects[0].type, 4);
-  EXPECT_EQ(lines.objects[0].sddl, "D:(A;;KA;;;BA)");
-  EXPECT_EQ(lines.objects[1].path, "C:\\x");
-  EXPECT_EQ(lines.objects[1].sddl, "D:(XA;;FR;;;WD;(@User.Project Any_of {\"a\",1,\"b\"}))");
-  EXPECT_EQ(lines.objects[2].path, "machine\\SOFTWARE\\a\",1,\"b");
-  EXPECT_EQ(lines.objects[2].type, 4);
-  EXPECT_EQ(lines.objects[2].sddl, "O:BAG:SYD:(A;;KA;;;BA)");
-  EXPECT_EQ(lines.objects[3].path, "machine\\SOFTWARE\\c\",9,\"d");
-  EXPECT_EQ(lines.objects[3].sddl, "");
-  EXPECT_EQ(lines.unreadable, (std::vector<std::string_view>{"\"C:\\cut\",1,\"D:(A;;FA", "\"broken\",x,\"D:\""}));
+  const std::vector<ListedObject> listed = ReadListing(text);
+  std::vector<std::string> objects;
+  for (const ListedObject& o : listed)
+    objects.push_back(o.path + " | " + std::to_string(o.type) + " | " + o.sddl);
+  EXPECT_EQ(objects, (std::vector<std::string>{
+                         "machine\\SOFTWARE\\say \"hi\", 4,\" | 4 | D:(A;;KA;;;BA)",
+                         "C:\\x,\"y | 1 | D:(XA;;FR;;;WD;(@User.Project Any_of {\"a\",1,\"b\"}))",
+                         "machine\\SOFTWARE\\a\",1,\"b | 4 | O:BAG:SYD:(A;;KA;;;BA)",
+                         "machine\\SOFTWARE\\c\",9,\"d | 4 | "}));
+  EXPECT_EQ(ReadListingLines(text).unreadable,
+            (std::vector<std::string_view>{"\"C:\\cut\",1,\"D:(A;;FA", "\"broken\",x,\"D:\""}));
+  ASSERT_EQ(listed.size(), 4u);
+  EXPECT_EQ(ListingLine(listed[2]), "\"machine\\SOFTWARE\\a\",1,\"b\",4,\"O:BAG:SYD:(A;;KA;;;BA)\"");
+  EXPECT_EQ(ListedType(listed[2].type), ObjectType::Registry);
 }

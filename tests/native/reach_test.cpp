@@ -1,5 +1,4 @@
-// The reach of a recursive command: counted over a scripted tree, and asked
-// anew only when what it depends on changes.
+// The reach of a recursive command, counted over a scripted tree.
 
 #include <gtest/gtest.h>
 
@@ -61,8 +60,7 @@ TEST(Reach, AQuestionOnlyForARecursiveCommand) {
   EXPECT_TRUE(ReachOf(command, "")->registry);
 }
 
-// The count starts anew when the object, type, recursion or filter changes,
-// and only then; what the last count still had to say is dropped.
+// Only when the object, type, recursion or filter changes; the last count's news dropped.
 TEST(Reach, CountsAnewWhenItsQuestionChanges) {
   Headless h;
   h.tree = Tree();

@@ -1,5 +1,4 @@
-// What a command reaches, read from its arguments as the tool reads them;
-// whether it changes a SACL; and which listed objects lie within a scope.
+// What a command reaches, whether it changes a SACL, and what lies within a scope.
 
 #include <gtest/gtest.h>
 

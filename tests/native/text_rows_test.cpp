@@ -1,5 +1,4 @@
-// The rows of a text box's text: lines kept or wrapped at a width, found as
-// the text grows in pieces, and the way from a character to its row and back.
+// The rows of a text box's text, kept or wrapped, and a character's row and column.
 
 #include <gtest/gtest.h>
 
@@ -12,7 +11,6 @@ using forms::TextRows;
 
 namespace {
 
-// Every row, as the model gives them.
 std::vector<std::string> Rows(const TextRows& rows) {
   std::vector<std::string> all;
   for (std::size_t i = 0; i < rows.rows(); ++i) all.emplace_back(rows.row(i));
@@ -46,10 +44,17 @@ TEST(TextRows, LinesAreRowsWithoutTheirBreaks) {
   rows.set("a\rb");  // a lone carriage return stays in its line, taking no column
   EXPECT_EQ(Rows(rows), std::vector<std::string>{"a\rb"});
   EXPECT_EQ(rows.columnOf(3), 2u);
+  // A CR LF split between pieces ends one row, and is one step.
+  TextRows split;
+  split.append("first\r");
+  EXPECT_EQ(Rows(split), std::vector<std::string>{"first\r"});
+  split.append("\nsecond");
+  EXPECT_EQ(Rows(split), (std::vector<std::string>{"first", "second"}));
+  EXPECT_EQ(split.next(5), 7u);
+  EXPECT_EQ(split.previous(7), 5u);
 }
 
-// However the text arrives, and whenever its rows are asked for, they are
-// the rows of the whole text.
+// Whenever its rows are asked for on the way.
 TEST(TextRows, PiecesGiveTheRowsOfTheWholeText) {
   const std::string texts[] = {
       Lines(300),
@@ -75,18 +80,7 @@ TEST(TextRows, PiecesGiveTheRowsOfTheWholeText) {
   }
 }
 
-TEST(TextRows, ACrLfSplitBetweenPiecesEndsOneRow) {
-  TextRows rows;
-  rows.append("first\r");
-  EXPECT_EQ(Rows(rows), std::vector<std::string>{"first\r"});
-  rows.append("\nsecond");
-  EXPECT_EQ(Rows(rows), (std::vector<std::string>{"first", "second"}));
-  EXPECT_EQ(rows.next(5), 7u);  // the CR LF is one step
-  EXPECT_EQ(rows.previous(7), 5u);
-}
-
-// A line of megabytes is one row when lines are kept, its columns counted;
-// rows after it are found without walking it again.
+// Rows after a line of megabytes are found without walking it again.
 TEST(TextRows, VeryLongLines) {
   const std::size_t long_ = 3u << 20;
   std::string text = std::string(long_, 'a') + "\n" + Lines(100, "\n") + std::string(long_, 'b');
@@ -153,8 +147,7 @@ TEST(TextRows, ANewWidthOrMeasureWrapsAnew) {
   EXPECT_EQ(rows.widest(), 12u);
 }
 
-// From every character to its row and column, and from there back to it,
-// in any order, over rows far apart.
+// From every character to its row and column and back, over rows far apart.
 TEST(TextRows, TheRowOfACharacterAndBack) {
   const std::string mixed = Lines(100) + std::string(600, 'z') + " end\r\n" + Lines(100) +
                             "\xE6\xBC\xA2\xE5\xAD\x97 and \xF0\x9F\x98\x80 and\ttabs";

@@ -1,7 +1,4 @@
-// The Tree Report window: the listing it has the tool write, the file read
-// as it grows, the departures shown, filtered and sorted, a finding mended
-// through the main window, drift from an earlier listing, an account's
-// places and the export.
+// The Tree Report window, driven through the main window.
 
 #include <gtest/gtest.h>
 
@@ -34,11 +31,14 @@ class TreeReportWindow : public ::testing::Test, public Headless {
     main.CboObjType.userPick(1);
     type(main.txtObjName, "HKLM\\SOFTWARE\\Acme");
   }
-  // The file the tool was told to list into.
   std::string listingFile() { return ReadCall(processes.started.back()).backupFile; }
+  FrmTreeReport& open() {
+    main.cmdTreeReport.userClick();
+    return main.treeReportWindow();
+  }
   // The report of a listing the tool wrote whole.
   FrmTreeReport& report(const std::string& listing = kListing) {
-    main.cmdTreeReport.userClick();
+    open();
     files.texts[listingFile()] = listing;
     processes.finish();
     return main.treeReportWindow();
@@ -52,11 +52,9 @@ class TreeReportWindow : public ::testing::Test, public Headless {
 
 }  // namespace
 
-// The tool lists the whole tree into a file of Backups, asking nothing; the
-// file is read while the tool writes it, the count of objects shown.
+// Read as it grows: not yet made, a line cut short, whole.
 TEST_F(TreeReportWindow, ListsTheTreeIntoBackupsAndReadsItAsItGrows) {
-  main.cmdTreeReport.userClick();
-  FrmTreeReport& window = main.treeReportWindow();
+  FrmTreeReport& window = open();
   const std::string file = listingFile();
   EXPECT_TRUE(file.starts_with("D:\\Tools\\Backups\\Tree ") && file.ends_with(".txt")) << file;
   EXPECT_EQ(processes.started.back(), "C:\\SetACL\\SetACL.exe -on \"HKLM\\SOFTWARE\\Acme\" -ot reg -rec yes "
@@ -67,8 +65,9 @@ TEST_F(TreeReportWindow, ListsTheTreeIntoBackupsAndReadsItAsItGrows) {
   EXPECT_FALSE(window.cmdMend.enabled());
   EXPECT_TRUE(window.cmdStop.visible());
 
+  window.onTimer();  // nothing written yet: no file, no failure
   const std::string listing = kListing;
-  files.texts[file] = listing.substr(0, listing.find("\\Blocked") + 20);  // a line cut short
+  files.texts[file] = listing.substr(0, listing.find("\\Blocked") + 20);
   window.onTimer();
   EXPECT_EQ(window.lblStatus.text(), "Listing the tree: 2 objects read");
   files.texts[file] = listing;
@@ -81,8 +80,7 @@ TEST_F(TreeReportWindow, ListsTheTreeIntoBackupsAndReadsItAsItGrows) {
   EXPECT_EQ(window.txtNotes.text(), "Unknown account S-1-5-21-1-2-3-1001: no account has this SID now; 1 object names it.\r\n");
 }
 
-// Only the departures, the objects set before automatic inheritance one row
-// until their reason is chosen; a column's head sorts by it, twice reversed.
+// Those set before automatic inheritance one row until their reason is chosen.
 TEST_F(TreeReportWindow, ShowsTheDeparturesFilteredAndSorted) {
   FrmTreeReport& window = report();
   EXPECT_EQ(window.lvwDepartures.columns(), (std::vector<std::string>{"Path", "Reasons", "Entries"}));
@@ -105,8 +103,6 @@ TEST_F(TreeReportWindow, ShowsTheDeparturesFilteredAndSorted) {
   EXPECT_TRUE(window.lvwDepartures.rows().empty());
 }
 
-// A finding's mend fills the main window with the object as the user named
-// it and the choices that make it hold what its parent gives.
 TEST_F(TreeReportWindow, MendFillsTheMainWindow) {
   FrmTreeReport& window = report();
   window.lvwDepartures.userClickColumn(0);
@@ -155,8 +151,6 @@ TEST(MendOf, EachKindOfDeparture) {
   }
 }
 
-// Drift from an earlier listing, through the comparison What Changed uses;
-// an earlier listing that cannot be read is said so.
 TEST_F(TreeReportWindow, CompareWithShowsWhatDrifted) {
   FrmTreeReport& window = report();
   std::string earlier = kListing;
@@ -211,10 +205,8 @@ TEST_F(TreeReportWindow, ExportsBesideTheListing) {
   EXPECT_TRUE(dialogs.allShown());
 }
 
-// A listing that failed says how and what the tool wrote; Report Again lists anew.
 TEST_F(TreeReportWindow, AFailedListingSaysWhyAndCanBeRunAgain) {
-  main.cmdTreeReport.userClick();
-  FrmTreeReport& window = main.treeReportWindow();
+  FrmTreeReport& window = open();
   processes.output = {"SetACL finished with error(s):\r\nSetACL error message: The object does not exist\r\n"};
   processes.exitCode = 2;
   processes.finish();
@@ -227,17 +219,10 @@ TEST_F(TreeReportWindow, AFailedListingSaysWhyAndCanBeRunAgain) {
   EXPECT_EQ(window.lblSummary.text(), "4 of 5 objects depart from what their parents give");
 }
 
-// The tool's file read before the tool has made it, a listing stopped in the
-// middle of a line, and a window opened for another object while the last
-// read of the one before was still under way: none shows what is not so.
+// A listing stopped mid-line, and a window opened for another object while
+// the last read of the one before was still under way.
 TEST_F(TreeReportWindow, ReadsOnlyWhatTheToolFinishedWriting) {
-  main.cmdTreeReport.userClick();
-  FrmTreeReport& window = main.treeReportWindow();
-  window.onTimer();  // nothing written yet: no file
-  files.texts[listingFile()] = kListing;
-  processes.finish();
-  EXPECT_EQ(window.lblSummary.text(), "4 of 5 objects depart from what their parents give");
-
+  FrmTreeReport& window = report();
   window.cmdAgain.userClick();
   const std::string listing = kListing;
   files.texts[listingFile()] = listing.substr(0, listing.rfind("(A;ID;KR;;;BU)(A;CIIOID"));  // ended mid-line

@@ -1,6 +1,4 @@
-// Backup and restore under wine: the real windows, the real shell and the
-// stand-in SetACL.exe in a program folder whose path holds a blank; and the
-// way back from a run, with the stand-in changing a registry key for real.
+// Backup and restore under wine: real windows and shell, the stand-in SetACL.exe in a folder with a blank.
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -57,6 +55,21 @@ std::string KeySecurity(const wchar_t* key) {
   return sddl;
 }
 
+// Sets a key's DACL exactly, flags of its entries included.
+void SetKeyDacl(const wchar_t* key, const wchar_t* sddl) {
+  HKEY handle = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+            ERROR_SUCCESS);
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr));
+  EXPECT_EQ(RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
+  LocalFree(sd);
+  RegCloseKey(handle);
+}
+
+const forms::Message kRestore{"Are you sure you want to restore file data.txt", "Restore data.txt?",
+                              Buttons::YesNo, Icon::Critical};
+
 class BackupAndRestore : public ::testing::Test {
  protected:
   BackupAndRestore() {
@@ -75,6 +88,13 @@ class BackupAndRestore : public ::testing::Test {
     HWND hwnd = Find(top, name);
     EXPECT_NE(hwnd, nullptr) << name;
     return hwnd;
+  }
+  // Send It, said yes to; whether the run ended having changed something.
+  bool sent() {
+    dialogs.expect({"Are you sure you want to run this command?", "Run Command?", Buttons::YesNo}, Answer::Yes);
+    native::Click(at("cmdSendIt"));
+    return native::WaitFor([&] { return IsWindowEnabled(at("cmdSendIt")) &&
+                                        Text(at("lblStatus")).find("changed") != std::string::npos; }, kRunMs);
   }
 
   native::TempFolder temp{L"Vorlane backup"};
@@ -161,9 +181,7 @@ TEST_F(BackupAndRestore, ABackupIsListedPickedAndRestored) {
   EXPECT_FALSE(IsWindowVisible(backend.window(&chooser)));
   EXPECT_EQ(journal().find("-actn restore"), std::string::npos);  // a pick restores nothing
 
-  dialogs.expect({"Are you sure you want to restore file data.txt", "Restore data.txt?",
-                  Buttons::YesNo, Icon::Critical},
-                 Answer::Yes);
+  dialogs.expect(kRestore, Answer::Yes);
   native::Click(at("cmdRestore"));
   ASSERT_TRUE(native::WaitFor([&] { return journal().find("restore: ") != std::string::npos; },
                               kStartMs))
@@ -180,9 +198,7 @@ TEST_F(BackupAndRestore, WhatCannotStartIsToldAndAMissingFolderReported) {
   fs::remove(program / L"SetACL.exe");
   native::Type(at("txtObjName"), Utf8(data));
   native::Type(at("txtRestore"), "data.txt");
-  dialogs.expect({"Are you sure you want to restore file data.txt", "Restore data.txt?",
-                  Buttons::YesNo, Icon::Critical},
-                 Answer::Yes)
+  dialogs.expect(kRestore, Answer::Yes)
       .expect({{}, {}, Buttons::Ok, Icon::Critical}, Answer::Ok);
   native::Click(at("cmdRestore"));
   ASSERT_TRUE(dialogs.allShown());
@@ -232,13 +248,7 @@ TEST_F(BackupAndRestore, ARunOnAKeyIsComparedAndUndone) {
     const std::string before = KeySecurity(kKey);
     ASSERT_TRUE(before.starts_with("O:")) << before;
 
-    dialogs.expect({"Are you sure you want to run this command?", "Run Command?", Buttons::YesNo},
-                   Answer::Yes);
-    native::Click(at("cmdSendIt"));
-    ASSERT_TRUE(native::WaitFor([&] { return IsWindowEnabled(at("cmdSendIt")) &&
-                                             Text(at("lblStatus")).find("changed") != std::string::npos; },
-                                kRunMs))
-        << Text(at("lblStatus"));
+    ASSERT_TRUE(sent()) << Text(at("lblStatus"));
     EXPECT_TRUE(Text(at("lblStatus")).starts_with(
         "1 of 1 object changed; what lies below the object, if anything, was not listed. Finished"))
         << Text(at("lblStatus"));
@@ -274,25 +284,7 @@ TEST_F(BackupAndRestore, ARunOnAKeyIsComparedAndUndone) {
   SetEnvironmentVariableW(L"VORLANE_STANDIN_UTF16", nullptr);
 }
 
-namespace {
-
-// Sets a key's DACL exactly, flags of its entries included.
-void SetKeyDacl(const wchar_t* key, const wchar_t* sddl) {
-  HKEY handle = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
-            ERROR_SUCCESS);
-  PSECURITY_DESCRIPTOR sd = nullptr;
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr));
-  EXPECT_EQ(RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
-  LocalFree(sd);
-  RegCloseKey(handle);
-}
-
-}  // namespace
-
-// The report on a tree of keys the stand-in lists: the one key that departs,
-// shown in the virtual list as the system asks for its texts; its mend sent
-// from the main window with its snapshot, and the report again.
+// The departing key shown in the virtual list; its mend sent, and the report again.
 TEST_F(BackupAndRestore, ATreeReportFindsTheKeyThatDepartsAndItsMend) {
   SetKeyDacl(L"SOFTWARE\\VorlaneTest\\Tree", L"D:PAI(A;CI;KA;;;BA)(A;CI;KR;;;WD)");
   SetKeyDacl(L"SOFTWARE\\VorlaneTest\\Tree\\Good", L"D:AI(A;CIID;KA;;;BA)(A;CIID;KR;;;WD)");
@@ -328,22 +320,14 @@ TEST_F(BackupAndRestore, ATreeReportFindsTheKeyThatDepartsAndItsMend) {
   EXPECT_EQ(Text(at("txtObjName")), "HKLM\\SOFTWARE\\VorlaneTest\\Tree\\Own");
   EXPECT_NE(Text(at("txtCallString")).find(" -actn setprot -op \"dacl:np;sacl:nc\" -actn clear -clr \"dacl\""),
             std::string::npos) << Text(at("txtCallString"));
-  const auto backupFiles = [&] {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(backups))
-      if (entry.is_regular_file()) names.push_back(Utf8(entry.path().filename()));
-    return names;
-  }();
+  std::vector<std::string> backupFiles;
+  for (const auto& entry : fs::directory_iterator(backups))
+    if (entry.is_regular_file()) backupFiles.push_back(Utf8(entry.path().filename()));
   ASSERT_EQ(backupFiles.size(), 1u);
   EXPECT_TRUE(backupFiles[0].starts_with("Tree ")) << backupFiles[0];
 
   SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", L"1");
-  dialogs.expect({"Are you sure you want to run this command?", "Run Command?", Buttons::YesNo}, Answer::Yes);
-  native::Click(at("cmdSendIt"));
-  ASSERT_TRUE(native::WaitFor([&] { return IsWindowEnabled(at("cmdSendIt")) &&
-                                           Text(at("lblStatus")).find("changed") != std::string::npos; },
-                              kRunMs))
-      << Text(at("lblStatus"));
+  ASSERT_TRUE(sent()) << Text(at("lblStatus"));
   SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", nullptr);
   EXPECT_EQ(KeySecurity(L"SOFTWARE\\VorlaneTest\\Tree\\Own").find("(A;;KR;;;BU)"), std::string::npos)
       << KeySecurity(L"SOFTWARE\\VorlaneTest\\Tree\\Own");
