@@ -190,7 +190,6 @@ TEST_F(AceEditor, DenyIsConfirmed) {
   dialogs.expect(deny, Answer::Yes);
   ace.cboModeDacl.userPick(3);
   EXPECT_EQ(add(), "-ace \"n:u;p:read;m:deny;w:dacl\" ");
-  EXPECT_TRUE(dialogs.allShown());
 }
 
 TEST_F(AceEditor, AMissingNameOrPermissionStopsTheAdd) {
@@ -206,7 +205,6 @@ TEST_F(AceEditor, AMissingNameOrPermissionStopsTheAdd) {
   EXPECT_EQ(add(), "");
   EXPECT_TRUE(ace.visible());
   EXPECT_EQ(main.cmdAceNum.text(), "0");
-  EXPECT_TRUE(dialogs.allShown());
 }
 
 TEST_F(AceEditor, CancelRevertsNothing) {
@@ -256,7 +254,6 @@ TEST_F(AceEditor, AdvancedTokensCountOnlyWhileThePanelIsOpen) {
   main.cmdAce.userClick();
   ace.cmdAdvanced.userClick();  // closing tells nothing
   EXPECT_FALSE(ace.fraAdvanced.visible());
-  EXPECT_TRUE(dialogs.allShown());
 }
 
 TEST_F(AceEditor, TheOpenPanelFollowsTheObjectType) {
@@ -290,14 +287,12 @@ TEST_F(AceEditor, ClearAdvAsksThenClearsBothSubPanels) {
   box("chkDirsAdvWrite_Owner").setValue(1);  // on the hidden sub-panel
   const forms::Message question{"Are you sure you want to clear the Advanced Permissions?",
                                 "Clear Advanced Permissions?", Buttons::YesNo, Icon::Question};
-  dialogs.expect(question, Answer::No);
-  ace.cndAdvClear.userClick();
-  EXPECT_TRUE(box("chkRegAdvDelete").ticked());
-  EXPECT_TRUE(box("chkDirsAdvWrite_Owner").ticked());
-  dialogs.expect(question, Answer::Yes);
-  ace.cndAdvClear.userClick();
-  EXPECT_FALSE(box("chkRegAdvDelete").ticked());
-  EXPECT_FALSE(box("chkDirsAdvWrite_Owner").ticked());
+  for (Answer answer : {Answer::No, Answer::Yes}) {
+    dialogs.expect(question, answer);
+    ace.cndAdvClear.userClick();
+    EXPECT_EQ(box("chkRegAdvDelete").ticked(), answer == Answer::No);
+    EXPECT_EQ(box("chkDirsAdvWrite_Owner").ticked(), answer == Answer::No);
+  }
   EXPECT_TRUE(ace.chkRegistryRead.ticked());  // the panel boxes stay
   EXPECT_TRUE(ace.fraAdvanced.visible());
 }

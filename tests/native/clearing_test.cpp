@@ -68,12 +68,11 @@ TEST(Clear, EachClearAsksAndOnlyYesActs) {
     SCOPED_TRACE(c.index);
     Filled f;
     ASSERT_EQ(f.call(), kFull);
-    f.dialogs.expect({c.prompt, c.title, Buttons::YesNo}, Answer::No);
-    f.main.cmdClear[c.index].userClick();
-    EXPECT_EQ(f.call(), kFull);
-    f.dialogs.expect({c.prompt, c.title, Buttons::YesNo}, Answer::Yes);
-    f.main.cmdClear[c.index].userClick();
-    EXPECT_EQ(f.call(), c.after);
+    for (Answer answer : {Answer::No, Answer::Yes}) {
+      f.dialogs.expect({c.prompt, c.title, Buttons::YesNo}, answer);
+      f.main.cmdClear[c.index].userClick();
+      EXPECT_EQ(f.call(), answer == Answer::No ? kFull : c.after);
+    }
     EXPECT_EQ(f.main.cmdAceNum.text() + f.main.cmdTrstNum.text() + f.main.cmdFilterNum.text() +
                   std::to_string(f.main.chkOwner.value()) + std::to_string(f.main.chkGroup.value()),
               c.left);

@@ -19,9 +19,20 @@ std::string WithoutLastBackslash(std::string path) {
   return path;
 }
 
+// A lock, or work, that runs `release` as it goes.
+template <class Base>
+class Releasing : public Base {
+ public:
+  explicit Releasing(std::function<void()> release) : release_(std::move(release)) {}
+  ~Releasing() override { release_(); }
+
+ private:
+  std::function<void()> release_;
+};
+
 }  // namespace
 
-long FakeRegistry::open(Key root, std::uint32_t access, const std::string& path, Key& key) {
+long FakeRegistry::OpenKey(Key root, const std::string& path, std::uint32_t access, Key& key) {
   EXPECT_EQ(root, kLocalMachine);
   accesses.insert(access);
   key = 0;
@@ -34,11 +45,7 @@ long FakeRegistry::open(Key root, std::uint32_t access, const std::string& path,
 
 long FakeRegistry::CreateKey(Key root, const std::string& path, std::uint32_t access, Key& key) {
   if (!refuseWrites) keys[path];
-  return open(root, access, path, key);
-}
-
-long FakeRegistry::OpenKey(Key root, const std::string& path, std::uint32_t access, Key& key) {
-  return open(root, access, path, key);
+  return OpenKey(root, path, access, key);
 }
 
 long FakeRegistry::CloseKey(Key key) { return handles_.erase(key) ? 0 : kInvalidHandle; }
@@ -156,11 +163,8 @@ long FakeFiles::AppendText(const std::string& path, const std::string& text) {
 }
 
 long FakeFiles::WriteText(const std::string& path, const std::string& text) {
-  if (writeError) return writeError;
-  if (pinned.contains(path)) return kSharingViolation;
-  files.insert(path);
-  texts[path] = text;
-  return 0;
+  if (!writeError && !pinned.contains(path)) texts[path].clear();
+  return AppendText(path, text);
 }
 
 long FakeFiles::RemoveFile(const std::string& path) {
@@ -174,16 +178,6 @@ std::uint64_t FakeFiles::FileSize(const std::string& path) {
   return it == texts.end() ? 0 : it->second.size();
 }
 
-class FakeFiles::HeldLock : public platform::FileSystem::Lock {
- public:
-  HeldLock(std::set<std::string>& held, std::string path) : held_(held), path_(std::move(path)) {}
-  ~HeldLock() override { held_.erase(path_); }
-
- private:
-  std::set<std::string>& held_;
-  std::string path_;
-};
-
 // One holder at a time; a lock held elsewhere is refused as the system
 // refuses it once its wait is over.
 std::unique_ptr<platform::FileSystem::Lock> FakeFiles::Hold(const std::string& lockPath, long& error) {
@@ -192,7 +186,7 @@ std::unique_ptr<platform::FileSystem::Lock> FakeFiles::Hold(const std::string& l
     return nullptr;
   }
   error = 0;
-  return std::make_unique<HeldLock>(held_, lockPath);
+  return std::make_unique<Releasing<Lock>>([this, lockPath] { held_.erase(lockPath); });
 }
 
 class ScriptedProcesses::FakeChild : public platform::Child {
@@ -260,24 +254,11 @@ struct FakeWorkers::State : platform::Workers::Context, std::enable_shared_from_
   }
 };
 
-namespace {
-
-class FakeWork : public platform::Work {
- public:
-  explicit FakeWork(std::shared_ptr<FakeWorkers::State> state) : state_(std::move(state)) {}
-  ~FakeWork() override { state_->dropped = true; }
-
- private:
-  std::shared_ptr<FakeWorkers::State> state_;
-};
-
-}  // namespace
-
 std::unique_ptr<platform::Work> FakeWorkers::Start(std::function<void(Context&)> work) {
   ++started;
   auto state = std::make_shared<State>(*this);
   work(*state);
-  return std::make_unique<FakeWork>(state);
+  return std::make_unique<Releasing<platform::Work>>([state] { state->dropped = true; });
 }
 
 void FakeWorkers::deliver() {
@@ -288,19 +269,8 @@ void FakeWorkers::deliver() {
   }
 }
 
-class FakeFiles::PinnedFile : public platform::FileSystem::Lock {
- public:
-  PinnedFile(std::multiset<std::string>& pinned, std::string path) : pinned_(pinned), path_(std::move(path)) {
-    pinned_.insert(path_);
-  }
-  ~PinnedFile() override { pinned_.erase(pinned_.find(path_)); }
-
- private:
-  std::multiset<std::string>& pinned_;
-  std::string path_;
-};
-
 std::unique_ptr<platform::FileSystem::Lock> FakeFiles::Pin(const std::string& path) {
   if (!texts.contains(path) && !files.contains(path)) return nullptr;
-  return std::make_unique<PinnedFile>(pinned, path);
+  pinned.insert(path);
+  return std::make_unique<Releasing<Lock>>([this, path] { pinned.erase(pinned.find(path)); });
 }

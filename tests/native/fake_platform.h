@@ -43,7 +43,6 @@ class FakeRegistry : public platform::Registry {
 
  private:
   const Value* find(Key key, const std::string& name) const;
-  long open(Key root, std::uint32_t access, const std::string& path, Key& key);
   std::map<Key, std::string> handles_;
   Key next_ = 0x100;
 };
@@ -81,8 +80,6 @@ class FakeFiles : public platform::FileSystem {
   std::multiset<std::string> pinned;  // by this program or another: neither changed nor deleted
 
  private:
-  class HeldLock;
-  class PinnedFile;
   std::set<std::string> held_;
 };
 

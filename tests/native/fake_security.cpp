@@ -1,5 +1,6 @@
 #include "tests/native/fake_security.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <string_view>
@@ -76,25 +77,33 @@ std::optional<std::string> Sid(std::string_view text) {
   return std::string(text);
 }
 
+// Where the parenthesis or quote opening at `at` closes, past nested ones
+// and quotes; npos when it does not.
+std::size_t Closing(std::string_view text, std::size_t at) {
+  if (text[at] == '"') return text.find('"', at + 1);
+  while (++at < text.size()) {
+    if (text[at] == ')') return at;
+    if ((text[at] == '(' || text[at] == '"') && (at = Closing(text, at)) == std::string_view::npos) break;
+  }
+  return std::string_view::npos;
+}
+
 // Splits at `separator` where it stands outside parentheses and quotes;
 // false when they do not close.
 bool SplitOutside(std::string_view text, char separator, std::vector<std::string_view>& parts) {
-  int depth = 0;
-  bool quoted = false;
   std::size_t from = 0;
   for (std::size_t at = 0; at < text.size(); ++at) {
-    char c = text[at];
-    if (c == '"') quoted = !quoted;
-    else if (quoted) continue;
-    else if (c == '(') ++depth;
-    else if (c == ')' && --depth < 0) return false;
-    else if (c == separator && depth == 0) {
+    if (text[at] == '(' || text[at] == '"') {
+      if ((at = Closing(text, at)) == std::string_view::npos) return false;
+    } else if (text[at] == ')') {
+      return false;
+    } else if (text[at] == separator) {
       parts.push_back(text.substr(from, at - from));
       from = at + 1;
     }
   }
   parts.push_back(text.substr(from));
-  return depth == 0 && !quoted;
+  return true;
 }
 
 bool Guid(std::string_view text) {
@@ -130,21 +139,14 @@ bool ReadRights(std::string_view text, std::uint32_t& mask) {
 bool ReadAce(std::string_view text, Ace& ace) {
   std::vector<std::string_view> fields;
   if (!SplitOutside(text, ';', fields) || fields.size() < 6 || fields.size() > 7) return false;
-  const Kind* kind = nullptr;
-  for (const Kind& k : kKinds)
-    if (fields[0] == k.code) kind = &k;
-  if (!kind) return false;
+  const Kind* kind = std::ranges::find_if(kKinds, [&](const Kind& k) { return fields[0] == k.code; });
+  if (kind == std::end(kKinds)) return false;
   ace.type = kind->type;
   ace.kind = kind->number;
-  std::string_view flags = fields[1];
-  for (std::size_t at = 0; at < flags.size(); at += 2) {
-    bool known = false;
-    for (auto [code, bit] : kFlags)
-      if (flags.substr(at, 2) == code) {
-        ace.flags |= bit;
-        known = true;
-      }
-    if (!known) return false;
+  for (std::size_t at = 0; at < fields[1].size(); at += 2) {
+    auto flag = std::ranges::find_if(kFlags, [&](auto& f) { return f.first == fields[1].substr(at, 2); });
+    if (flag == std::end(kFlags)) return false;
+    ace.flags |= flag->second;
   }
   if (!ReadRights(fields[2], ace.mask)) return false;
   for (std::string_view guid : {fields[3], fields[4]})
@@ -156,8 +158,9 @@ bool ReadAce(std::string_view text, Ace& ace) {
   // The system's header (kind, flags, size), then the other parts.
   char mask[16];
   std::snprintf(mask, sizeof mask, "0x%x;", ace.mask);
-  std::string body = mask + Lower(fields[3]) + ";" + Lower(fields[4]) + ";" + ace.sid;
-  if (fields.size() == 7) body += ";" + std::string(fields[6]);
+  const std::string types = Lower(fields[3]) + ";" + Lower(fields[4]);
+  const std::string extra = fields.size() == 7 ? std::string(1, ';').append(fields[6]) : std::string();
+  std::string body = mask + types + ";" + ace.sid + extra;
   const std::size_t size = kHeader + body.size();
   ace.bytes = {static_cast<char>(ace.kind), static_cast<char>(ace.flags), static_cast<char>(size & 0xFF),
                static_cast<char>(size >> 8)};
@@ -166,26 +169,12 @@ bool ReadAce(std::string_view text, Ace& ace) {
   // their parts too, the rest by their bytes alone.
   if (ace.type != Ace::Type::Other) return true;
   if (platform::Allows(ace) || platform::Denies(ace)) {
-    ace.extra = Lower(fields[3]) + ";" + Lower(fields[4]) + (fields.size() == 7 ? ";" + std::string(fields[6]) : "");
+    ace.extra = types + extra;
   } else {
     ace.mask = 0;
     ace.sid.clear();
   }
   return true;
-}
-
-// Where the parenthesis opening at `open` closes, past nested ones and
-// quotes; npos when it does not.
-std::size_t Closing(std::string_view text, std::size_t open) {
-  int depth = 0;
-  bool quoted = false;
-  for (std::size_t at = open; at < text.size(); ++at) {
-    if (text[at] == '"') quoted = !quoted;
-    else if (quoted) continue;
-    else if (text[at] == '(') ++depth;
-    else if (text[at] == ')' && --depth == 0) return at;
-  }
-  return std::string_view::npos;
 }
 
 // "P", "AI", "AR" and "NO_ACCESS_CONTROL" in any order, then the entries.
@@ -211,10 +200,11 @@ bool ReadAcl(std::string_view text, platform::Acl& acl) {
   return true;
 }
 
-// Where the next part ("O:", "G:", "D:", "S:") begins, outside entries.
+// Where the next part ("O:", "G:", "D:", "S:") begins, outside entries and
+// quotes (a quote outside entries fails the part it stands in anyway).
 std::size_t NextPart(std::string_view text) {
   for (std::size_t at = 0; at < text.size(); ++at) {
-    if (text[at] == '(') {
+    if (text[at] == '(' || text[at] == '"') {
       at = Closing(text, at);
       if (at == std::string_view::npos) return text.size();
     } else if (at + 1 < text.size() && text[at + 1] == ':' &&
@@ -258,10 +248,14 @@ std::string FakeSecurity::EntryText(const Ace& ace) {
   std::string text = "(";
   for (const Kind& kind : kKinds)
     if (kind.number == static_cast<std::uint8_t>(ace.bytes[0])) text += kind.code;
-  text += ";";
+  return text + ";" + FlagText(std::uint8_t(ace.bytes[1])) + ";" + ace.bytes.substr(kHeader) + ")";
+}
+
+std::string FakeSecurity::FlagText(std::uint8_t flags) {
+  std::string text;
   for (auto [code, bit] : kFlags)
-    if (static_cast<std::uint8_t>(ace.bytes[1]) & bit) text += code;
-  return text + ";" + ace.bytes.substr(kHeader) + ")";
+    if (flags & bit) text += code;
+  return text;
 }
 
 std::optional<std::string> FakeSecurity::AccountName(const std::string& sid) {

@@ -22,6 +22,7 @@ class FakeSecurity : public platform::Security {
   std::optional<platform::SecurityDescriptor> Read(const std::string& sddl) override;
   std::string EntryText(const platform::Ace& ace) override;
   std::optional<std::string> AccountName(const std::string& sid) override;
+  static std::string FlagText(std::uint8_t flags);  // "OICIID", in the order of their bits
 };
 
 // Objects a line as the tool lists them, among its messages.

@@ -19,15 +19,7 @@ std::string Shown(const platform::Ace& ace, bool mayMerge, bool anyAccount,
                   FakeSecurity& security) {
   std::string text;
   if ((platform::Allows(ace) || platform::Denies(ace)) && !ace.sid.empty()) {
-    static const std::pair<const char*, std::uint8_t> kFlags[] = {
-        {"OI", platform::kObjectInherit},
-        {"CI", platform::kContainerInherit},
-        {"NP", platform::kNoPropagate},
-        {"IO", platform::kInheritOnly},
-        {"ID", platform::kInherited}};
-    text = "(" + std::to_string(ace.kind) + ";";
-    for (auto [code, bit] : kFlags)
-      if (ace.flags & bit) text += code;
+    text = "(" + std::to_string(ace.kind) + ";" + FakeSecurity::FlagText(ace.flags);
     char mask[16];
     std::snprintf(mask, sizeof mask, ";0x%x;;;", ace.mask);
     text += mask + ace.sid + (ace.extra.empty() ? "" : ";" + ace.extra) + ")";
@@ -116,10 +108,7 @@ TEST(Inheritance, EachParentEntryGivesWhatTheRulesSay) {
     std::ranges::sort(given);
     EXPECT_EQ(given, Expected(c.child, security)) << c.name;
   }
-}
-
-TEST(Inheritance, NoDaclGivesNothing) {
-  FakeSecurity security;
+  // No DACL, or an empty one, gives nothing.
   for (const char* sddl : {"O:BA", "O:BAD:NO_ACCESS_CONTROL", "O:BAD:"})
     EXPECT_TRUE(GivenEntries(*security.Read(sddl), true, ObjectType::File, kOwner).empty()) << sddl;
 }

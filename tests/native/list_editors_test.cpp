@@ -70,7 +70,6 @@ TEST_F(TrusteeEditor, AnIncompleteFormSavesNothing) {
   EXPECT_EQ(main.cmdTrstNum.text(), "0");
   trustee.txtName2.userEdit("b;\"c");
   EXPECT_EQ(save(), " -trst \"n1:a;n2:b;\\\"c;ta:cpytrst;w:dacl\"");
-  EXPECT_TRUE(dialogs.allShown());
 }
 
 TEST_F(TrusteeEditor, SaveTwiceAppendsTwiceAndCloseKeepsTheFields) {
@@ -160,12 +159,11 @@ TEST_F(ListEditor, TheCountMovesByOneAndNeverBelowNought) {
 TEST_F(ListEditor, ClearEmptiesListAndCount) {
   handEdit(main.cmdTrstNum, " -trst \"n1:a;ta:remtrst;w:dacl\"", 1);
   main.cmdTrstNum.userClick();
-  dialogs.expect(kClear, Answer::No);
-  change().cmdClear.userClick();
-  EXPECT_EQ(main.cmdTrstNum.text(), "1");
-  dialogs.expect(kClear, Answer::Yes);
-  change().cmdClear.userClick();
-  EXPECT_EQ(main.cmdTrstNum.text(), "0");
+  for (Answer answer : {Answer::No, Answer::Yes}) {
+    dialogs.expect(kClear, answer);
+    change().cmdClear.userClick();
+    EXPECT_EQ(main.cmdTrstNum.text(), answer == Answer::No ? "1" : "0");
+  }
   EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"C:\\Data\" -ot file");
   EXPECT_FALSE(change().visible());
 }

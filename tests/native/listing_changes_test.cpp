@@ -217,7 +217,6 @@ TEST(WhatChanged, StoppedOnTheWayGivesNone) {
   EXPECT_TRUE(CompareListings(before, before, security, [] { return false; }));
 }
 
-// An undo whose listing after holds no audit entries is compared without them.
 TEST(WhatChanged, WithoutTheSaclAuditEntriesAndLabelsAreLeftOut) {
   FakeSecurity security;
   const std::string before = Listing({{"x", "O:BAD:(A;;KA;;;BA)S:(AU;SA;KA;;;WD)(ML;;NW;;;HI)"}});

@@ -52,9 +52,7 @@ TEST(ListingFile, ReadAsTheToolWritesItInPiecesSplitAnywhere) {
       ASSERT_TRUE(text) << c.name;
       EXPECT_EQ(*text, c.text) << c.name << ", in pieces of " << piece;
     }
-}
-
-TEST(ListingFile, StoppedOrMissingGivesNone) {
+  // Stopped, or missing, none.
   FakeFiles files;
   files.texts["listing.txt"] = "\"C:\\a\",1,\"D:\"\r\n";
   EXPECT_FALSE(ReadListingFile(files, "listing.txt", FromTestCodePage, [] { return true; }));

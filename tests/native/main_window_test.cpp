@@ -55,11 +55,9 @@ TEST_F(MainWindow, TypingShowsTheOptionsAndEmptyingHidesThem) {
   EXPECT_EQ(shownTopLevel(), kNamed);
   type(main.txtObjName, "");
   EXPECT_EQ(shownTopLevel(), kEmptyName);
-}
 
-// A paste with the mouse, or text set from outside, raises no key: the call
-// string and "What It Does" follow the field all the same.
-TEST_F(MainWindow, APasteIsFollowedAtOnce) {
+  // A paste with the mouse, or text set from outside, raises no key: the call
+  // string and "What It Does" follow the field all the same.
   main.txtObjName.userEdit("C:\\Pasted");
   EXPECT_EQ(main.txtCallString.text(), "SetACL.exe -on \"C:\\Pasted\" -ot file");
   EXPECT_TRUE(main.txtExplain.text().starts_with("Object: the file or folder \"C:\\Pasted\""));

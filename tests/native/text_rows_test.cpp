@@ -168,10 +168,7 @@ TEST(TextRows, TheRowOfACharacterAndBack) {
       }
     }
   }
-}
-
-// A column inside a tab or a wide character means the edge it is nearer.
-TEST(TextRows, AColumnInsideAWideCharacterIsItsNearerEdge) {
+  // A column inside a tab or a wide character means the edge it is nearer.
   TextRows rows = Wrapped("a\tb\xE6\xBC\xA2", 0);  // the tab takes columns 1 to 7, the ideograph 9 and 10
   const std::size_t offsets[] = {0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 6, 6};
   for (std::size_t column = 0; column < std::size(offsets); ++column)

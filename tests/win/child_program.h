@@ -43,8 +43,14 @@ class TempFolder {
 // Ends every process whose program lies in that folder: children that a
 // test started through the shell and cannot otherwise reach. How many it ended.
 int EndProgramsIn(const std::filesystem::path& folder);
-// Whether a process of that program runs.
 bool ProgramRunning(const std::filesystem::path& program);
+
+// Security of a key under HKEY_LOCAL_MACHINE: those parts in SDDL as the
+// system reports them, or "unreadable"; and the key made if missing, its
+// DACL, when one is given, set exactly, flags of its entries included.
+std::string KeySecurity(const std::wstring& key, SECURITY_INFORMATION parts = OWNER_SECURITY_INFORMATION |
+                                                     GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION);
+bool MakeKey(const std::wstring& key, const wchar_t* dacl = nullptr);
 
 // A file's whole content, as bytes.
 std::string FileText(const std::filesystem::path& path);

@@ -4,7 +4,6 @@
 //   bytes N           N letters on standard output
 //   interleave        out, err, out, err: one line each, in that order
 //   mb N              N MiB of numbered text lines, in blocks of 64 KiB
-//   lines N           N short numbered lines, in blocks of 64 KiB
 //   hold              "first line", then, once the event named kGoEvent is
 //                     set, "second line" (after 30 s: "never released")
 //   nuls              lines with NUL bytes inside
@@ -55,16 +54,14 @@ int main(int argc, char** argv) {
     Put(STD_OUTPUT_HANDLE, std::string(text, sizeof text - 1));
   } else if (mode == "utf16") {
     const wchar_t text[] = L"\xFEFFUnicode \x2713\r\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, sizeof text - sizeof(wchar_t), &written, nullptr);
+    Put(STD_OUTPUT_HANDLE, std::string(reinterpret_cast<const char*>(text), sizeof text - sizeof(wchar_t)));
   } else if (mode == "fail") {
     Put(STD_ERROR_HANDLE, "something went wrong\r\n");
     return static_cast<int>(n);
   } else if (mode == "sleep") {
     Sleep(static_cast<DWORD>(n) * 1000);
-  } else if (mode == "mb" || mode == "lines") {
-    const std::string text = mode == "mb" ? native::BenchmarkText(static_cast<std::size_t>(n) << 20)
-                                          : native::ShortLines(static_cast<std::size_t>(n));
+  } else if (mode == "mb") {
+    const std::string text = native::BenchmarkText(static_cast<std::size_t>(n) << 20);
     for (std::size_t at = 0; at < text.size(); at += 65536) Put(STD_OUTPUT_HANDLE, text.substr(at, 65536));
   }
   return 0;

@@ -19,11 +19,4 @@ inline std::string BenchmarkText(std::size_t size) {
   return text;
 }
 
-// Many short lines, as a recursive run over a big file server writes them.
-inline std::string ShortLines(std::size_t lines) {
-  std::string text;
-  for (std::size_t line = 0; line < lines; ++line) text += "ok " + std::to_string(line) + "\r\n";
-  return text;
-}
-
 }  // namespace native

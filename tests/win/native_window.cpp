@@ -87,7 +87,6 @@ std::vector<std::string> Items(HWND list) {
   return items;
 }
 
-
 void WhileModal(std::function<void()> steps, std::function<bool()> ready) {
   static std::function<void()> pending;
   static std::function<bool()> until;

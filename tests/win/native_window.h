@@ -26,7 +26,6 @@ void Pick(HWND combo, int index);
 void Click(HWND button);
 // Clicks an item of a list box with the mouse.
 void ClickItem(HWND list, int index);
-// The items of a list box.
 std::vector<std::string> Items(HWND list);
 // Runs steps once from inside the next modal loop of this thread: the way to
 // drive a dialog that a click shows modally. With `ready`, the steps wait

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <fstream>
+#include <numeric>
 
 #include "forms/win32/win32_backend.h"
 #include "forms/win32/wide.h"
@@ -50,11 +50,7 @@ class RealRunner : public ::testing::Test {
     EXPECT_TRUE(native::WaitFor([&] { return !runner.running(); }, kRunMs));
     return joined();
   }
-  std::string joined() const {
-    std::string all;
-    for (const auto& chunk : chunks) all += chunk;
-    return all;
-  }
+  std::string joined() const { return std::accumulate(chunks.begin(), chunks.end(), std::string()); }
   ScriptedDialogs dialogs;
   win32::Win32Processes processes;
   DOSOutputs runner{processes, dialogs};
@@ -123,9 +119,7 @@ class SendItForReal : public ::testing::Test {
     native::Pick(at("cboClr"), 1);
   }
   HWND at(const std::string& name) { return native::Find(backend.window(&program.main), name); }
-  void expectRunQuestion() {
-    program.dialogs.expect(kRunQuestion, forms::Answer::Yes);
-  }
+  void expectRunQuestion() { program.dialogs.expect(kRunQuestion, forms::Answer::Yes); }
   void send() {
     expectRunQuestion();
     native::Click(at("cmdSendIt"));
@@ -182,36 +176,29 @@ TEST_F(SendItForReal, ACommandTooLongForWindowsStartsNothing) {
                           "", forms::Buttons::Ok, forms::Icon::Critical},
                          forms::Answer::Ok);
   native::Click(at("cmdSendIt"));
-  EXPECT_TRUE(program.dialogs.allShown());
   EXPECT_EQ(journalSize(), before);
   EXPECT_EQ(output(), expected);
 }
 
 namespace {
 
-// A folder made before the window starts: SetACL.exe in a folder whose path
-// holds a blank, with the program an unquoted path would start instead; or
-// the console child in SetACL.exe's place, doing what CONSOLE_CHILD says.
+// A folder made before the window starts: the console child in SetACL.exe's
+// place, doing what CONSOLE_CHILD says, in a folder whose path holds a blank;
+// an unquoted path would start the stand-in there as Program.exe instead.
 struct SetAclFolder {
-  explicit SetAclFolder(const wchar_t* name, bool child) : temp(name) {
+  explicit SetAclFolder(const wchar_t* name) : temp(name) {
     fs::path tools = temp.path() / L"Program Files" / L"Tools";
     fs::create_directories(tools);
-    fs::copy_file(native::BuildFolder() / (child ? L"console_child.exe" : L"SetACL.exe"),
-                  tools / L"SetACL.exe");
-    fs::copy_file(native::BuildFolder() / L"console_child.exe", temp.path() / L"Program.exe");
+    fs::copy_file(native::BuildFolder() / L"console_child.exe", tools / L"SetACL.exe");
+    fs::copy_file(native::BuildFolder() / L"SetACL.exe", temp.path() / L"Program.exe");
   }
   std::string tools() const { return Utf8(temp.path() / L"Program Files" / L"Tools"); }
   native::TempFolder temp;
 };
 
-class BlankFolder : public SetAclFolder, public SendItForReal {
- protected:
-  BlankFolder() : SetAclFolder(L"vorlane blank", false), SendItForReal(tools()) {}
-};
-
 class ChildAsSetAcl : public SetAclFolder, public SendItForReal {
  protected:
-  ChildAsSetAcl() : SetAclFolder(L"vorlane-child", true), SendItForReal(tools()) {}
+  ChildAsSetAcl() : SetAclFolder(L"vorlane-child"), SendItForReal(tools()) {}
   ~ChildAsSetAcl() override { SetEnvironmentVariableW(L"CONSOLE_CHILD", nullptr); }
   void sendAs(const wchar_t* mode) {
     SetEnvironmentVariableW(L"CONSOLE_CHILD", mode);
@@ -220,12 +207,6 @@ class ChildAsSetAcl : public SetAclFolder, public SendItForReal {
 };
 
 }  // namespace
-
-TEST_F(BlankFolder, RunsThroughTheQuotedPath) {
-  send();
-  waitForEnd();
-  EXPECT_EQ(output(), "clear: dacl on file \"C:\\Data\"\r\n");
-}
 
 TEST_F(ChildAsSetAcl, EverythingTheToolWritesReachesTheOutputBoxAndItsExitCodeTheStatus) {
   const std::string nul(OutputDecoder::kNulPlaceholder);
@@ -270,15 +251,6 @@ TEST_F(ChildAsSetAcl, StopEndsAChildThatHangsAndKeepsWhatItWrote) {
   EXPECT_TRUE(IsWindowEnabled(at("cmdAbout")));
 }
 
-namespace {
-
-// Polls another process's control until it holds the text, for up to 10 s.
-bool WaitForText(HWND hwnd, const std::string& text) {
-  return native::WaitFor([&] { return native::TextOfOther(hwnd) == text; }, 10000);
-}
-
-}  // namespace
-
 // vorlane.exe as a user starts it, with a SetACL.exe that holds mid-run:
 // clicks posted by automation start nothing, the close box asks, and Yes
 // ends the command and the program.
@@ -296,7 +268,7 @@ TEST(SendItInVorlane, WhileACommandRunsOnlyStopActsAndTheCloseBoxEndsBoth) {
     HWND button = native::Find(main, "cmdSendIt"), output = native::Find(main, "txtOutputs");
     PostMessageW(button, BM_CLICK, 0, 0);
     native::Press(program.waitForWindow(L"Run Command?"), IDYES);
-    EXPECT_TRUE(WaitForText(output, "first line\r\n"));
+    EXPECT_TRUE(native::WaitFor([&] { return native::TextOfOther(output) == "first line\r\n"; }, 10000));
     PostMessageW(button, BM_CLICK, 0, 0);
     PostMessageW(native::Find(main, "cmdAbout"), BM_CLICK, 0, 0);
     Sleep(500);
@@ -416,47 +388,32 @@ class TestKeys {
   TestKeys() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTestKeys); }
   ~TestKeys() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTestKeys); }
   void make(const std::wstring& name) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kTestKeys) + L"\\" + name).c_str(),
-                              0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
+    ASSERT_TRUE(native::MakeKey(path(name))) << win32::Utf8(name);
     setDacl(name, kBefore);
   }
+  // Set as the stand-in's restore sets a DACL, so that a restore reads back alike.
   void setDacl(const std::wstring& name, const wchar_t* sddl) {
     PSECURITY_DESCRIPTOR sd = nullptr;
     ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr);
     BOOL present = FALSE, defaulted = FALSE;
     PACL dacl = nullptr;
     GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
-    EXPECT_EQ(SetNamedSecurityInfoW(system(name).data(), SE_REGISTRY_KEY,
+    EXPECT_EQ(SetNamedSecurityInfoW((L"MACHINE\\" + path(name)).data(), SE_REGISTRY_KEY,
                                     DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
                                     nullptr, nullptr, dacl, nullptr),
               ERROR_SUCCESS);
     LocalFree(sd);
   }
   std::string dacl(const std::wstring& name) {
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    if (GetNamedSecurityInfoW(system(name).c_str(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION,
-                              nullptr, nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
-      return "?";
-    LPWSTR text = nullptr;
-    ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1,
-                                                         DACL_SECURITY_INFORMATION, &text, nullptr);
-    std::string out = text ? win32::Utf8(text) : "?";
-    LocalFree(text);
-    LocalFree(sd);
-    return out;
+    return native::KeySecurity(path(name), DACL_SECURITY_INFORMATION);
   }
   // As a command line names it.
   static std::string quoted(const std::wstring& name) {
-    return "\"HKEY_LOCAL_MACHINE\\" + win32::Utf8(std::wstring(kTestKeys) + L"\\" + name) + "\"";
+    return "\"HKEY_LOCAL_MACHINE\\" + win32::Utf8(path(name)) + "\"";
   }
 
  private:
-  static std::wstring system(const std::wstring& name) {
-    return L"MACHINE\\" + std::wstring(kTestKeys) + L"\\" + name;
-  }
+  static std::wstring path(const std::wstring& name) { return std::wstring(kTestKeys) + L"\\" + name; }
 };
 
 struct Ran {
@@ -465,6 +422,19 @@ struct Ran {
 };
 
 enum class Output { Pipe, ClosedPipe, File };
+
+// SetACL.exe started hidden, its output to `output`, or with none to a console of its own.
+bool StartStandIn(const std::string& arguments, HANDLE output, DWORD flags, PROCESS_INFORMATION& info) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW | (output ? STARTF_USESTDHANDLES : 0);
+  startup.wShowWindow = SW_HIDE;
+  startup.hStdOutput = startup.hStdError = output;
+  std::vector<wchar_t> line = win32::WritableCommandLine(
+      native::Quoted(native::BuildFolder() / L"SetACL.exe") + " " + arguments);
+  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, output != nullptr, flags, nullptr,
+                        nullptr, &startup, &info);
+}
 
 // SetACL.exe as Vorlane starts it: hidden, its output on a pipe read to the
 // end, or on one whose reading end is closed before it runs; or into a file.
@@ -479,17 +449,9 @@ Ran RunStandIn(const std::string& arguments, Output output = Output::Pipe) {
     CreatePipe(&read, &write, &inherited, 0);
     SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
   }
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-  startup.wShowWindow = SW_HIDE;
-  startup.hStdOutput = startup.hStdError = write;
-  std::vector<wchar_t> line = win32::WritableCommandLine(
-      native::Quoted(native::BuildFolder() / L"SetACL.exe") + " " + arguments);
   PROCESS_INFORMATION info{};
   // Held until the reading end is closed, when it is to be.
-  const bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
-                                      CREATE_SUSPENDED, nullptr, nullptr, &startup, &info);
+  const bool started = StartStandIn(arguments, write, CREATE_SUSPENDED, info);
   CloseHandle(write);
   if (output == Output::ClosedPipe) CloseHandle(std::exchange(read, nullptr));
   Ran ran;
@@ -522,10 +484,6 @@ std::string ListCommand(const std::string& key, const fs::path& file, bool recur
 
 std::string RestoreCommand(const std::string& key, const fs::path& file) {
   return "-on " + key + " -ot reg -actn restore -bckp " + native::Quoted(file);
-}
-
-void Save(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 }  // namespace
@@ -567,9 +525,7 @@ TEST_F(SendItForReal, CurrentPermissionsOfAKeyShowItsEntries) {
 TEST(StandInListingFiles, WrittenInUtf16WhenAskedAndRestoredFromEachEncoding) {
   TestKeys keys;
   const std::wstring greek = L"\x03A9\x03BC\x03AD\x03B3\x03B1";  // outside the ANSI code page
-  const std::wstring french =
-      L"Donn\x00E9"
-      L"es";  // inside it
+  const std::wstring french = L"Donn\x00E9" L"es";  // inside it
   keys.make(greek);
   keys.make(french);
   const std::string before = keys.dacl(greek);
@@ -583,11 +539,9 @@ TEST(StandInListingFiles, WrittenInUtf16WhenAskedAndRestoredFromEachEncoding) {
   const std::string eightBytes = native::FileText(eight), wideBytes = native::FileText(wide);
   EXPECT_EQ(eightBytes, "\"machine\\SOFTWARE\\VorlaneStandInTest\\" + win32::Utf8(greek) +
                             "\",4,\"" + before + "\"\r\n");
-  ASSERT_TRUE(wideBytes.starts_with("\xFF\xFE"));
-  ASSERT_EQ(wideBytes.size() % 2, 0u);
-  std::wstring wideText(wideBytes.size() / 2 - 1, L'\0');
-  std::memcpy(wideText.data(), wideBytes.data() + 2, wideBytes.size() - 2);
-  EXPECT_EQ(win32::Utf8(wideText), eightBytes);
+  const std::wstring wideText = win32::Wide(eightBytes);  // with its byte-order mark, little-endian
+  EXPECT_EQ(wideBytes, std::string("\xFF\xFE").append(reinterpret_cast<const char*>(wideText.data()),
+                                                        wideText.size() * sizeof(wchar_t)));
 
   // The same listing of the other key, in the ANSI code page.
   const fs::path french8 = temp.path() / L"french.txt", ansi = temp.path() / L"ansi.txt";
@@ -597,11 +551,8 @@ TEST(StandInListingFiles, WrittenInUtf16WhenAskedAndRestoredFromEachEncoding) {
   ansiBytes.resize(WideCharToMultiByte(CP_ACP, 0, frenchText.data(),
                                        static_cast<int>(frenchText.size()), ansiBytes.data(),
                                        static_cast<int>(ansiBytes.size()), nullptr, nullptr));
-  ASSERT_NE(ansiBytes.find("\\Donn\xE9"
-                           "es\",4,"),
-            std::string::npos)
-      << ansiBytes;
-  Save(ansi, ansiBytes);
+  ASSERT_NE(ansiBytes.find("\\Donn\xE9" "es\",4,"), std::string::npos) << ansiBytes;
+  std::ofstream(ansi, std::ios::binary) << ansiBytes;
 
   SetEnvironmentVariableW(L"VORLANE_STANDIN_APPLY", L"1");
   for (const auto& [name, file] : {std::pair{greek, wide}, {french, ansi}}) {
@@ -637,15 +588,8 @@ TEST(StandInReader, StopsOnceTheReaderOfItsOutputHasGoneAndOnlyThen) {
   {
     // As the shell starts it for a backup: it lists, then holds its console
     // open for a key, and is ended here.
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    std::vector<wchar_t> line = win32::WritableCommandLine(
-        native::Quoted(native::BuildFolder() / L"SetACL.exe") + " " + list);
     PROCESS_INFORMATION info{};
-    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                               nullptr, nullptr, &startup, &info));
+    ASSERT_TRUE(StartStandIn(list, nullptr, CREATE_NEW_CONSOLE, info));
     CloseHandle(info.hThread);
     EXPECT_TRUE(native::WaitFor([&] { return native::FileText(listing) == listed; }, kRunMs));
     TerminateProcess(info.hProcess, 99);
