@@ -46,10 +46,7 @@ TEST(Compose, EveryOptionInItsPlace) {
                "-ace \"n:S-1-1-0;p:read,profile;s:y;i:so,sc;m:revoke;w:sacl\" "
                "-ace \"n:B;p:full;i:np;m:deny;w:sacl\" "},
       // Entries added after a hand edit follow the edited text.
-      {[&](Command& c) {
-         c.aces.replace("edited ");
-         c.aces.add(read);
-       },
+      {[&](Command& c) { c.aces.replace("edited "); c.aces.add(read); },
        kFile + " -actn ace edited -ace \"n:Users;p:read;m:grant;w:dacl\" "},
       {[](Command& c) {
          c.trustees.add({TrusteeAction::Replace, {"Users"}, {"Guests", true}, AclLists::Both});
@@ -63,26 +60,14 @@ TEST(Compose, EveryOptionInItsPlace) {
       {[](Command& c) { c.group = {"S-1-5-32-544", true}; },
        kFile + " -actn setgroup -grp \"n:S-1-5-32-544;s:y\""},
       {[](Command& c) { c.recursion = Recursion::ContainersAndObjects; }, kFile + " -rec cont_obj"},
-      {[](Command& c) {
-         c.type = ObjectType::Registry;
-         c.recursion = Recursion::Subkeys;
-       },
+      {[](Command& c) { c.type = ObjectType::Registry; c.recursion = Recursion::Subkeys; },
        "SetACL.exe -on \"C:\\D\" -ot reg -rec yes"},
       // Recursion counts for files and keys only, each with its own values.
-      {[](Command& c) {
-         c.type = ObjectType::Service;
-         c.recursion = Recursion::Containers;
-       },
+      {[](Command& c) { c.type = ObjectType::Service; c.recursion = Recursion::Containers; },
        "SetACL.exe -on \"C:\\D\" -ot srv"},
-      {[](Command& c) {
-         c.type = ObjectType::Registry;
-         c.recursion = Recursion::Objects;
-       },
+      {[](Command& c) { c.type = ObjectType::Registry; c.recursion = Recursion::Objects; },
        "SetACL.exe -on \"C:\\D\" -ot reg"},
-      {[](Command& c) {
-         c.filters.add("tmp");
-         c.filters.add("b\\");
-       },
+      {[](Command& c) { c.filters.add("tmp"); c.filters.add("b\\"); },
        kFile + " -fltr \"tmp\"  -fltr \"b\\\\\" "},
       {[](Command& c) { c.saclProtection = Protection::InheritsParent; },
        kFile + " -actn setprot -op \"dacl:nc;sacl:np\""},
@@ -93,20 +78,13 @@ TEST(Compose, EveryOptionInItsPlace) {
        kFile + " -actn rstchldrn -rst \"sacl\""},
       {[](Command& c) { c.logFile = "x y.log"; },
        kFile + " -log \"D:\\Tools\\LogFiles\\x y.log\""},
-      {[](Command& c) {
-         c.continueOnErrors = true;
-         c.silent = true;
-       },
-       kFile + " -ignoreerr -silent "},
+      {[](Command& c) { c.continueOnErrors = c.silent = true; }, kFile + " -ignoreerr -silent "},
       // Quotes in values, and what the C runtime hands the tool of them.
       {[](Command& c) { c.object = R"( a"b )"; }, "SetACL.exe" R"( -on " a\"b " -ot file)", Args{}},
       {[](Command& c) { c.object = R"(a\\"b)"; }, "SetACL.exe" R"( -on "a\\\\\"b" -ot file)", Args{}},
       {[](Command& c) { c.object = R"(C:\My "Data"\)"; },
        "SetACL.exe" R"( -on "C:\My \"Data\"\\" -ot file)", Args{}},
-      {[](Command& c) {
-         c.filters.add("tmp");
-         c.filters.add(R"(a "b\)");
-       },
+      {[](Command& c) { c.filters.add("tmp"); c.filters.add(R"(a "b\)"); },
        kFile + R"( -fltr "tmp"  -fltr "a \"b\\" )",
        Args{"-fltr", "tmp", "-fltr", R"(a "b\)"}},
       {[](Command& c) { c.owner = {R"(Bob "the" Admin)"}; },
@@ -169,10 +147,7 @@ TEST(Compose, AKeyNameWithQuotesIsOneObjectInEveryCommand) {
   const std::string programName = R"("C:\Program Files\Perm\SetACL.exe")";
   const std::string snap = R"(C:\Snaps\1.txt)";
   const std::string set = R"(C:\Program Files\Perm\Backups\"set")";
-  struct Case {
-    std::string line, expected;
-    std::string file;  // what -bckp hands the tool, if it is given
-  };
+  struct Case { std::string line, expected, file; };  // file: what -bckp hands the tool, if given
   const Case cases[] = {
       {CallString(key, program), "SetACL.exe" + on, ""},
       {"SetACL.exe" + CurrentPermissionsOptions(key),
@@ -256,11 +231,7 @@ TEST_F(CallString, WorkedExampleAndItsExplanation) {
 }
 
 TEST_F(CallString, OptionFragments) {
-  struct Case {
-    const char* box;
-    const char* pick;
-    const char* fragment;
-  } cases[] = {
+  struct Case { const char *box, *pick, *fragment; } cases[] = {
       {"cboClr", "DACL", " -actn clear -clr \"dacl\""},
       {"cboClr", "SACL", " -actn clear -clr \"sacl\""},
       {"cboClr", "Both", " -actn clear -clr \"dacl,sacl\""},

@@ -153,19 +153,11 @@ TEST(WhatChanged, AnOrderThatDecidesOtherwiseIsAChange) {
 
 // Alike SDDLs paired first, then the rest in listing order, the extras listed only once.
 TEST(WhatChanged, AnObjectListedTwiceIsMatchedAsAMultiset) {
-  ListingChanges changes = Compare(Listing({{"C:\\d", "D:(A;;FR;;;BU)"},
-                                            {"C:\\e", "D:(A;;FA;;;BA)"},
-                                            {"C:\\d", "D:(A;;FW;;;BU)"},
-                                            {"C:\\d", "D:(A;;FA;;;WD)"},
-                                            {"C:\\f", "D:(A;;FA;;;BA)"}},
-                                           kFile),
-                                   Listing({{"C:\\d", "D:(A;;FW;;;BU)"},
-                                            {"C:\\e", "D:(A;;FA;;;BA)"},
-                                            {"C:\\d", "D:(A;;FR;;;WD)"},
-                                            {"C:\\d", "D:(A;;FR;;;BU)"},
-                                            {"C:\\g", "D:(A;;FA;;;BA)"},
-                                            {"C:\\g", "D:(A;;FA;;;BA)"}},
-                                           kFile));
+  ListingChanges changes = Compare(
+      Listing({{"C:\\d", "D:(A;;FR;;;BU)"}, {"C:\\e", "D:(A;;FA;;;BA)"}, {"C:\\d", "D:(A;;FW;;;BU)"},
+               {"C:\\d", "D:(A;;FA;;;WD)"}, {"C:\\f", "D:(A;;FA;;;BA)"}}, kFile),
+      Listing({{"C:\\d", "D:(A;;FW;;;BU)"}, {"C:\\e", "D:(A;;FA;;;BA)"}, {"C:\\d", "D:(A;;FR;;;WD)"},
+               {"C:\\d", "D:(A;;FR;;;BU)"}, {"C:\\g", "D:(A;;FA;;;BA)"}, {"C:\\g", "D:(A;;FA;;;BA)"}}, kFile));
   EXPECT_EQ(ChangesSummary(changes), "1 of 7 objects changed; 3 could not be read");
   EXPECT_EQ(ChangesText(changes),
             "C:\\d\r\n"

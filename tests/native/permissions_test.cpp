@@ -24,12 +24,7 @@ std::string Table(const std::string& sddl, ObjectType type, bool container = tru
 }  // namespace
 
 TEST(PermissionTable, SddlToRowsInEachTypesWords) {
-  struct Case {
-    ObjectType type;
-    bool container;
-    const char* sddl;
-    const char* table;
-  };
+  struct Case { ObjectType type; bool container; const char *sddl, *table; };
   const Case cases[] = {
       // Every reach below a folder, generic rights, inherited entries, an unknown account.
       {ObjectType::File, true,

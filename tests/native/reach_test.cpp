@@ -23,10 +23,7 @@ FakeObjectTree Tree() {
 }  // namespace
 
 TEST(Reach, CountsWhatEachRecursionTouches) {
-  struct Case {
-    ReachQuestion question;
-    const char* words;
-  };
+  struct Case { ReachQuestion question; const char* words; };
   const Case cases[] = {
       {{"C:\\D", false, true, true, {}}, "Reach: 9 folders and files; 1 could not be read: C:\\D\\locked"},
       {{"C:\\D", false, true, false, {}}, "Reach: 5 folders; 1 could not be read: C:\\D\\locked"},

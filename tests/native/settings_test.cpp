@@ -24,10 +24,7 @@ class Settings : public ::testing::Test, public Headless {
 }  // namespace
 
 TEST_F(Settings, SavedAnsweredYesStoresTheBoxAndABackslash) {
-  struct Case {
-    const char* box;
-    std::string stored;
-  };
+  struct Case { const char* box; std::string stored; };
   const Case cases[] = {{"C:\\Tools", "C:\\Tools\\"}, {"", "\\"}, {"C:\\Tools\\", "C:\\Tools\\\\"}};
   for (const Case& c : cases) {
     settings.txtLocation.userEdit(c.box);

@@ -98,11 +98,7 @@ TEST_F(StandIn, TakesWhatTheMainWindowAndEditorsComposeAndSaysWhatItWouldDo) {
 }
 
 TEST_F(StandIn, TakesEveryTypeWithItsOwnPermissionsAndRecursion) {
-  struct Case {
-    int type;
-    const char* ace;
-    const char* recursionBox;
-  };
+  struct Case { int type; const char *ace, *recursionBox; };
   const Case cases[] = {
       {0, "p:write,change,profile,traverse,write_owner", "cboRecursionFile"},
       {1, "p:read,query_val,read_access", "cboRecursionReg"},

@@ -160,11 +160,7 @@ TEST(TreeAnalysis, RealUserHive) {
 TEST(TreeAnalysis, EachReason) {
   const std::string parent = "O:BAG:SYD:PAI(A;CI;KA;;;BA)(A;CI;KA;;;SY)(A;CI;KR;;;BU)";
   const std::string inherits = "(A;CIID;KA;;;BA)(A;CIID;KA;;;SY)(A;CIID;KR;;;BU)";
-  struct Case {
-    const char* name;
-    std::string parent, child;
-    Reasons reasons;
-  };
+  struct Case { const char* name; std::string parent, child; Reasons reasons; };
   // clang-format off
   const Case cases[] = {
       {"what its parent gives", parent, "O:BAG:SYD:AI" + inherits, {}},
@@ -297,16 +293,14 @@ TEST(TreeAnalysis, ParentsNotListedOrListedOutOfOrder) {
   // A drive's root holds its folders.
   TreeReport drive = Analyzed(Listing({{"C:\\", "O:BAD:PAI(A;OICI;FA;;;BA)"},
                                        {"c:\\Windows", "O:BAD:AI(A;OICIID;FA;;;BA)"},
-                                       {"C:\\WINDOWS\\x.dll", "O:BAD:AI(A;ID;FA;;;BA)"}},
-                                      1));
+                                       {"C:\\WINDOWS\\x.dll", "O:BAD:AI(A;ID;FA;;;BA)"}}, 1));
   EXPECT_EQ(drive.objects, 2u);
   EXPECT_TRUE(drive.departures.empty());
 }
 
 TEST(TreeAnalysis, DamagedLinesStandInListingOrder) {
-  std::string text = Listing({{"C:\\Data", "O:BAD:PAI(A;OICI;FA;;;BA)"},
-                              {"C:\\Data\\Sub", "O:BAD:AI(A;;FA;;;BU)(A;ID;FA;;;BA)"}},
-                             1);
+  std::string text = Listing(
+      {{"C:\\Data", "O:BAD:PAI(A;OICI;FA;;;BA)"}, {"C:\\Data\\Sub", "O:BAD:AI(A;;FA;;;BU)(A;ID;FA;;;BA)"}}, 1);
   text += "\"C:\\Data\\broken,1,\"D:\r\n";
   text += Listing({{"C:\\Data\\Sub\\f.txt", "O:BAD:PAI"}}, 1);
   FakeSecurity security;

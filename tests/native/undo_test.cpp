@@ -64,8 +64,9 @@ class Snapshots : public ::testing::Test, public Headless {
     return scope + " -actn list -lst \"f:sddl;w:" + parts + "\" -bckp \"" + kSnapshots + file + "\"";
   }
   Journal journal() { return ReadJournal(files.texts[kJournal]); }
-  // A run of an earlier start, in the journal with its snapshot.
+  // A run of an earlier start, alone in the journal and the folder with its snapshot.
   JournalRun earlier(const std::string& snapshot, Scope scope = kAcme) {
+    files.texts.clear(), files.files.clear();
     JournalRun run{"1", "2026-12-01 09:00:00", "", std::move(scope), "C:\\SetACL\\SetACL.exe -on x"};
     run.snapshot = BeforeFile(run.id);
     run.snapshotHasSacl = true;
@@ -114,9 +115,7 @@ TEST_F(Snapshots, ACommandRunsBetweenTwoListingsAndIsUndoneFromTheFirst) {
   // Undo: asked, its own snapshot, the restore, the listing after, the verdict.
   const std::string undoId = kId + " (2)";
   dialogs.expect({"Set the object of its snapshot back as it was before this run? The run changed 1 of them.",
-                  "Undo the Run of 2026-12-07 17:16:39?",
-                  Buttons::YesNo, Icon::Question},
-                 Answer::Yes);
+                  "Undo the Run of 2026-12-07 17:16:39?", Buttons::YesNo, Icon::Question}, Answer::Yes);
   changes.cmdUndo.userClick();
   EXPECT_FALSE(changes.visible());
   ran(Listing(kScope, "d,s,o,g", BeforeFile(undoId)), BeforeFile(undoId), kAfter);
@@ -134,11 +133,7 @@ TEST_F(Snapshots, ACommandRunsBetweenTwoListingsAndIsUndoneFromTheFirst) {
 // A snapshot the tool wrote as UTF-16 is read as such; a restore that failed
 // is never "back", whatever the listing after it shows.
 TEST_F(Snapshots, TheVerdictOfAnUndoOverAUtf16SnapshotSaysOnlyWhatIsTrue) {
-  struct Case {
-    std::uint32_t restoreExit;
-    std::string after;
-    forms::Message verdict;
-  };
+  struct Case { std::uint32_t restoreExit; std::string after; forms::Message verdict; };
   const Case cases[] = {
       {0, kBefore, {"The object is back as it was." + kBelowVerdict, "Undo", Buttons::Ok, Icon::Information}},
       {2, kBefore,
@@ -151,13 +146,10 @@ TEST_F(Snapshots, TheVerdictOfAnUndoOverAUtf16SnapshotSaysOnlyWhatIsTrue) {
         "Undo", Buttons::Ok, Icon::Critical}},
   };
   for (const Case& c : cases) {
-    files.texts.clear();
-    files.files.clear();
     const JournalRun run = earlier(Utf16(kBefore));
     main.cmdRuns.userClick();
     dialogs.expect({"Set the object of its snapshot back as it was before this run?",
-                    "Undo the Run of 2026-12-01 09:00:00?", Buttons::YesNo, Icon::Question},
-                   Answer::Yes);
+                    "Undo the Run of 2026-12-01 09:00:00?", Buttons::YesNo, Icon::Question}, Answer::Yes);
     main.runsWindow().cmdUndo.userClick();
     ran(Listing(kScope, "d,s,o,g", BeforeFile(kId)), BeforeFile(kId), Utf16(kAfter));
     ran(kScope + " -actn restore -bckp \"" + kSnapshots + run.snapshot + "\"", {}, {}, c.restoreExit);
@@ -175,27 +167,26 @@ TEST_F(Snapshots, ASnapshotThatFailsStopsTheRunUnlessTheUserRunsItWithoutOne) {
                                 kSnapshots + BeforeFile(kId) + ".\r\n\r\nRun without a snapshot?";
   for (Answer answer : {Answer::No, Answer::Yes}) {
     for (bool listsNothing : {false, true}) {
-      files.texts.erase(kJournal);
+      files.texts.erase(kJournal);  // the ids start anew: a failed snapshot leaves no file
       processes.started.clear();
-      const std::string id = kId;  // the journal starts anew, and a failed snapshot leaves no file
       processes.output = {"SetACL finished with error(s):\r\nSetACL error message: no right\r\n"};
       send();
       if (listsNothing) {
         // The object's line was never written: a listing of messages only.
         dialogs.expect({kNoObject, "Snapshot Failed", Buttons::YesNo, Icon::Critical}, answer);
-        ran(Listing(kScope, "d,s,o,g", BeforeFile(id)), BeforeFile(id), "SetACL finished.\r\n");
+        ran(Listing(kScope, "d,s,o,g", BeforeFile(kId)), BeforeFile(kId), "SetACL finished.\r\n");
       } else {
         processes.output = {"SetACL finished with error(s):\r\nSetACL error message: disk full\r\n"};
-        ran(Listing(kScope, "d,s,o,g", BeforeFile(id)), {}, {}, 2);
+        ran(Listing(kScope, "d,s,o,g", BeforeFile(kId)), {}, {}, 2);
         dialogs.expect({"The snapshot before the run failed: SetACL.exe ended (FAILED: exit code 2) and wrote:\r\n"
                         "SetACL finished with error(s):\r\nSetACL error message: disk full\r\n"
                         "\r\n\r\nRun without a snapshot?",
                         "Snapshot Failed", Buttons::YesNo, Icon::Critical},
                        answer);
-        ran(Listing(kScope, "d,o,g", BeforeFile(id)), {}, {}, 2);
+        ran(Listing(kScope, "d,o,g", BeforeFile(kId)), {}, {}, 2);
       }
       EXPECT_TRUE(dialogs.allShown());
-      EXPECT_FALSE(files.texts.contains(kSnapshots + BeforeFile(id)));  // a failed one is not kept
+      EXPECT_FALSE(files.texts.contains(kSnapshots + BeforeFile(kId)));  // a failed one is not kept
       if (answer == Answer::No) {
         EXPECT_EQ(main.lblStatus.text(), "Not run: the snapshot failed.");
         EXPECT_TRUE(main.cmdSendIt.visible());
@@ -275,11 +266,7 @@ TEST_F(Snapshots, ARunWithoutAJournalIsAskedFirst) {
 // snapshot it can read whole.
 TEST_F(Snapshots, AnUndoRefusesASnapshotOutsideItsRunsScopeOrNotReadWhole) {
   const Scope subkeys{"HKLM\\SOFTWARE\\Acme", ObjectType::Registry, Recursion::Subkeys, {}};
-  struct Case {
-    std::string snapshot;
-    Scope scope;
-    std::string refusal;
-  };
+  struct Case { std::string snapshot; Scope scope; std::string refusal; };
   const Case cases[] = {
       {"\"machine\\SOFTWARE\\Acme\",4,\"D:(A;;KA;;;BA)\"\r\n\"machine\\SOFTWARE\\Policies\",4,\"D:(A;;KA;;;WD)\"\r\n",
        subkeys,
@@ -293,8 +280,6 @@ TEST_F(Snapshots, AnUndoRefusesASnapshotOutsideItsRunsScopeOrNotReadWhole) {
       {"SetACL finished.\r\n", kAcme, "holds no object"},
   };
   for (const Case& c : cases) {
-    files.texts.clear();
-    files.files.clear();
     earlier(c.snapshot, c.scope);
     main.cmdRuns.userClick();
     dialogs.expect({"", "Undo", Buttons::Ok, Icon::Critical}, Answer::Ok);
@@ -331,8 +316,7 @@ TEST_F(Snapshots, AnUndoSaysWhoElseCanChangeTheSnapshots) {
                   "the snapshot may not be what this run left.\r\n\r\nWarning: whether anyone but "
                   "Administrators and SYSTEM can change " + kSnapshots + "journal.txt is not known: the "
                   "security could not be read.",
-                  "Undo the Run of 2026-12-01 09:00:00?", Buttons::YesNo, Icon::Question},
-                 Answer::No);
+                  "Undo the Run of 2026-12-01 09:00:00?", Buttons::YesNo, Icon::Question}, Answer::No);
   main.runsWindow().cmdUndo.userClick();
   EXPECT_TRUE(processes.started.empty());
 }
@@ -372,8 +356,7 @@ TEST_F(Snapshots, TheRunsWindowListsTheJournalNewestFirst) {
   runs.lvwRuns.userSelect(1);
   dialogs.expect({"Set the object of its snapshot back as it was before this run?\r\n\r\n"
                   "Its snapshot holds no audit entries: they stay as they are now.",
-                  "Undo the Run of 2026-12-02 10:00:00?", Buttons::YesNo, Icon::Question},
-                 Answer::No);
+                  "Undo the Run of 2026-12-02 10:00:00?", Buttons::YesNo, Icon::Question}, Answer::No);
   runs.cmdUndo.userClick();
   EXPECT_FALSE(runs.visible());
   EXPECT_TRUE(processes.started.empty());
@@ -408,8 +391,7 @@ TEST_F(Snapshots, UseThisCommandAgainFillsTheWindowAsIfTyped) {
   runs.lvwRuns.userSelect(1);
   const std::string before = main.txtCallString.text();
   dialogs.expect({"This command cannot be used again as it stands: the entry \"garbage\".",
-                  "Use This Command Again", Buttons::Ok, Icon::Critical},
-                 Answer::Ok);
+                  "Use This Command Again", Buttons::Ok, Icon::Critical}, Answer::Ok);
   runs.cmdUseAgain.userClick();
   EXPECT_TRUE(dialogs.allShown());
   EXPECT_EQ(main.txtCallString.text(), before);
@@ -463,11 +445,7 @@ TEST(UndoVerdict, SaysBackOnlyWhenEverythingShowsIt) {
   one.changes = {{"C:\\D\\x", {"Owner: A → B"}}};
   const RunOutcome ok{Kind::Exited, 0};
   const std::string said = "Access denied: C:\\D\\x\r\nDone\r\n";
-  struct Case {
-    UndoEvidence evidence;
-    std::string text;
-    bool allBack;
-  };
+  struct Case { UndoEvidence evidence; std::string text; bool allBack; };
   const Case cases[] = {
       {{.restore = ok, .back = same, .restoreOutput = said}, "Every one of the 86 objects is back as it was.", true},
       {{.restore = ok, .back = same, .restoreOutput = said, .belowNotListed = true},
