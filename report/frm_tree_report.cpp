@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 
 #include "forms/dialogs.h"
 #include "platform/files.h"
@@ -20,19 +19,6 @@ constexpr const char* kEveryReason = "Every reason";
 constexpr int kLastReason = static_cast<int>(Departs::ParentUnreadable);
 // Places of an account listed before the rest is only counted.
 constexpr std::size_t kPlacesShown = 1000;
-
-std::string LocalTime(const char* format) {
-  std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  char text[32];
-  std::strftime(text, sizeof text, format, std::localtime(&t));
-  return text;
-}
-
-std::string Joined(const std::vector<std::string>& items, const char* separator) {
-  std::string out;
-  for (const std::string& item : items) out += (out.empty() ? "" : separator) + item;
-  return out;
-}
 
 bool OnlyBeforeAutoInheritance(const Departure& d) {
   return d.reasons == std::vector<Departs>{Departs::BeforeAutoInheritance};
@@ -113,8 +99,9 @@ void FrmTreeReport::Report() {
   lvwDepartures.setTable({}, {});
   txtNotes.setText("");
   lblSummary.setText("Listing the tree...");
-  listedAt_ = LocalTime("%Y-%m-%d %H:%M:%S");
-  const std::string base = BackupFolder(services_.programFolder) + "\\Tree " + LocalTime("%Y-%m-%d %H.%M.%S");
+  const auto now = std::chrono::system_clock::now();  // the listing's time, in its name and its report
+  listedAt_ = LocalTime(now, "%Y-%m-%d %H:%M:%S");
+  const std::string base = BackupFolder(services_.programFolder) + "\\Tree " + LocalTime(now, "%Y-%m-%d %H.%M.%S");
   std::string file = base + ".txt";
   for (int n = 2; services_.files.FileExists(file); ++n) file = base + " (" + std::to_string(n) + ").txt";
   const bool started = scan_.Start(
@@ -163,9 +150,7 @@ void FrmTreeReport::ShowRows() {
         continue;
       }
       if (chosen >= 0 && std::ranges::find(d.reasons, static_cast<Departs>(chosen)) == d.reasons.end()) continue;
-      std::vector<std::string> reasons;
-      for (Departs reason : d.reasons) reasons.push_back(DepartsWords(reason));
-      rows_.push_back({&d, {d.path, Joined(reasons, ", "), Joined(d.entries, "; ")}});
+      rows_.push_back({&d, {d.path, ReasonsWords(d), Joined(d.entries, "; ")}});
     }
     if (sortedBy_ >= 0)
       std::ranges::stable_sort(rows_, [this](const Row& a, const Row& b) {

@@ -1,6 +1,7 @@
 #include "runner/run_status.h"
 
 #include <cstdio>
+#include <ctime>
 
 std::string OutcomeWords(const RunOutcome& outcome) {
   switch (outcome.kind) {
@@ -17,6 +18,13 @@ std::string Grouped(std::uint64_t n) {
   std::string digits = std::to_string(n);
   for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
   return digits;
+}
+
+std::string LocalTime(std::chrono::system_clock::time_point time, const char* format) {
+  std::time_t t = std::chrono::system_clock::to_time_t(time);
+  char text[32];
+  std::strftime(text, sizeof text, format, std::localtime(&t));
+  return text;
 }
 
 std::string Seconds(double seconds) {

@@ -1,6 +1,7 @@
 #pragma once
 // How a command's run ended, and the main window's status line for it.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -27,6 +28,8 @@ std::string OutcomeWords(const RunOutcome& outcome);
 std::string Grouped(std::uint64_t n);
 // 2.54 as "2.5 s".
 std::string Seconds(double seconds);
+// A moment in local time, by a strftime format.
+std::string LocalTime(std::chrono::system_clock::time_point time, const char* format);
 
 // "Running: ..." or, for a step of its own, under its name.
 std::string RunningStatus(const RunProgress& progress, const std::string& label = "Running");

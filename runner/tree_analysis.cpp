@@ -161,6 +161,12 @@ std::string DepartsWords(Departs reason) {
   return "Its parent could not be read";
 }
 
+std::string ReasonsWords(const Departure& departure) {
+  std::vector<std::string> words;
+  for (Departs reason : departure.reasons) words.push_back(DepartsWords(reason));
+  return Joined(words, ", ");
+}
+
 class TreeAnalysis::State {
  public:
   explicit State(platform::Security& security) : security_(security), accounts_(security) {}

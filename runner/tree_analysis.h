@@ -42,6 +42,9 @@ struct Departure {
   bool ownEntries = false;  // explicit entries in its DACL
 };
 
+// Its reasons in words: "Inheritance blocked, Entries of its own".
+std::string ReasonsWords(const Departure& departure);
+
 struct TreeReport {
   std::string rootPath;  // the baseline, as listed; empty when nothing was listed
   int rootType = 0;

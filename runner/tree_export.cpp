@@ -1,14 +1,9 @@
 #include "runner/tree_export.h"
 
 #include "runner/run_status.h"
+#include "setacl/arguments.h"
 
 namespace {
-
-std::string Joined(const std::vector<std::string>& items, const char* separator) {
-  std::string out;
-  for (const std::string& item : items) out += (out.empty() ? "" : separator) + item;
-  return out;
-}
 
 // A field as RFC 4180 has it: quoted, its quotes doubled; one that a
 // spreadsheet would take for a formula (a damaged line's text) led by an
@@ -32,12 +27,6 @@ std::string Escaped(const std::string& text) {
     }
   }
   return out;
-}
-
-std::vector<std::string> Reasons(const Departure& d) {
-  std::vector<std::string> words;
-  for (Departs reason : d.reasons) words.push_back(DepartsWords(reason));
-  return words;
 }
 
 }  // namespace
@@ -69,7 +58,7 @@ std::string TreeHtml(const TreeReport& r, const std::string& object, const std::
       Escaped(TreeSummary(r)) + ".</p>\n<p>" + Escaped(kTreeScope) + "</p>\n"
       "<table><tr><th>Path</th><th>Reasons</th><th>Entries</th></tr>\n";
   for (const Departure& d : r.departures)
-    out += "<tr><td>" + Escaped(d.path) + "</td><td>" + Escaped(Joined(Reasons(d), ", ")) +
+    out += "<tr><td>" + Escaped(d.path) + "</td><td>" + Escaped(ReasonsWords(d)) +
            "</td><td class=\"entries\">" + Escaped(Joined(d.entries, "\n")) + "</td></tr>\n";
   return out + "</table>\n</body></html>\n";
 }

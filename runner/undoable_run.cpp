@@ -1,7 +1,5 @@
 #include "runner/undoable_run.h"
 
-#include <ctime>
-
 #include "setacl/call_string.h"
 #include "platform/error_text.h"
 #include "setacl/arguments.h"
@@ -12,13 +10,6 @@ namespace {
 
 // Objects and lines a message names before it says how many more there are.
 constexpr std::size_t kNamed = 10;
-
-std::string LocalTime(std::chrono::system_clock::time_point time, const char* format) {
-  std::time_t t = std::chrono::system_clock::to_time_t(time);
-  char text[32];
-  std::strftime(text, sizeof text, format, std::localtime(&t));
-  return text;
-}
 
 // "1 object" or "312 objects".
 std::string Objects(std::uint64_t n) { return Grouped(n) + (n == 1 ? " object" : " objects"); }
@@ -31,12 +22,6 @@ std::string ToolSaid(const std::string& output, const std::string& path) {
       said += "    The tool said: " + std::string(line) + "\r\n";
   });
   return said;
-}
-
-std::string Joined(const std::vector<std::string>& items, const char* separator) {
-  std::string out;
-  for (const std::string& item : items) out += (out.empty() ? "" : separator) + item;
-  return out;
 }
 
 // The first few, and how many more.

@@ -65,6 +65,15 @@ std::optional<std::uint64_t> WholeNumber(std::string_view text) {
   return n;
 }
 
+std::string Joined(const std::vector<std::string>& items, std::string_view separator) {
+  std::string out;
+  for (const std::string& item : items) {
+    if (&item != &items.front()) out += separator;
+    out += item;
+  }
+  return out;
+}
+
 std::vector<std::string> Split(std::string_view text, char separator) {
   std::vector<std::string> parts;
   for (std::size_t from = 0;;) {

@@ -18,6 +18,8 @@ std::vector<std::string> SplitArguments(std::string_view commandLine);
 // fields and lists are split at their separator.
 std::string Lower(std::string_view text);
 std::vector<std::string> Split(std::string_view text, char separator);
+// The items one after another, the separator between them.
+std::string Joined(const std::vector<std::string>& items, std::string_view separator);
 // A text that is a whole number and nothing else.
 std::optional<std::uint64_t> WholeNumber(std::string_view text);
 

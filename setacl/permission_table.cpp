@@ -4,6 +4,9 @@
 #include <set>
 #include <utility>
 
+#include "setacl/arguments.h"
+#include "setacl/inheritance.h"
+
 namespace {
 
 using platform::Ace;
@@ -18,27 +21,18 @@ struct Right {
   const char* words;
 };
 
-// What the generic rights stand for on each type: all, read, write, execute.
-struct Generic {
-  std::uint32_t all, read, write, execute;
-};
-
-constexpr std::uint32_t kGenericAll = 0x10000000, kGenericExecute = 0x20000000,
-                        kGenericWrite = 0x40000000, kGenericRead = 0x80000000;
 constexpr std::uint32_t kSynchronize = 0x100000;
 
 constexpr Right kStandard[] = {{0x10000, "delete"}, {0x20000, "read permissions"},
                                {0x40000, "change permissions"}, {0x80000, "take ownership"}};
 
 struct Words {
-  Generic generic;
   std::vector<Named> named;  // first match wins
   std::vector<Right> rights;
 };
 
 const Words& WordsFor(ObjectType type) {
   static const Words files{
-      {0x1F01FF, 0x120089, 0x120116, 0x1200A0},
       {{0x1F01FF, "Full control"}, {0x1301BF, "Modify"}, {0x1200A9, "Read & execute"},
        {0x120089, "Read"}, {0x120116, "Write"}, {0x100116, "Write"},
        {0x1201BF, "Read & execute, Write"}, {0x12019F, "Read, Write"}},
@@ -48,24 +42,20 @@ const Words& WordsFor(ObjectType type) {
        {0x40, "delete subfolders and files"}, {0x80, "read attributes"},
        {0x100, "write attributes"}}};
   static const Words keys{
-      {0xF003F, 0x20019, 0x20006, 0x20019},
       {{0xF003F, "Full control"}, {0x20019, "Read"}, {0x20006, "Write"}},
       {{0x1, "query values"}, {0x2, "set values"}, {0x4, "create subkeys"},
        {0x8, "enumerate subkeys"}, {0x10, "notify"}, {0x20, "create links"}}};
   static const Words services{
-      {0xF01FF, 0x2008D, 0x20002, 0x20170},
       {{0xF01FF, "Full control"}, {0x2008D, "Read"}, {0x20170, "Start, stop and pause"}},
       {{0x1, "query the configuration"}, {0x2, "change the configuration"},
        {0x4, "query the status"}, {0x8, "enumerate dependents"}, {0x10, "start"}, {0x20, "stop"},
        {0x40, "pause and continue"}, {0x80, "interrogate"}, {0x100, "send its own controls"}}};
   static const Words printers{
-      {0xF000C, 0x20008, 0x20008, 0x20008},
       {{0xF000C, "Full control"}, {0xF0030, "Manage documents"}, {0x20008, "Print"},
        {0x2000C, "Print, Manage this printer"}},
       {{0x1, "administer the server"}, {0x2, "enumerate servers"}, {0x4, "manage this printer"},
        {0x8, "print"}, {0x10, "administer documents"}, {0x20, "read documents"}}};
   static const Words shares{
-      {0x1F01FF, 0x1200A9, 0x1301BF, 0x1200A9},
       {{0x1F01FF, "Full control"}, {0x1301BF, "Change"}, {0x1200A9, "Read"}},
       files.rights};
   switch (type) {
@@ -76,12 +66,6 @@ const Words& WordsFor(ObjectType type) {
     case ObjectType::Share: break;
   }
   return shares;
-}
-
-std::string Joined(const std::vector<std::string>& parts, const char* separator) {
-  std::string out;
-  for (const std::string& part : parts) out += (out.empty() ? "" : separator) + part;
-  return out;
 }
 
 std::string TypeWords(const Ace& ace) {
@@ -142,12 +126,7 @@ std::string AppliesTo(std::uint8_t flags, ObjectType type, bool container) {
 
 std::string AccessWords(std::uint32_t mask, ObjectType type) {
   const Words& words = WordsFor(type);
-  // The generic rights in this type's own.
-  const std::pair<std::uint32_t, std::uint32_t> generic[] = {
-      {kGenericAll, words.generic.all}, {kGenericRead, words.generic.read},
-      {kGenericWrite, words.generic.write}, {kGenericExecute, words.generic.execute}};
-  for (auto [bit, meaning] : generic)
-    if (mask & bit) mask = (mask & ~bit) | meaning;
+  mask = MapGenericRights(mask, type);  // in this type's own rights
   for (const Named& named : words.named)
     if (mask == named.mask) return named.words;
   std::vector<std::string> rights;
